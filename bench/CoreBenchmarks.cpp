@@ -1,0 +1,134 @@
+// Each operation beside its floor, the least any code holding the same data must do, with
+// the same argument in the same run.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "LibraryGenerator.h"
+#include "library/FaceLibrary.h"
+#include "text/Charset.h"
+#include "text/LineReader.h"
+
+namespace mopira::bench {
+
+namespace {
+
+const std::string& FaceListBytes(std::size_t count) {
+    static std::vector<std::pair<std::size_t, std::string>> cache;
+    for (const auto& [cachedCount, bytes] : cache) {
+        if (cachedCount == count) {
+            return bytes;
+        }
+    }
+    cache.emplace_back(count, GenerateFaceList(count));
+    return cache.back().second;
+}
+
+std::size_t Count(const benchmark::State& state) {
+    return static_cast<std::size_t>(state.range(0));
+}
+
+void Parse(benchmark::State& state) {
+    const std::string& bytes = FaceListBytes(Count(state));
+    CFaceLibrary library;
+    for (auto _ : state) {
+        library.LoadFaceList(bytes);
+        benchmark::DoNotOptimize(library.Size());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+
+void Parse_Floor(benchmark::State& state) {
+    const std::string& bytes = FaceListBytes(Count(state));
+    for (auto _ : state) {
+        std::vector<std::string> lines;
+        CLineReader reader(bytes);
+        std::string_view line;
+        while (reader.Next(line)) {
+            lines.emplace_back(line);
+        }
+        benchmark::DoNotOptimize(lines.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+
+void Serialize(benchmark::State& state) {
+    CFaceLibrary library;
+    library.LoadFaceList(FaceListBytes(Count(state)));
+    for (auto _ : state) {
+        std::string bytes = library.SaveFaceList();
+        benchmark::DoNotOptimize(bytes.data());
+    }
+}
+
+void Serialize_Floor(benchmark::State& state) {
+    CFaceLibrary library;
+    library.LoadFaceList(FaceListBytes(Count(state)));
+    std::vector<std::string_view> texts;
+    library.ForEachRecord([&](RecordId id) {
+        texts.push_back(library.Text(id));
+        texts.push_back(library.Folder(id));
+    });
+    for (auto _ : state) {
+        std::string bytes;
+        for (std::string_view text : texts) {
+            bytes += text;
+        }
+        benchmark::DoNotOptimize(bytes.data());
+    }
+}
+
+// Two fragments that many emoticons hold, as a user types them.
+const std::string kFirstFragment = Charset::FromUtf8Literal("ω");
+const std::string kQuery = kFirstFragment + " " + Charset::FromUtf8Literal("(");
+
+void Search(benchmark::State& state) {
+    CFaceLibrary library;
+    library.LoadFaceList(FaceListBytes(Count(state)));
+    std::size_t found = 0;
+    for (auto _ : state) {
+        found = library.SearchByText(kQuery).size();
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["found"] = static_cast<double>(found);
+}
+
+void Search_Floor(benchmark::State& state) {
+    CFaceLibrary library;
+    library.LoadFaceList(FaceListBytes(Count(state)));
+    std::vector<std::string_view> texts;
+    library.ForEachRecord([&](RecordId id) { texts.push_back(library.Text(id)); });
+    for (auto _ : state) {
+        std::size_t found = 0;
+        for (std::string_view text : texts) {
+            found += text.find(kFirstFragment) != std::string_view::npos;
+        }
+        benchmark::DoNotOptimize(found);
+    }
+}
+
+void SortByText(benchmark::State& state) {
+    const std::string& bytes = FaceListBytes(Count(state));
+    CFaceLibrary library;
+    for (auto _ : state) {
+        state.PauseTiming();
+        library.LoadFaceList(bytes);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(library.RecordsByText().data());
+    }
+}
+
+}  // namespace
+
+#define MOPIRA_SIZES Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond)
+BENCHMARK(Parse)->MOPIRA_SIZES;
+BENCHMARK(Parse_Floor)->MOPIRA_SIZES;
+BENCHMARK(Serialize)->MOPIRA_SIZES;
+BENCHMARK(Serialize_Floor)->MOPIRA_SIZES;
+BENCHMARK(Search)->MOPIRA_SIZES;
+BENCHMARK(Search_Floor)->MOPIRA_SIZES;
+BENCHMARK(SortByText)->MOPIRA_SIZES;
+
+}  // namespace mopira::bench

@@ -1,0 +1,36 @@
+#!/bin/sh
+# Regenerates every PNG in this folder from the sources in src/.
+#   src/NAME.svg      -> NAME.png         (16 px pictures and strips, drawn pixel by pixel)
+#   src/NAME@2x.svg   -> NAME@2x.png      (HiDPI pictures, drawn on the 32 px grid)
+#   src/icon128_32.svg -> icon128@2x.png, icon128_32.png (32 x 32) and icon128_32@2x.png (64 x 64)
+#   src/bitmap141*.xpm -> bitmap141*.png  (RGB without alpha, four colours)
+# Needs rsvg-convert (Debian: librsvg2-bin) and ImageMagick's convert.
+# The build does not run this script; the PNGs are kept in the repository.
+# Usage: sh res/icons/render.sh
+set -eu
+cd "$(dirname "$0")"
+
+for tool in rsvg-convert convert; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "render.sh: $tool is missing" >&2; exit 1; }
+done
+
+for svg in src/*.svg; do
+  name=$(basename "$svg" .svg)
+  case "$name" in
+    icon128_32)
+      rsvg-convert "$svg" -o icon128_32.png
+      rsvg-convert "$svg" -o icon128@2x.png
+      rsvg-convert -w 64 -h 64 "$svg" -o icon128_32@2x.png
+      ;;
+    *)
+      rsvg-convert "$svg" -o "$name.png"
+      ;;
+  esac
+done
+
+for xpm in src/bitmap141*.xpm; do
+  name=$(basename "$xpm" .xpm)
+  convert "$xpm" -strip "PNG24:$name.png"
+done
+
+echo "render.sh: done"

@@ -1,0 +1,233 @@
+#include "library/FaceLibrary.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "library/TextQuery.h"
+#include "text/Charset.h"
+#include "text/LineReader.h"
+#include "text/TextSort.h"
+
+namespace mopira {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+}  // namespace
+
+const std::string& CFaceLibrary::UnfiledFolderName() {
+    static const std::string name = Charset::FromUtf8Literal("未分類");
+    return name;
+}
+
+std::size_t CFaceLibrary::StringHash::operator()(std::string_view text) const {
+    return std::hash<std::string_view>{}(text);
+}
+
+void CFaceLibrary::Clear() {
+    m_texts.clear();
+    m_folderOf.clear();
+    m_size = 0;
+    m_textIndex.Clear();
+    m_folders.clear();
+    m_folderIndex.clear();
+    m_byText.clear();
+    m_byTextValid = false;
+}
+
+void CFaceLibrary::LoadFaceList(std::string_view bytes) {
+    Clear();
+    // A record takes three lines; sizing the containers once keeps a large file from
+    // reallocating and rehashing while it loads.
+    const std::size_t records =
+        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) / 3 + 1;
+    m_texts.reserve(records);
+    m_folderOf.reserve(records);
+    m_textIndex.Reserve(records);
+
+    CLineReader reader(bytes);
+    std::string_view text;
+    std::string_view folder;
+    while (reader.Next(text)) {
+        if (text.empty()) {
+            continue;
+        }
+        const bool hasFolderLine = reader.Next(folder);
+        const auto id = static_cast<RecordId>(m_texts.size());
+        m_texts.emplace_back(text);
+        if (!m_textIndex.Insert(id)) {
+            m_texts.pop_back();  // a repeated text: the first one stays
+            continue;
+        }
+        const FolderIndex folderIndex =
+            InternFolder(hasFolderLine && !folder.empty() ? folder : UnfiledFolderName());
+        m_folderOf.push_back(folderIndex);
+        ++m_folders[folderIndex].count;
+        ++m_size;
+    }
+}
+
+std::string CFaceLibrary::SaveFaceList() const {
+    std::size_t total = 0;
+    ForEachRecord([&](RecordId id) {
+        total += Text(id).size() + Folder(id).size() + 3 * kLineEnd.size();
+    });
+    std::string bytes;
+    bytes.reserve(total);
+    ForEachRecord([&](RecordId id) {
+        bytes += Text(id);
+        bytes += kLineEnd;
+        bytes += Folder(id);
+        bytes += kLineEnd;
+        bytes += kLineEnd;
+    });
+    return bytes;
+}
+
+std::optional<RecordId> CFaceLibrary::FindRecord(std::string_view text) const {
+    return m_textIndex.Find(text);
+}
+
+CFaceLibrary::FolderIndex CFaceLibrary::InternFolder(std::string_view name) {
+    const auto found = m_folderIndex.find(name);
+    if (found != m_folderIndex.end()) {
+        return found->second;
+    }
+    const auto index = static_cast<FolderIndex>(m_folders.size());
+    m_folders.push_back(FolderEntry{std::string(name), 0});
+    m_folderIndex.emplace(std::string(name), index);
+    return index;
+}
+
+std::optional<RecordId> CFaceLibrary::AppendRecord(std::string text, std::string_view folder) {
+    if (text.empty() || folder.empty()) {
+        return std::nullopt;
+    }
+    const auto id = static_cast<RecordId>(m_texts.size());
+    m_texts.push_back(std::move(text));
+    if (!m_textIndex.Insert(id)) {
+        m_texts.pop_back();
+        return std::nullopt;
+    }
+    const FolderIndex folderIndex = InternFolder(folder);
+    m_folderOf.push_back(folderIndex);
+    ++m_folders[folderIndex].count;
+    ++m_size;
+    InsertSorted(id);
+    return id;
+}
+
+bool CFaceLibrary::ReplaceRecord(std::string_view oldText, std::string newText,
+                                 std::string_view newFolder) {
+    const auto id = FindRecord(oldText);
+    if (!id || newText.empty() || newFolder.empty()) {
+        return false;
+    }
+    const auto clash = FindRecord(newText);
+    if (clash && *clash != *id) {
+        return false;
+    }
+    if (newText != m_texts[*id]) {
+        // The index and the order hold the stored text, so the record leaves both first.
+        EraseSorted(*id);
+        m_textIndex.Erase(*id);
+        m_texts[*id] = std::move(newText);
+        m_textIndex.Insert(*id);
+        InsertSorted(*id);
+    }
+    return SetRecordFolder(m_texts[*id], newFolder);
+}
+
+bool CFaceLibrary::SetRecordFolder(std::string_view text, std::string_view folder) {
+    const auto id = FindRecord(text);
+    if (!id || folder.empty()) {
+        return false;
+    }
+    --m_folders[m_folderOf[*id]].count;
+    m_folderOf[*id] = InternFolder(folder);
+    ++m_folders[m_folderOf[*id]].count;
+    return true;
+}
+
+bool CFaceLibrary::RemoveRecord(std::string_view text) {
+    const auto id = FindRecord(text);
+    if (!id) {
+        return false;
+    }
+    EraseSorted(*id);
+    m_textIndex.Erase(*id);
+    --m_folders[m_folderOf[*id]].count;
+    m_folderOf[*id] = kRemoved;
+    std::string().swap(m_texts[*id]);
+    --m_size;
+    return true;
+}
+
+int CFaceLibrary::CountFacesInFolder(std::string_view folder) const {
+    const auto found = m_folderIndex.find(folder);
+    return found == m_folderIndex.end() ? 0 : m_folders[found->second].count;
+}
+
+std::vector<std::string> CFaceLibrary::FolderNames() const {
+    std::vector<std::string> names;
+    for (const FolderEntry& folder : m_folders) {
+        if (folder.count > 0) {
+            names.push_back(folder.name);
+        }
+    }
+    return names;
+}
+
+std::vector<RecordId> CFaceLibrary::Records() const {
+    std::vector<RecordId> ids;
+    ids.reserve(m_size);
+    ForEachRecord([&](RecordId id) { ids.push_back(id); });
+    return ids;
+}
+
+const std::vector<RecordId>& CFaceLibrary::RecordsByText() const {
+    if (!m_byTextValid) {
+        m_byText = Records();
+        SortByText(m_byText, [this](RecordId id) -> std::string_view { return m_texts[id]; });
+        m_byTextValid = true;
+    }
+    return m_byText;
+}
+
+void CFaceLibrary::InsertSorted(RecordId id) const {
+    if (!m_byTextValid) {
+        return;
+    }
+    const auto at = std::lower_bound(m_byText.begin(), m_byText.end(), m_texts[id],
+                                     [this](RecordId other, const std::string& text) {
+                                         return Charset::Compare(m_texts[other], text) < 0;
+                                     });
+    m_byText.insert(at, id);
+}
+
+void CFaceLibrary::EraseSorted(RecordId id) const {
+    if (!m_byTextValid) {
+        return;
+    }
+    const auto at = std::lower_bound(m_byText.begin(), m_byText.end(), m_texts[id],
+                                     [this](RecordId other, const std::string& text) {
+                                         return Charset::Compare(m_texts[other], text) < 0;
+                                     });
+    if (at != m_byText.end() && *at == id) {
+        m_byText.erase(at);
+    }
+}
+
+std::vector<RecordId> CFaceLibrary::SearchByText(std::string_view query) const {
+    const std::vector<std::string_view> tokens = SplitQuery(query);
+    std::vector<RecordId> found;
+    ForEachRecord([&](RecordId id) {
+        if (MatchesAllTokens(m_texts[id], tokens)) {
+            found.push_back(id);
+        }
+    });
+    return found;
+}
+
+}  // namespace mopira

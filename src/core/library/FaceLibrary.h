@@ -1,0 +1,114 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "library/TextIndex.h"
+
+namespace mopira {
+
+// Identifies a record for the life of the library: ids are never reused, and their order is
+// the library order (the order of the file, new records at the end).
+using RecordId = std::uint32_t;
+
+// The user's emoticons, each filed in exactly one folder. Texts are unique (byte equality),
+// never empty, and so are folder names. A folder exists only through its records.
+//
+// Finding a text, checking for a duplicate and counting a folder's records take constant
+// time; the order by text is kept up to date once it has been asked for.
+class CFaceLibrary {
+public:
+    // Folder given to a record whose folder line is empty or missing, so that no emoticon of
+    // a hand-edited file is lost and the next save writes a well-formed file.
+    static const std::string& UnfiledFolderName();
+
+    CFaceLibrary() = default;
+    // The text index refers to the texts of this object, so it stays where it was made.
+    CFaceLibrary(const CFaceLibrary&) = delete;
+    CFaceLibrary& operator=(const CFaceLibrary&) = delete;
+
+    // Replaces the content with the records of FaceList.dat bytes: blank lines are skipped,
+    // a repeated text is dropped together with its folder line (the first one wins).
+    void LoadFaceList(std::string_view bytes);
+    // The FaceList.dat bytes of the library: text, folder and an empty line per record, each
+    // ending in CR LF; an empty library is no bytes at all.
+    std::string SaveFaceList() const;
+
+    std::size_t Size() const { return m_size; }
+    bool Empty() const { return m_size == 0; }
+
+    std::optional<RecordId> FindRecord(std::string_view text) const;
+    bool IsLive(RecordId id) const { return id < m_folderOf.size() && m_folderOf[id] != kRemoved; }
+    const std::string& Text(RecordId id) const { return m_texts[id]; }
+    const std::string& Folder(RecordId id) const { return m_folders[m_folderOf[id]].name; }
+
+    // The changes below keep the invariants only with valid arguments, which the callers
+    // check first (non-empty texts and folders, no duplicate text); a call that would break
+    // them changes nothing and returns false or nullopt.
+    std::optional<RecordId> AppendRecord(std::string text, std::string_view folder);
+    bool ReplaceRecord(std::string_view oldText, std::string newText, std::string_view newFolder);
+    bool SetRecordFolder(std::string_view text, std::string_view folder);
+    bool RemoveRecord(std::string_view text);
+
+    int CountFacesInFolder(std::string_view folder) const;
+    // Distinct folder names of the records, in no particular order.
+    std::vector<std::string> FolderNames() const;
+
+    // Every record, in library order.
+    std::vector<RecordId> Records() const;
+    // Every record in ascending order of its text by character value.
+    const std::vector<RecordId>& RecordsByText() const;
+
+    // The records whose text contains every space-separated token of `query`, each at a
+    // character boundary, in library order; all records when the query has no token.
+    // Folder names are not searched.
+    std::vector<RecordId> SearchByText(std::string_view query) const;
+
+    // Calls `visit(id)` for every record in library order.
+    template <class Visitor>
+    void ForEachRecord(Visitor visit) const {
+        for (RecordId id = 0; id < m_folderOf.size(); ++id) {
+            if (m_folderOf[id] != kRemoved) {
+                visit(id);
+            }
+        }
+    }
+
+private:
+    using FolderIndex = std::uint32_t;
+    // Folder of a removed record. Its id stays taken, so ids keep the library order.
+    static constexpr FolderIndex kRemoved = UINT32_MAX;
+
+    struct FolderEntry {
+        std::string name;
+        int count = 0;
+    };
+    struct StringHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const;
+    };
+
+    void Clear();
+    FolderIndex InternFolder(std::string_view name);
+    void InsertSorted(RecordId id) const;
+    void EraseSorted(RecordId id) const;
+
+    // Record i is m_texts[i] in folder m_folderOf[i].
+    std::vector<std::string> m_texts;
+    std::vector<FolderIndex> m_folderOf;
+    std::size_t m_size = 0;
+    CTextIndex m_textIndex{m_texts};
+    // Every folder ever used, with its number of records; folders stay here when emptied.
+    std::vector<FolderEntry> m_folders;
+    std::unordered_map<std::string, FolderIndex, StringHash, std::equal_to<>> m_folderIndex;
+    // Built on first use; empty and invalid until then.
+    mutable std::vector<RecordId> m_byText;
+    mutable bool m_byTextValid = false;
+};
+
+}  // namespace mopira

@@ -1,0 +1,32 @@
+#include "library/TextQuery.h"
+
+#include "text/Charset.h"
+
+namespace mopira {
+
+std::vector<std::string_view> SplitQuery(std::string_view query) {
+    std::vector<std::string_view> tokens;
+    std::size_t start = 0;
+    while (start < query.size()) {
+        std::size_t end = query.find(' ', start);
+        if (end == std::string_view::npos) {
+            end = query.size();
+        }
+        if (end > start) {
+            tokens.push_back(query.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return tokens;
+}
+
+bool MatchesAllTokens(std::string_view text, const std::vector<std::string_view>& tokens) {
+    for (std::string_view token : tokens) {
+        if (!Charset::Contains(text, token)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace mopira

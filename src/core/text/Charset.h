@@ -1,0 +1,10 @@
+#pragma once
+
+#include "text/Cp932.h"
+
+namespace mopira {
+
+// The encoding of every text the program stores, compares, searches and shows.
+using Charset = Cp932;
+
+}  // namespace mopira
