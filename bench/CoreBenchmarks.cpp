@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "LibraryGenerator.h"
-#include "library/FaceLibrary.h"
-#include "text/Charset.h"
-#include "text/LineReader.h"
+#include "core/library/FaceLibrary.h"
+#include "core/text/Charset.h"
+#include "core/text/LineReader.h"
 
 namespace mopira::bench {
 

@@ -5,7 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "text/Charset.h"
+#include "core/text/Charset.h"
 
 namespace mopira::bench {
 

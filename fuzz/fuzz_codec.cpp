@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
-#include "text/Charset.h"
+#include "core/text/Charset.h"
 
 namespace {
 

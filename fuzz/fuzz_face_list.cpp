@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
-#include "library/FaceLibrary.h"
-#include "text/Charset.h"
+#include "core/library/FaceLibrary.h"
+#include "core/text/Charset.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using mopira::CFaceLibrary;

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
-#include "builder/PartTable.h"
+#include "core/builder/PartTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "text/Charset.h"
+#include "core/text/Charset.h"
 
 namespace mopira {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "library/FolderList.h"
-#include "text/Charset.h"
+#include "core/library/FolderList.h"
+#include "core/text/Charset.h"
 
 namespace mopira {
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "library/FaceLibrary.h"
-#include "library/TextQuery.h"
-#include "text/Charset.h"
+#include "core/library/FaceLibrary.h"
+#include "core/library/TextQuery.h"
+#include "core/text/Charset.h"
 
 namespace mopira {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "builder/PartTable.h"
+#include "core/builder/PartTable.h"
 
 namespace mopira {
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "text/Charset.h"
-#include "text/LineReader.h"
+#include "core/text/Charset.h"
+#include "core/text/LineReader.h"
 
 namespace mopira {
 namespace {

@@ -1,6 +1,6 @@
-#include "builder/PartTable.h"
+#include "core/builder/PartTable.h"
 
-#include "text/LineReader.h"
+#include "core/text/LineReader.h"
 
 namespace mopira {
 

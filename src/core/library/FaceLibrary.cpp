@@ -1,12 +1,12 @@
-#include "library/FaceLibrary.h"
+#include "core/library/FaceLibrary.h"
 
 #include <algorithm>
 #include <functional>
 
-#include "library/TextQuery.h"
-#include "text/Charset.h"
-#include "text/LineReader.h"
-#include "text/TextSort.h"
+#include "core/library/TextQuery.h"
+#include "core/text/Charset.h"
+#include "core/text/LineReader.h"
+#include "core/text/TextSort.h"
 
 namespace mopira {
 

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "library/TextIndex.h"
+#include "core/library/TextIndex.h"
 
 namespace mopira {
 

@@ -1,8 +1,8 @@
-#include "library/FolderList.h"
+#include "core/library/FolderList.h"
 
 #include <algorithm>
 
-#include "text/Charset.h"
+#include "core/text/Charset.h"
 
 namespace mopira {
 

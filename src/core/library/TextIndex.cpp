@@ -1,4 +1,4 @@
-#include "library/TextIndex.h"
+#include "core/library/TextIndex.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
-#include "library/TextQuery.h"
+#include "core/library/TextQuery.h"
 
-#include "text/Charset.h"
+#include "core/text/Charset.h"
 
 namespace mopira {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "text/Cp932.h"
+#include "core/text/Cp932.h"
 
 namespace mopira {
 

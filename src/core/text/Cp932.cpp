@@ -1,4 +1,4 @@
-#include "text/Cp932.h"
+#include "core/text/Cp932.h"
 
 namespace mopira {
 

@@ -2,8 +2,8 @@
 #include <utility>
 #include <unordered_set>
 
-#include "text/Cp932.h"
-#include "text/Cp932Table.h"
+#include "core/text/Cp932.h"
+#include "core/text/Cp932Table.h"
 
 namespace mopira {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "text/Charset.h"
+#include "core/text/Charset.h"
 
 namespace mopira {
 

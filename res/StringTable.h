@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Every text the user sees, in one place. Numbered strings are looked up by the id of the
+// command or control they belong to; the others are named.
+namespace mopira::res {
+
+// The string with this id, or an empty string when there is none. Toolbar strings hold a
+// status prompt, "\n" and the tooltip.
+QString LoadString(int id);
+
+// Window and tabs.
+inline constexpr QStringView kWindowCaption = u"モピラ";
+inline constexpr QStringView kListTitle = u"一覧 - モピラ";
+inline constexpr QStringView kCreateTitle = u"作成 - モピラ";
+inline constexpr QStringView kListTab = u"一覧";
+inline constexpr QStringView kCreateTab = u"作成";
+
+// About box.
+inline constexpr QStringView kAboutCaption = u"モピラのバージョン情報";
+inline constexpr QStringView kAboutProduct = u"モピラ Version 1.2";
+inline constexpr QStringView kAboutLine2 = u"日本語の顔文字パレット";
+inline constexpr QStringView kOk = u"OK";
+inline constexpr QStringView kCancel = u"キャンセル";
+
+// List tab.
+inline constexpr QStringView kCopyCaption = u"コピー";
+inline constexpr QStringView kCopyTip = u"顔文字をコピーします";
+inline constexpr QStringView kAllFaces = u"すべての顔文字";
+inline constexpr QStringView kFaceColumn = u"顔文字";
+inline constexpr QStringView kFolderColumn = u"場所";
+inline constexpr QStringView kLocationCaption = u"場所";
+inline constexpr QStringView kSearchCaption = u"検索";
+inline constexpr QStringView kFindHint = u"ここに顔文字の一部を入力してください。";
+inline constexpr QStringView kFindByLocationItem = u"場所を指定(&I)";
+inline constexpr QStringView kFindByTextItem = u"文字列を検索(&F)";
+inline constexpr QStringView kCopyItem = u"コピー(&C)";
+inline constexpr QStringView kDeleteItem = u"削除(&D)";
+inline constexpr QStringView kMoveItem = u"移動(&M)...";
+inline constexpr QStringView kPropertiesItem = u"プロパティ(&R)";
+inline constexpr QStringView kDeleteOneQuestion = u"'%1' を削除してもよろしいですか?";
+inline constexpr QStringView kDeleteManyQuestion = u"これら %1個の顔文字を削除してもよろしいですか?";
+inline constexpr QStringView kFolderEmptied = u"このフォルダには顔文字がありません。\nフォルダを削除します。";
+
+// Create tab.
+inline constexpr QStringView kTypeColumn = u"部分";
+inline constexpr QStringView kKindColumn = u"種類";
+inline constexpr QStringView kVariation1Column = u"バリエーション 1";
+inline constexpr QStringView kVariation2Column = u"バリエーション 2";
+inline constexpr QStringView kEyeRow = u"目";
+inline constexpr QStringView kMouthRow = u"口";
+inline constexpr QStringView kEdgeRow = u"手と輪郭";
+inline constexpr QStringView kEmotionRow = u"気持ち";
+inline constexpr QStringView kFaceGroup = u"下の顔文字をクリックしてください";
+inline constexpr QStringView kRandomCaption = u"ランダム(&R)";
+inline constexpr QStringView kRandomTip = u"顔文字の要素をランダムに選択します";
+inline constexpr QStringView kAddCaption = u"一覧に追加(&A)...";
+inline constexpr QStringView kAddTip = u"作成した顔文字を一覧に追加します";
+inline constexpr QStringView kEdgeLeftTip = u"手と輪郭(左)";
+inline constexpr QStringView kEyeLeftTip = u"目(左)";
+inline constexpr QStringView kMouthTip = u"口";
+inline constexpr QStringView kEyeRightTip = u"目(右)";
+inline constexpr QStringView kEmotionRightTip = u"気持ち(右)";
+inline constexpr QStringView kEmotionLeftTip = u"気持ち(左)";
+inline constexpr QStringView kEdgeRightTip = u"手と輪郭(右)";
+
+// Dialogs.
+inline constexpr QStringView kAddDlgCaption = u"一覧の追加";
+inline constexpr QStringView kAddDlgPrompt = u"一覧に追加される顔文字の内容を入力してください。";
+inline constexpr QStringView kContentLabel = u"内容(&C):";
+inline constexpr QStringView kLocationLabel = u"場所(&I):";
+inline constexpr QStringView kNewFolderButton = u"新規フォルダ(&N)";
+inline constexpr QStringView kPropertyDlgCaption = u"プロパティ";
+inline constexpr QStringView kPropertyTab = u"顔文字";
+inline constexpr QStringView kMoveDlgCaption = u"移動";
+inline constexpr QStringView kMoveLabel = u"顔文字の移動先(&M):";
+inline constexpr QStringView kNewFolderDlgCaption = u"フォルダの作成";
+inline constexpr QStringView kFolderNameLabel = u"フォルダ名(&F):";
+inline constexpr QStringView kFolderNameTaken =
+    u"指定された名前は既に使用されています。\n別の名前を指定してください。";
+inline constexpr QStringView kDuplicateFace = u"'%1' は既に存在します。別の顔文字を入力してください。";
+inline constexpr QStringView kUnrepresentable =
+    u"次の文字は保存できません (Shift_JIS で表せない文字です):\n%1\n\n別の文字に置き換えてください。";
+
+// Files and help.
+inline constexpr QStringView kHelpMissing = u"index.htmが見つかりません。\nヘルプが表示できません。";
+inline constexpr QStringView kSaveFailed =
+    u"顔文字の一覧を保存できませんでした。\n\nファイル: %1\n理由: %2\n\n"
+    u"前のファイルはそのまま残っています。次に変更したときにもう一度保存します。";
+inline constexpr QStringView kFolderReadOnly =
+    u"データフォルダに書き込めません:\n%1\n\n顔文字の変更は保存されません。";
+
+}  // namespace mopira::res
