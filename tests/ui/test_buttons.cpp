@@ -14,6 +14,7 @@
 #include "res/StringTable.h"
 #include "ui/app/Fonts.h"
 #include "ui/controls/HoverButton.h"
+#include "ui/controls/IconButton.h"
 
 namespace mopira {
 
@@ -394,6 +395,79 @@ private slots:
         QTRY_COMPARE(AccessibleName(&button), res::LoadString(kFindByText));
         button.setText(QStringLiteral("検索"));
         QTRY_COMPARE(AccessibleName(&button), QStringLiteral("検索"));
+
+        CIconButton add(QStringLiteral("一覧に追加(&A)..."), m_pWindow);
+        QCOMPARE(AccessibleName(&add), QStringLiteral("一覧に追加(A)..."));
+    }
+
+    void iconButtonMovesContentWhenPressed() {
+        CIconButton button(QStringLiteral("一覧に追加(&A)..."), m_pWindow);
+        button.setGeometry(20, 20, 140, 24);
+        QVERIFY(button.SetIconImage(kAddIcon, 16, 16));
+        QCOMPARE(button.SetImagePos({4, 3}), QPoint(0, 0));
+        QCOMPARE(button.SetTextPos({23, 4}), QPoint(0, 0));
+        QCOMPARE(button.SetTextPos({23, 4}), QPoint(23, 4));
+        // The bare face of the same button in the same state tells the content apart.
+        CIconButton bare(m_pWindow);
+        bare.setGeometry(20, 60, 140, 24);
+        QVERIFY(ShowActive());
+
+        const QRect icon = OpaqueBox(kAddIcon);
+        const QRect normal = DiffBox(Grab(button), Grab(bare));
+        QCOMPARE(normal.topLeft(), QPoint(std::min(4 + icon.left(), 23), 3 + icon.top()));
+        auto pressedGrab = [](CIconButton& target) {
+            // The pointer ends over the last one pressed; both are grabbed while over them.
+            QTest::mousePress(&target, Qt::LeftButton);
+            const QImage image = Grab(target);
+            QTest::mouseRelease(&target, Qt::LeftButton);
+            return image;
+        };
+        QCOMPARE(DiffBox(pressedGrab(button), pressedGrab(bare)), normal.translated(1, 1));
+
+        // Without an icon the caption stays where it was.
+        QVERIFY(!button.SetIconImage(9999, 16, 16));
+        QTest::mouseMove(m_pWindow, QPoint(300, 180));
+        const QRect captionOnly = DiffBox(Grab(button), Grab(bare));
+        QVERIFY(captionOnly.left() >= 23 && captionOnly.top() >= 4);
+        QCOMPARE(captionOnly.right(), normal.right());
+    }
+
+    void iconButtonFocusRectangle() {
+        QPushButton first(QStringLiteral("x"), m_pWindow);
+        first.setGeometry(20, 20, 60, 24);
+        auto addButton = [this](int y) {
+            auto* button = new CIconButton(QStringLiteral("一覧に追加(&A)..."), m_pWindow);
+            button->setGeometry(20, y, 140, 24);
+            button->SetIconImage(kAddIcon, 16, 16);
+            button->SetImagePos({4, 3});
+            button->SetTextPos({23, 4});
+            return button;
+        };
+        CIconButton& button = *addButton(60);
+        // Never focused: the picture without focus rectangle.
+        CIconButton& twin = *addButton(100);
+        twin.setFocusPolicy(Qt::NoFocus);
+        QVERIFY(ShowActive());
+        first.setFocus();
+        QCOMPARE(Grab(button), Grab(twin));
+
+        QTest::keyClick(m_pWindow, Qt::Key_Tab);
+        QVERIFY(button.hasFocus());
+        QCOMPARE(DiffBox(Grab(button), Grab(twin)), button.rect().adjusted(3, 3, -3, -3));
+        // A low button is inset by a quarter of its height.
+        button.resize(140, 10);
+        twin.resize(140, 10);
+        QCOMPARE(DiffBox(Grab(button), Grab(twin)), button.rect().adjusted(2, 2, -2, -2));
+
+        QTest::keyClick(m_pWindow, Qt::Key_Backtab);
+        QVERIFY(!button.hasFocus());
+        QCOMPARE(Grab(button), Grab(twin));
+
+        QTest::keyClick(m_pWindow, Qt::Key_Tab);
+        QVERIFY(button.hasFocus());
+        button.setEnabled(false);
+        twin.setEnabled(false);
+        QCOMPARE(Grab(button), Grab(twin));
     }
 
 private:
