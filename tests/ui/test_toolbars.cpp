@@ -1,8 +1,11 @@
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontMetrics>
 #include <QImage>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QStyle>
@@ -15,6 +18,7 @@
 #include "core/app/ControlIds.h"
 #include "res/Resources.h"
 #include "ui/app/Fonts.h"
+#include "ui/controls/DragTabCtrl.h"
 #include "ui/controls/IconMenu.h"
 #include "ui/controls/TipToolBar.h"
 #include "ui/controls/ToolBarDescriptor.h"
@@ -35,6 +39,24 @@ QImage IconOf(const QToolButton* button, QSize size) {
 QImage StripImage(int resourceId, QSize size, int index) {
     return ImageOf(CutToolBarImage(res::LoadToolBarBitmap(resourceId), size, index));
 }
+
+// Stands for the window behind the tab strip: it takes every drop it is offered.
+class CDropCounter : public QWidget {
+public:
+    CDropCounter() { setAcceptDrops(true); }
+    int m_nEvents = 0;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override { Take(event); }
+    void dragMoveEvent(QDragMoveEvent* event) override { Take(event); }
+    void dropEvent(QDropEvent* event) override { Take(event); }
+
+private:
+    void Take(QDropEvent* event) {
+        ++m_nEvents;
+        event->acceptProposedAction();
+    }
+};
 
 const QRgb kUntouched = qRgb(255, 0, 255);
 
@@ -462,6 +484,67 @@ private slots:
         QCOMPARE(iconMenu.Exec(QPoint(10, 10)), id::kFindByLocation);
         QTimer::singleShot(0, menu, [menu] { QTest::keyClick(menu, Qt::Key_Escape); });
         QCOMPARE(iconMenu.Exec(QPoint(10, 10)), 0);
+    }
+
+    // ---- Tab strip ----
+
+    void tabStripRefusesEveryDrop() {
+        CDropCounter window;
+        window.resize(200, 100);
+        CDragTabCtrl tabs(&window);
+        QVERIFY(tabs.RegisterDropTarget());
+        QVERIFY(tabs.acceptDrops());
+        tabs.addTab(QStringLiteral("一覧"));
+        tabs.addTab(QStringLiteral("作成"));
+        tabs.setCurrentIndex(1);
+        tabs.setGeometry(0, 0, 200, tabs.sizeHint().height());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        // Delivered the way the window system delivers a drag from another program.
+        QMimeData data;
+        data.setText(QStringLiteral("(^_^)"));
+        const auto dragTo = [&](QPoint at) {
+            const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+            QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+            QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+            QList<Qt::DropAction> answers;
+            for (QDropEvent* event :
+                 {static_cast<QDropEvent*>(&enter), static_cast<QDropEvent*>(&move), &drop}) {
+                QApplication::sendEvent(window.windowHandle(), event);
+                answers.append(event->isAccepted() ? event->dropAction() : Qt::IgnoreAction);
+            }
+            return answers;
+        };
+        const QList<Qt::DropAction> none(3, Qt::IgnoreAction);
+        QCOMPARE(dragTo(tabs.tabRect(0).center()), none);
+        QCOMPARE(window.m_nEvents, 0);  // nothing went on to the window behind the strip
+        QCOMPARE(tabs.count(), 2);
+        QCOMPARE(tabs.currentIndex(), 1);
+        QCOMPARE(tabs.tabText(0), QStringLiteral("一覧"));
+
+        // Beside the strip the window itself is the target and takes the drop.
+        QCOMPARE(dragTo(QPoint(100, 90)), QList<Qt::DropAction>(3, Qt::CopyAction));
+        QCOMPARE(window.m_nEvents, 3);
+    }
+
+    void pressingAndMovingOnlySelectsTabs() {
+        CDragTabCtrl tabs;
+        tabs.addTab(QStringLiteral("一覧"));
+        tabs.addTab(QStringLiteral("作成"));
+        tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+        QSignalSpy changes(&tabs, &QTabBar::currentChanged);
+
+        const QPoint second = tabs.tabRect(1).center();
+        QTest::mousePress(&tabs, Qt::LeftButton, {}, second);
+        QTest::mouseMove(&tabs, tabs.tabRect(0).center());
+        QTest::mouseRelease(&tabs, Qt::LeftButton, {}, tabs.tabRect(0).center());
+        QCOMPARE(tabs.currentIndex(), 1);
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(tabs.tabText(0), QStringLiteral("一覧"));
+        QCOMPARE(tabs.tabText(1), QStringLiteral("作成"));
     }
 
 private:
