@@ -1,6 +1,9 @@
 #include <QApplication>
 
+#include "ui/app/MainApp.h"
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    return 0;
+    mopira::CMainApp app;
+    return app.InitInstance();
 }

@@ -34,6 +34,7 @@ void CFaceLibrary::Clear() {
     m_folderIndex.clear();
     m_byText.clear();
     m_byTextValid = false;
+    m_byTextHasRemoved = false;
 }
 
 void CFaceLibrary::LoadFaceList(std::string_view bytes) {
@@ -155,10 +156,10 @@ bool CFaceLibrary::RemoveRecord(std::string_view text) {
     if (!id) {
         return false;
     }
-    EraseSorted(*id);
     m_textIndex.Erase(*id);
     --m_folders[m_folderOf[*id]].count;
     m_folderOf[*id] = kRemoved;
+    m_byTextHasRemoved = m_byTextValid;
     std::string().swap(m_texts[*id]);
     --m_size;
     return true;
@@ -191,7 +192,10 @@ const std::vector<RecordId>& CFaceLibrary::RecordsByText() const {
         m_byText = Records();
         SortByText(m_byText, [this](RecordId id) -> std::string_view { return m_texts[id]; });
         m_byTextValid = true;
+    } else if (m_byTextHasRemoved) {
+        std::erase_if(m_byText, [this](RecordId id) { return !IsLive(id); });
     }
+    m_byTextHasRemoved = false;
     return m_byText;
 }
 
@@ -199,6 +203,7 @@ void CFaceLibrary::InsertSorted(RecordId id) const {
     if (!m_byTextValid) {
         return;
     }
+    RecordsByText();
     const auto at = std::lower_bound(m_byText.begin(), m_byText.end(), m_texts[id],
                                      [this](RecordId other, const std::string& text) {
                                          return Charset::Compare(m_texts[other], text) < 0;
@@ -210,6 +215,8 @@ void CFaceLibrary::EraseSorted(RecordId id) const {
     if (!m_byTextValid) {
         return;
     }
+    // Removed records still standing in the order would break the binary search.
+    RecordsByText();
     const auto at = std::lower_bound(m_byText.begin(), m_byText.end(), m_texts[id],
                                      [this](RecordId other, const std::string& text) {
                                          return Charset::Compare(m_texts[other], text) < 0;

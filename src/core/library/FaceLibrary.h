@@ -61,7 +61,9 @@ public:
 
     // Every record, in library order.
     std::vector<RecordId> Records() const;
-    // Every record in ascending order of its text by character value.
+    // Every record in ascending order of its text by character value. Built on first use,
+    // then kept up to date: an append or a new text takes its place at once, removed records
+    // are dropped the next time the order is asked for.
     const std::vector<RecordId>& RecordsByText() const;
 
     // The records whose text contains every space-separated token of `query`, each at a
@@ -106,9 +108,11 @@ private:
     // Every folder ever used, with its number of records; folders stay here when emptied.
     std::vector<FolderEntry> m_folders;
     std::unordered_map<std::string, FolderIndex, StringHash, std::equal_to<>> m_folderIndex;
-    // Built on first use; empty and invalid until then.
+    // Built on first use; empty and invalid until then. May hold removed records until the
+    // next RecordsByText, so that removing many records costs one pass.
     mutable std::vector<RecordId> m_byText;
     mutable bool m_byTextValid = false;
+    mutable bool m_byTextHasRemoved = false;
 };
 
 }  // namespace mopira

@@ -58,6 +58,9 @@ SaveResult CDataStore::Save(const QString& fileName, const std::string& bytes) c
 }
 
 bool CDataStore::IsWritable() const {
+    if (!g_failSaves.isEmpty()) {
+        return false;
+    }
     QTemporaryFile probe(PathOf(QStringLiteral(".write-test-XXXXXX")));
     return probe.open();
 }

@@ -25,8 +25,8 @@ public:
     // Whether a file can be created in the folder.
     bool IsWritable() const;
 
-    // Makes every save fail with `reason` (an empty reason ends it), so tests can see how
-    // the program behaves when the disk refuses a write.
+    // Makes every save fail with `reason`, and the folder count as not writable (an empty
+    // reason ends it), so tests can see how the program behaves when the disk refuses.
     static void FailSavesForTesting(const QString& reason);
 
 private:

@@ -1,5 +1,6 @@
 #include "ui/app/DialogUnits.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 
 namespace mopira {
@@ -9,7 +10,9 @@ CDialogUnits::CDialogUnits(const QFont& font) {
     // The average width of the Latin letters, as dialog layouts have always measured it.
     const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
     m_baseX = (metrics.horizontalAdvance(letters) + 26) / 52;
-    m_baseY = metrics.height();
+    // The character height as the layouts count it: the font's own size in pixels, without
+    // the extra leading some fonts add between lines.
+    m_baseY = QFontInfo(font).pixelSize();
 }
 
 }  // namespace mopira

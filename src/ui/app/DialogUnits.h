@@ -6,7 +6,8 @@
 namespace mopira {
 
 // Converts the dialog units of a window's layout to pixels from its font: horizontally a
-// quarter of the average character width, vertically an eighth of the character height.
+// quarter of the average character width, vertically an eighth of the character height
+// (the font's size in pixels).
 class CDialogUnits {
 public:
     explicit CDialogUnits(const QFont& font);

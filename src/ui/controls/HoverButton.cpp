@@ -94,7 +94,9 @@ void CHoverButton::paintEvent(QPaintEvent* /*event*/) {
     const bool bPressed = isDown();
     const bool bLit = bEnabled && (bPressed || m_bHover);
 
-    painter.fillRect(rc, pal.color(QPalette::Button));
+    if (!m_bTransparentBack) {
+        painter.fillRect(rc, pal.color(QPalette::Button));
+    }
     if (bLit) {
         const QColor highlight = pal.color(QPalette::Light);
         const QColor shadow = pal.color(QPalette::Dark);

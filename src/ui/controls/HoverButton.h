@@ -30,6 +30,12 @@ public:
     void EnableTip(bool bActivate);
 
     bool IsHover() const { return m_bHover; }
+    // Leaves the background to whatever lies under the button (a group box, say) instead of
+    // filling it with the button colour; the borders stay.
+    void SetTransparentBack(bool bTransparent) {
+        m_bTransparentBack = bTransparent;
+        update();
+    }
     QSize IconSize() const { return {m_nIconWidth, m_nIconHeight}; }
 
 protected:
@@ -49,6 +55,7 @@ private:
     void UpdateAccessibleName();
 
     bool m_bHover = false;
+    bool m_bTransparentBack = false;
     QIcon m_icoHover;
     QIcon m_icoNormal;
     int m_nIconWidth = 0;

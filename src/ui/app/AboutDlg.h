@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDialog>
+
+namespace mopira {
+
+// The about box: the program's icon, name and version, and an OK button.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
+}  // namespace mopira

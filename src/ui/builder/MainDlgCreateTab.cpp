@@ -1,0 +1,196 @@
+// The create tab of the main window: the type list with its check boxes, the variation list,
+// the seven part buttons that together show the face, and the random button. The state and
+// its rules live in CFaceBuilder; these handlers keep the widgets in step with it.
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QTreeWidget>
+#include <ctime>
+#include <random>
+
+#include "core/text/Charset.h"
+#include "res/StringTable.h"
+#include "ui/app/MainDlg.h"
+#include "ui/controls/DragTabCtrl.h"
+#include "ui/controls/HoverButton.h"
+
+namespace mopira {
+
+namespace {
+
+QString Decode(std::string_view bytes) {
+    const std::u16string text = Charset::ToUtf16(bytes);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Part buttons draw "&" as a mnemonic mark; a part is text, so every "&" is literal.
+QString AsCaption(const QString& text) {
+    QString caption = text;
+    return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+// Where the face starts in the group box, and the part buttons' row.
+constexpr int kFaceLeft = 25;
+constexpr int kFaceTop = 85;
+constexpr int kFaceHeight = 60;
+
+}  // namespace
+
+void CMainDlg::SetupCreateTab() {
+    for (QStringView row : {res::kEyeRow, res::kMouthRow, res::kEdgeRow, res::kEmotionRow}) {
+        auto* item = new QListWidgetItem(row.toString(), m_lstType);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    for (const PartCategoryInfo& info : AllPartCategories()) {
+        m_lstType->item(static_cast<int>(info.category))
+            ->setCheckState(m_builder.IsIncluded(info.category) ? Qt::Checked : Qt::Unchecked);
+    }
+    m_lstType->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    m_lstVariation->setColumnCount(3);
+    m_lstVariation->setHeaderLabels({res::kKindColumn.toString(), res::kVariation1Column.toString(),
+                                     res::kVariation2Column.toString()});
+    m_lstVariation->setColumnWidth(0, m_nTypeWidth);
+    m_lstVariation->setColumnWidth(1, m_nValue1Width);
+    m_lstVariation->setColumnWidth(2, m_nValue2Width);
+    m_lstVariation->header()->setStretchLastSection(false);
+    m_lstVariation->header()->setSectionsClickable(false);
+    m_lstVariation->setRootIsDecorated(false);
+    m_lstVariation->setUniformRowHeights(true);
+    m_lstVariation->setAllColumnsShowFocus(true);
+    m_lstVariation->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    std::minstd_rand engine(static_cast<unsigned>(std::time(nullptr)));
+    m_random = [engine]() mutable { return static_cast<unsigned>(engine()); };
+}
+
+CHoverButton* CMainDlg::PartButton(PartSlot slot) const {
+    switch (slot) {
+        case PartSlot::EdgeLeft:
+            return m_btnEdgeLeft;
+        case PartSlot::EmotionLeft:
+            return m_btnEmotionLeft;
+        case PartSlot::EyeLeft:
+            return m_btnEyeLeft;
+        case PartSlot::Mouth:
+            return m_btnMouth;
+        case PartSlot::EyeRight:
+            return m_btnEyeRight;
+        case PartSlot::EmotionRight:
+            return m_btnEmotionRight;
+        case PartSlot::EdgeRight:
+            break;
+    }
+    return m_btnEdgeRight;
+}
+
+void CMainDlg::UpdatePartButtons() {
+    for (const PartSlotInfo& slot : AllPartSlots()) {
+        PartButton(slot.slot)->setText(AsCaption(Decode(m_builder.Caption(slot.slot))));
+    }
+}
+
+void CMainDlg::ShowCategory(PartCategory category) {
+    const PartTable& table = m_builder.Table(category);
+    {
+        const QSignalBlocker blocker(m_lstVariation);
+        m_lstVariation->clear();
+        QList<QTreeWidgetItem*> items;
+        for (std::size_t row = 0; row < table.RowCount(); ++row) {
+            items.append(new QTreeWidgetItem(QStringList{Decode(table.Name(row)),
+                                                         Decode(table.Variation(row, 1)),
+                                                         Decode(table.Variation(row, 2))}));
+        }
+        m_lstVariation->addTopLevelItems(items);
+    }
+    m_builder.SetShownCategory(category);
+    m_lstType->setCurrentRow(static_cast<int>(category));
+}
+
+void CMainDlg::SelectVariationRow(int row) {
+    if (QTreeWidgetItem* item = m_lstVariation->topLevelItem(row)) {
+        m_lstVariation->setCurrentItem(item);
+        m_lstVariation->scrollToItem(item);
+    }
+}
+
+void CMainDlg::ApplyRow(PartCategory category) {
+    m_builder.SelectRow(category, m_builder.CurrentRow(category));
+    UpdatePartButtons();
+    GetCurrentFace();
+}
+
+void CMainDlg::OnTypeListItemChanged() {
+    for (const PartCategoryInfo& info : AllPartCategories()) {
+        const QListWidgetItem* item = m_lstType->item(static_cast<int>(info.category));
+        m_builder.SetIncluded(info.category, item->checkState() == Qt::Checked);
+    }
+    const int row = m_lstType->currentRow();
+    const QList<QListWidgetItem*> selected = m_lstType->selectedItems();
+    if (!selected.isEmpty() && row >= 0 && row < static_cast<int>(kPartCategoryCount)) {
+        const auto category = static_cast<PartCategory>(row);
+        if (m_builder.ShownCategory() != category) {
+            ShowCategory(category);
+            SelectVariationRow(m_builder.CurrentRow(category));
+        }
+    }
+    GetCurrentFace();
+}
+
+void CMainDlg::OnVariationListItemChanged() {
+    const auto shown = m_builder.ShownCategory();
+    const QList<QTreeWidgetItem*> selected = m_lstVariation->selectedItems();
+    if (!shown || selected.isEmpty()) {
+        return;
+    }
+    if (m_builder.SelectRow(*shown, m_lstVariation->indexOfTopLevelItem(selected.front()))) {
+        ApplyRow(*shown);
+    }
+}
+
+void CMainDlg::OnPartButton(PartSlot slot) {
+    const PartCategory category = InfoOf(slot).category;
+    if (m_builder.ShownCategory() != category) {
+        ShowCategory(category);
+    }
+    // A table without rows has nothing to step to; the part stays as it is.
+    if (m_builder.StepRow(category)) {
+        ApplyRow(category);
+        SelectVariationRow(m_builder.CurrentRow(category));
+    }
+    GetCurrentFace();
+}
+
+void CMainDlg::OnRandom() {
+    m_builder.Randomize(m_random);
+    UpdatePartButtons();
+    const int row = m_lstType->currentRow();
+    if (!m_lstType->selectedItems().isEmpty() && row >= 0 &&
+        row < static_cast<int>(kPartCategoryCount)) {
+        SelectVariationRow(m_builder.CurrentRow(static_cast<PartCategory>(row)));
+    }
+    GetCurrentFace();
+}
+
+std::string CMainDlg::ComposeFace() {
+    std::string face = m_builder.ComposeFace();
+    LayoutPartButtons();
+    return face;
+}
+
+void CMainDlg::LayoutPartButtons() {
+    const QFontMetrics metrics(m_fontPart);
+    int x = kFaceLeft;
+    for (const PartSlotInfo& slot : AllPartSlots()) {
+        CHoverButton* button = PartButton(slot.slot);
+        const int width = m_builder.IsIncluded(slot.category)
+                              ? metrics.horizontalAdvance(Decode(m_builder.Caption(slot.slot)))
+                              : 0;
+        button->setGeometry(x, kFaceTop, width, kFaceHeight);
+        x += width;
+        button->update();
+    }
+}
+
+}  // namespace mopira

@@ -1,0 +1,157 @@
+#include "ui/controls/SortListCtrl.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QListView>
+#include <QStackedLayout>
+#include <QTreeView>
+
+namespace mopira {
+
+CSortListCtrl::CSortListCtrl(QWidget* parent)
+    : QWidget(parent),
+      m_details(new QTreeView(this)),
+      m_list(new QListView(this)),
+      m_stack(new QStackedLayout(this)) {
+    m_stack->setContentsMargins(0, 0, 0, 0);
+    m_stack->addWidget(m_details);
+    m_stack->addWidget(m_list);
+
+    // A library can hold a hundred thousand rows: every row is as high as the first, and no
+    // view ever asks the rows for their sizes one by one.
+    m_details->setRootIsDecorated(false);
+    m_details->setItemsExpandable(false);
+    m_details->setUniformRowHeights(true);
+    m_details->setAllColumnsShowFocus(true);
+    m_details->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_details->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_details->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_details->setSortingEnabled(false);
+    m_details->header()->setStretchLastSection(false);
+    m_details->header()->setSectionsClickable(true);
+    m_details->header()->setSectionsMovable(false);
+    m_details->header()->setSortIndicatorShown(false);
+    connect(m_details->header(), &QHeaderView::sectionClicked, this,
+            &CSortListCtrl::OnHeaderClicked);
+
+    m_list->setViewMode(QListView::ListMode);
+    m_list->setFlow(QListView::TopToBottom);
+    m_list->setWrapping(true);
+    m_list->setResizeMode(QListView::Adjust);
+    m_list->setUniformItemSizes(true);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setMovement(QListView::Static);
+
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_details),
+                                    static_cast<QAbstractItemView*>(m_list)}) {
+        connect(view, &QAbstractItemView::doubleClicked, this, &CSortListCtrl::rowDoubleClicked);
+    }
+    setFocusProxy(m_details);
+}
+
+void CSortListCtrl::SetModel(QAbstractItemModel* model) {
+    m_details->setModel(model);
+    m_list->setModel(model);
+    QItemSelectionModel* own = m_list->selectionModel();
+    m_list->setSelectionModel(m_details->selectionModel());
+    delete own;
+    connect(m_details->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CSortListCtrl::selectionChanged);
+    connect(m_details->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &CSortListCtrl::selectionChanged);
+}
+
+void CSortListCtrl::SetColumnWidths(const std::vector<int>& widths) {
+    for (std::size_t column = 0; column < widths.size(); ++column) {
+        m_details->header()->resizeSection(static_cast<int>(column), widths[column]);
+    }
+}
+
+int CSortListCtrl::ColumnWidth(int column) const {
+    return m_details->header()->sectionSize(column);
+}
+
+void CSortListCtrl::SetListFont(const QFont& font) {
+    m_details->setFont(font);
+    m_list->setFont(font);
+    // The header keeps the window's font, as column titles do.
+    m_details->header()->setFont(this->font());
+}
+
+void CSortListCtrl::SetListView(bool details) {
+    QAbstractItemView* from = CurrentView();
+    QAbstractItemView* to = details ? static_cast<QAbstractItemView*>(m_details) : m_list;
+    if (from == to) {
+        return;
+    }
+    const bool hadFocus = from->hasFocus();
+    m_stack->setCurrentWidget(to);
+    setFocusProxy(to);
+    if (to->currentIndex().isValid()) {
+        to->scrollTo(to->currentIndex());
+    }
+    if (hadFocus) {
+        to->setFocus();
+    }
+}
+
+bool CSortListCtrl::IsDetailsView() const { return m_stack->currentWidget() == m_details; }
+
+QAbstractItemView* CSortListCtrl::CurrentView() const {
+    return static_cast<QAbstractItemView*>(m_stack->currentWidget());
+}
+
+QItemSelectionModel* CSortListCtrl::SelectionModel() const { return m_details->selectionModel(); }
+
+void CSortListCtrl::SortByColumn(int column, bool ascending) {
+    m_nSortColumn = column;
+    m_bSortAscending = ascending;
+    if (QAbstractItemModel* model = m_details->model()) {
+        model->sort(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+}
+
+void CSortListCtrl::Resort() { SortByColumn(m_nSortColumn, m_bSortAscending); }
+
+void CSortListCtrl::OnHeaderClicked(int column) {
+    m_bSortAscending = column != m_nSortColumn || !m_bSortAscending;
+    m_nSortColumn = column;
+    Resort();
+}
+
+std::vector<int> CSortListCtrl::SelectedRows() const {
+    std::vector<int> rows;
+    if (const QItemSelectionModel* selection = SelectionModel()) {
+        for (const QItemSelectionRange& range : selection->selection()) {
+            for (int row = range.top(); row <= range.bottom(); ++row) {
+                rows.push_back(row);
+            }
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+int CSortListCtrl::SelectedCount() const { return static_cast<int>(SelectedRows().size()); }
+
+void CSortListCtrl::SelectRow(int row) {
+    QAbstractItemModel* model = m_details->model();
+    if (!model || row < 0 || row >= model->rowCount()) {
+        return;
+    }
+    const QModelIndex index = model->index(row, 0);
+    SelectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    CurrentView()->scrollTo(index);
+}
+
+void CSortListCtrl::ClearSelection() { SelectionModel()->clearSelection(); }
+
+void CSortListCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    emit contextMenuRequested(event->globalPos(), event->reason() == QContextMenuEvent::Keyboard);
+    event->accept();
+}
+
+}  // namespace mopira

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+class QAbstractItemModel;
+class QAbstractItemView;
+class QItemSelectionModel;
+class QListView;
+class QStackedLayout;
+class QTreeView;
+
+namespace mopira {
+
+// A list of rows shown in details (columns with a header) or as a list (the first column
+// only, top to bottom, wrapping). Both views share one model and one selection. A left click
+// on a column header sorts by that column, ascending; a second click on the same header
+// reverses the order. The model sorts itself (QAbstractItemModel::sort) and moves the
+// selection with the rows.
+class CSortListCtrl : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CSortListCtrl(QWidget* parent = nullptr);
+
+    void SetModel(QAbstractItemModel* model);
+    void SetColumnWidths(const std::vector<int>& widths);
+    int ColumnWidth(int column) const;
+    void SetListFont(const QFont& font);
+
+    // Details (true) or list view (false); rows and selection stay.
+    void SetListView(bool details);
+    bool IsDetailsView() const;
+
+    void SortByColumn(int column, bool ascending);
+    void Resort();
+    int SortColumn() const { return m_nSortColumn; }
+    bool SortAscending() const { return m_bSortAscending; }
+
+    // Selected rows, top to bottom.
+    std::vector<int> SelectedRows() const;
+    int SelectedCount() const;
+    // Selects only this row, makes it current and scrolls it into view.
+    void SelectRow(int row);
+    void ClearSelection();
+
+    QAbstractItemView* CurrentView() const;
+    QTreeView* DetailsView() const { return m_details; }
+    QListView* ListView() const { return m_list; }
+    QItemSelectionModel* SelectionModel() const;
+
+signals:
+    void selectionChanged();
+    // A double-click on a row (which the click has selected).
+    void rowDoubleClicked();
+    // The context-menu key or a right click in the list, at a global position.
+    void contextMenuRequested(const QPoint& globalPos, bool fromKeyboard);
+
+protected:
+    // Context-menu events of the views and the header arrive here unhandled.
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void OnHeaderClicked(int column);
+
+    QTreeView* m_details;
+    QListView* m_list;
+    QStackedLayout* m_stack;
+    int m_nSortColumn = -1;
+    bool m_bSortAscending = true;
+};
+
+}  // namespace mopira

@@ -1,0 +1,131 @@
+#include "ui/library/FaceListModel.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "core/text/Charset.h"
+#include "core/text/TextSort.h"
+
+namespace mopira {
+
+namespace {
+
+QString Decode(const std::string& bytes) {
+    const std::u16string text = Charset::ToUtf16(bytes);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Removing rows block by block keeps the view's position; past this many blocks one reset
+// is cheaper than the view's bookkeeping for each.
+constexpr std::size_t kMaxRemovedBlocks = 64;
+
+}  // namespace
+
+CFaceListModel::CFaceListModel(const CFaceLibrary& library, QObject* parent)
+    : QAbstractTableModel(parent), m_library(library) {}
+
+void CFaceListModel::Reset(std::vector<RecordId> rows) {
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+void CFaceListModel::RemoveRows(std::vector<int> rows) {
+    if (rows.empty()) {
+        return;
+    }
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::pair<int, int>> blocks;  // first and last row, top to bottom
+    for (int row : rows) {
+        if (!blocks.empty() && blocks.back().second + 1 == row) {
+            blocks.back().second = row;
+        } else {
+            blocks.emplace_back(row, row);
+        }
+    }
+    if (blocks.size() > kMaxRemovedBlocks) {
+        std::vector<RecordId> kept;
+        kept.reserve(m_rows.size() - rows.size());
+        std::size_t next = 0;
+        for (std::size_t row = 0; row < m_rows.size(); ++row) {
+            if (next < rows.size() && rows[next] == static_cast<int>(row)) {
+                ++next;
+            } else {
+                kept.push_back(m_rows[row]);
+            }
+        }
+        Reset(std::move(kept));
+        return;
+    }
+    for (auto block = blocks.rbegin(); block != blocks.rend(); ++block) {
+        beginRemoveRows({}, block->first, block->second);
+        m_rows.erase(m_rows.begin() + block->first, m_rows.begin() + block->second + 1);
+        endRemoveRows();
+    }
+}
+
+void CFaceListModel::RefreshRow(int row) {
+    emit dataChanged(index(row, 0), index(row, 1));
+}
+
+int CFaceListModel::RowOf(RecordId id) const {
+    const auto found = std::find(m_rows.begin(), m_rows.end(), id);
+    return found == m_rows.end() ? -1 : static_cast<int>(found - m_rows.begin());
+}
+
+int CFaceListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int CFaceListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant CFaceListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole &&
+                             role != Qt::ToolTipRole)) {
+        return {};
+    }
+    const RecordId id = RecordAt(index.row());
+    return Decode(index.column() == 0 ? m_library.Text(id) : m_library.Folder(id));
+}
+
+QVariant CFaceListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < m_headers.size()) {
+        return m_headers[section];
+    }
+    return {};
+}
+
+void CFaceListModel::sort(int column, Qt::SortOrder order) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> byText(m_rows.size());
+    std::iota(byText.begin(), byText.end(), 0);
+    SortByText(
+        byText,
+        [this, column](int row) -> std::string_view {
+            const RecordId id = RecordAt(row);
+            return column == 0 ? m_library.Text(id) : m_library.Folder(id);
+        },
+        order == Qt::AscendingOrder);
+
+    std::vector<RecordId> sorted(m_rows.size());
+    std::vector<int> newRowOf(m_rows.size());
+    for (std::size_t row = 0; row < byText.size(); ++row) {
+        sorted[row] = RecordAt(byText[row]);
+        newRowOf[static_cast<std::size_t>(byText[row])] = static_cast<int>(row);
+    }
+    m_rows.swap(sorted);
+
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& old : from) {
+        to.append(index(newRowOf[static_cast<std::size_t>(old.row())], old.column()));
+    }
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+}  // namespace mopira

@@ -1,0 +1,85 @@
+#include "ui/library/FolderCombo.h"
+
+#include <QStyledItemDelegate>
+#include <QStylePainter>
+
+#include "core/text/Charset.h"
+#include "res/StringTable.h"
+
+namespace mopira {
+
+namespace {
+
+constexpr int kIndent = 10;  // pixels per level
+constexpr int kFolderRole = Qt::UserRole;
+
+// Folders stand one level below "すべての顔文字" in the drop-down list.
+class CIndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem indented(option);
+        if (index.row() > 0) {
+            indented.rect.adjust(kIndent, 0, 0, 0);
+        }
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(index.row() > 0 ? kIndent : 0, 0);
+    }
+};
+
+QString Decode(const std::string& bytes) {
+    const std::u16string text = Charset::ToUtf16(bytes);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+CFolderCombo::CFolderCombo(QWidget* parent) : QComboBox(parent) {
+    setItemDelegate(new CIndentDelegate(this));
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMaxVisibleItems(16);
+}
+
+void CFolderCombo::SetImages(const QIcon& folder, const QIcon& openFolder, const QIcon& allFaces) {
+    m_folder = folder;
+    m_openFolder = openFolder;
+    m_allFaces = allFaces;
+}
+
+void CFolderCombo::ResetItems() {
+    clear();
+    addItem(m_allFaces, res::kAllFaces.toString());
+}
+
+void CFolderCombo::InsertFolder(int index, const std::string& folder) {
+    insertItem(index, m_folder, Decode(folder),
+               QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
+}
+
+void CFolderCombo::RemoveFolder(int index) { removeItem(index); }
+
+std::string CFolderCombo::FolderAt(int index) const {
+    if (index <= 0 || index >= count()) {
+        return {};
+    }
+    return itemData(index, kFolderRole).toByteArray().toStdString();
+}
+
+void CFolderCombo::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    // The chosen folder shows open.
+    if (currentIndex() > 0) {
+        option.currentIcon = m_openFolder;
+    }
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
+}  // namespace mopira

@@ -1,0 +1,329 @@
+// The list tab of the main window: the face list, the folders and both searches, the current
+// emoticon with copy and delete, and the context menu.
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+
+#include "core/app/ControlIds.h"
+#include "core/library/TextQuery.h"
+#include "core/text/Charset.h"
+#include "res/StringTable.h"
+#include "ui/app/MainDlg.h"
+#include "ui/app/MessageBox.h"
+#include "ui/controls/DragTabCtrl.h"
+#include "ui/controls/HoverButton.h"
+#include "ui/controls/IconMenu.h"
+#include "ui/controls/SortListCtrl.h"
+#include "ui/controls/TipToolBar.h"
+#include "ui/library/FaceListModel.h"
+#include "ui/library/FolderCombo.h"
+
+namespace mopira {
+
+namespace {
+
+QString Decode(std::string_view bytes) {
+    const std::u16string text = Charset::ToUtf16(bytes);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The list and the folders
+
+void CMainDlg::ShowFolder(const std::string& folder) {
+    // Filtering the order by text keeps the rows sorted without sorting them again.
+    const std::vector<RecordId>& byText = m_library.RecordsByText();
+    std::vector<RecordId> rows;
+    if (folder.empty()) {
+        rows = byText;
+    } else {
+        rows.reserve(static_cast<std::size_t>(m_library.CountFacesInFolder(folder)));
+        for (RecordId id : byText) {
+            if (m_library.Folder(id) == folder) {
+                rows.push_back(id);
+            }
+        }
+    }
+    m_faceModel->Reset(std::move(rows));
+}
+
+void CMainDlg::FillFolderCombo() {
+    m_folders = CFolderList(m_library.FolderNames());
+    m_cbxFolder->ResetItems();
+    for (std::size_t k = 0; k < m_folders.Size(); ++k) {
+        m_cbxFolder->InsertFolder(static_cast<int>(k) + 1, m_folders[k]);
+    }
+}
+
+void CMainDlg::AddFolderEntry(const std::string& folder) {
+    if (const auto index = m_folders.AddFolderEntry(folder)) {
+        m_cbxFolder->InsertFolder(static_cast<int>(*index) + 1, folder);
+    }
+}
+
+void CMainDlg::RemoveFolderEntry(const std::string& folder) {
+    if (const auto index = m_folders.RemoveFolderEntry(folder)) {
+        const int item = static_cast<int>(*index) + 1;
+        // The combo is left without a chosen item rather than showing some other folder
+        // the list does not show.
+        if (m_cbxFolder->currentIndex() == item) {
+            m_cbxFolder->setCurrentIndex(-1);
+        }
+        m_cbxFolder->RemoveFolder(item);
+    }
+}
+
+std::string CMainDlg::SelectedFolder() const {
+    return m_cbxFolder->FolderAt(m_cbxFolder->currentIndex());
+}
+
+void CMainDlg::SetListView(bool details) {
+    m_lstFace->SetListView(details);
+    m_tbarList->CheckButton(id::kDetailsView, details);
+    m_tbarList->CheckButton(id::kListView, !details);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Find modes
+
+void CMainDlg::SetFindMode(int mode) {
+    if (mode == 0) {
+        m_btnLocation->LoadIcons(id::kFindByLocationIcon, 0);
+        m_btnLocation->setText(res::kLocationCaption.toString());
+        m_btnLocation->SetTipTextFromResource(id::kFindByLocation, true);
+        m_cbxFolder->show();
+        m_edtFind->hide();
+    } else if (mode == 1) {
+        m_btnLocation->LoadIcons(id::kFindByTextIcon, 0);
+        m_btnLocation->setText(res::kSearchCaption.toString());
+        m_btnLocation->SetTipTextFromResource(id::kFindByText, true);
+        m_edtFind->show();
+        m_cbxFolder->hide();
+    }
+    m_btnLocation->update();
+}
+
+void CMainDlg::OnLocationButton() {
+    CIconMenu menu(this);
+    m_pActiveMenu = &menu;
+    menu.LoadToolBarImages(id::kFindModeToolBarResource);
+    menu.Menu()->addAction(res::kFindByLocationItem.toString())->setData(id::kFindByLocation);
+    menu.Menu()->addAction(res::kFindByTextItem.toString())->setData(id::kFindByText);
+    menu.ConvertMenu(menu.Menu());
+    const int command = menu.Exec(m_btnLocation->mapToGlobal(m_btnLocation->rect().bottomLeft() +
+                                                             QPoint(0, 1)));
+    m_pActiveMenu = nullptr;
+    if (command != 0) {
+        OnCommand(command);
+    }
+}
+
+void CMainDlg::OnFindByLocation() {
+    if (m_cbxFolder->currentIndex() < 0) {
+        // Its folder was removed while the text search showed: show everything.
+        m_cbxFolder->setCurrentIndex(0);
+    }
+    ShowFolder(SelectedFolder());
+    m_nFind = 0;
+    SetFindMode(0);
+}
+
+void CMainDlg::OnFolderChanged(int index) {
+    ShowFolder(m_cbxFolder->FolderAt(index));
+    m_lstFace->SelectRow(0);
+    m_lstFace->setFocus();
+}
+
+void CMainDlg::OnFindByText() {
+    ShowFolder({});
+    m_nFind = 1;
+    SetFindMode(1);
+    SearchByText();
+}
+
+void CMainDlg::OnFindEditFocus() {
+    if (!m_bSearchActivated) {
+        // The hint goes for good once the box has had the focus.
+        m_edtFind->setPlaceholderText({});
+        m_bSearchActivated = true;
+    }
+}
+
+void CMainDlg::SearchByText() {
+    if (!m_bSearchActivated) {
+        return;
+    }
+    const QString query = m_edtFind->text();
+    const EncodeResult encoded =
+        Charset::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(query.utf16()),
+                                               static_cast<std::size_t>(query.size())));
+    std::vector<RecordId> rows;
+    // A character the library cannot hold matches nothing.
+    if (encoded.Ok()) {
+        const std::vector<std::string_view> tokens = SplitQuery(encoded.bytes);
+        const std::vector<RecordId>& byText = m_library.RecordsByText();
+        if (tokens.empty()) {
+            rows = byText;
+        } else {
+            for (RecordId id : byText) {
+                if (MatchesAllTokens(m_library.Text(id), tokens)) {
+                    rows.push_back(id);
+                }
+            }
+        }
+    }
+    m_faceModel->Reset(std::move(rows));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The current emoticon and its commands
+
+std::vector<RecordId> CMainDlg::SelectedRecords() const {
+    std::vector<RecordId> records;
+    for (int row : m_lstFace->SelectedRows()) {
+        records.push_back(m_faceModel->RecordAt(row));
+    }
+    return records;
+}
+
+int CMainDlg::SelectedCount() const { return m_lstFace->SelectedCount(); }
+
+std::string CMainDlg::GetCurrentFace() {
+    if (!m_tab) {
+        return {};
+    }
+    std::string face;
+    if (m_tab->currentIndex() == 1) {
+        face = ComposeFace();
+    } else {
+        for (RecordId id : SelectedRecords()) {
+            face += m_library.Text(id);
+        }
+    }
+    UpdateCommandStates(!face.empty());
+    return face;
+}
+
+void CMainDlg::UpdateCommandStates(bool hasFace) {
+    m_tbarList->EnableButton(id::kDelete, hasFace);
+    m_tbarList->EnableButton(id::kProperties, hasFace);
+    m_tbarList->EnableButton(id::kMove, hasFace);
+    if (hasFace) {
+        // Properties and move share one place: one emoticon offers properties, several move.
+        const bool one = SelectedCount() == 1;
+        m_tbarList->HideButton(id::kProperties, !one);
+        m_tbarList->HideButton(id::kMove, one);
+    }
+    m_btnCopy->setEnabled(hasFace);
+}
+
+void CMainDlg::OnFaceSelectionChanged() { GetCurrentFace(); }
+
+void CMainDlg::OnFaceDoubleClicked() {
+    if (SelectedCount() > 0) {
+        OnOK();
+    }
+}
+
+void CMainDlg::OnOK() {
+    const std::string face = GetCurrentFace();
+    if (!face.empty()) {
+        QGuiApplication::clipboard()->setText(Decode(face));
+    }
+}
+
+void CMainDlg::SelectFaceRow(const std::string& text) {
+    if (const auto id = m_library.FindRecord(text)) {
+        const int row = m_faceModel->RowOf(*id);
+        if (row >= 0) {
+            m_lstFace->SelectRow(row);
+            m_lstFace->setFocus();
+        }
+    }
+}
+
+void CMainDlg::OnContextMenu(const QPoint& globalPos, bool fromKeyboard) {
+    if (m_tab->currentIndex() != 0) {
+        return;
+    }
+    QPoint at = globalPos;
+    if (fromKeyboard) {
+        at = mapToGlobal(QPoint(5, 5));
+    } else if (!QRect(m_lstFace->mapToGlobal(QPoint()), m_lstFace->size()).contains(globalPos)) {
+        return;
+    }
+    QMenu menu(this);
+    auto add = [&menu](QStringView text, int command) {
+        QAction* action = menu.addAction(text.toString());
+        action->setData(command);
+        return action;
+    };
+    QAction* copy = add(res::kCopyItem, id::kCopy);
+    menu.setDefaultAction(copy);
+    menu.addSeparator();
+    QAction* remove = add(res::kDeleteItem, id::kDelete);
+    QAction* move = add(res::kMoveItem, id::kMove);
+    QAction* properties = add(res::kPropertiesItem, id::kProperties);
+
+    const int selected = SelectedCount();
+    if (selected == 0) {
+        for (QAction* action : {copy, remove, move, properties}) {
+            action->setEnabled(false);
+        }
+    }
+    if (selected == 1) {
+        menu.removeAction(move);
+    } else {
+        menu.removeAction(properties);
+    }
+    if (QAction* chosen = menu.exec(at)) {
+        OnCommand(chosen->data().toInt());
+    }
+}
+
+void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
+    // The menu key pressed anywhere on the list tab, outside the list itself.
+    OnContextMenu(event->globalPos(), event->reason() == QContextMenuEvent::Keyboard);
+}
+
+void CMainDlg::OnDelete() {
+    const std::vector<int> rows = m_lstFace->SelectedRows();
+    if (rows.empty()) {
+        return;
+    }
+    const QString question =
+        rows.size() == 1
+            ? res::kDeleteOneQuestion.toString().arg(Decode(m_library.Text(m_faceModel->RecordAt(rows.front()))))
+            : res::kDeleteManyQuestion.toString().arg(rows.size());
+    if (ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question) !=
+        MessageAnswer::Yes) {
+        return;
+    }
+    const std::vector<RecordId> records = SelectedRecords();
+    // The rows go first, so no row ever shows a removed record.
+    m_faceModel->RemoveRows(rows);
+    for (RecordId id : records) {
+        const std::string text = m_library.Text(id);
+        const std::string folder = m_library.Folder(id);
+        m_library.RemoveRecord(text);
+        if (m_library.CountFacesInFolder(folder) == 0) {
+            ShowMessage(this, res::kFolderEmptied.toString());
+            RemoveFolderEntry(folder);
+        }
+    }
+    SaveFaceList();
+    if (m_faceModel->rowCount() == 0) {
+        ShowFolder({});
+        m_cbxFolder->setCurrentIndex(0);
+        if (m_nFind == 1) {
+            SearchByText();
+        }
+    }
+    GetCurrentFace();
+}
+
+}  // namespace mopira

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <string>
+
+#include "core/text/Charset.h"
+#include "ui/app/MainDlg.h"
+
+namespace mopira::test {
+
+// CP932 bytes of UTF-8 source text.
+inline std::string Sjis(std::string_view utf8) { return Charset::FromUtf8Literal(utf8); }
+
+inline QString Decode(std::string_view bytes) {
+    const std::u16string text = Charset::ToUtf16(bytes);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// FaceList.dat bytes of (text, folder) pairs given in UTF-8.
+inline std::string FaceList(std::initializer_list<std::pair<const char*, const char*>> records) {
+    std::string bytes;
+    for (const auto& [text, folder] : records) {
+        bytes += Sjis(text) + "\r\n" + Sjis(folder) + "\r\n\r\n";
+    }
+    return bytes;
+}
+
+// A data folder and a settings file of the test's own, and the main window opened on them.
+class CMainDlgFixture {
+public:
+    CMainDlgFixture() : m_settings(m_dir.filePath(QStringLiteral("mopira.ini"))) {}
+
+    QString DataDir() const { return m_dir.path(); }
+    QString SettingsPath() const { return m_settings; }
+    QString PathOf(const QString& name) const { return m_dir.filePath(name); }
+
+    void WriteFile(const QString& name, const std::string& bytes) const {
+        QDir().mkpath(QFileInfo(PathOf(name)).path());
+        QFile file(PathOf(name));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    std::string ReadFile(const QString& name) const {
+        QFile file(PathOf(name));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        return file.readAll().toStdString();
+    }
+    void WriteSetting(const QString& key, int value) const {
+        QSettings(m_settings, QSettings::IniFormat).setValue(key, value);
+    }
+    QVariant Setting(const QString& key) const {
+        return QSettings(m_settings, QSettings::IniFormat).value(key);
+    }
+
+    CMainDlg* Open() {
+        m_dialog = std::make_unique<CMainDlg>(DataDir(), SettingsPath());
+        m_dialog->show();
+        if (!QTest::qWaitForWindowExposed(m_dialog.get())) {
+            return nullptr;
+        }
+        return m_dialog.get();
+    }
+    CMainDlg* Dialog() const { return m_dialog.get(); }
+    void Close() { m_dialog.reset(); }
+
+    template <class T>
+    T* Child(const char* name) const {
+        return m_dialog->findChild<T*>(QString::fromLatin1(name));
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_settings;
+    std::unique_ptr<CMainDlg> m_dialog;
+};
+
+}  // namespace mopira::test

@@ -1,0 +1,321 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include "MainDlgFixture.h"
+#include "core/app/ControlIds.h"
+#include "ui/app/Fonts.h"
+#include "ui/app/MessageBox.h"
+#include "ui/controls/HoverButton.h"
+#include "ui/controls/SortListCtrl.h"
+#include "ui/controls/TipToolBar.h"
+#include "ui/library/FolderCombo.h"
+
+namespace mopira {
+
+using test::CMainDlgFixture;
+using test::Decode;
+
+class TestListTab : public QObject {
+    Q_OBJECT
+
+private:
+    // The library every test starts from: three folders, texts chosen so that ASCII bytes
+    // hide inside two-byte characters (ソ, 表 end in 0x5C; ノ ends in 0x6D).
+    static std::string Library() {
+        return test::FaceList({{"(´・ω・｀)", "しょぼん"},
+                               {"(・∀・)", "にこにこ"},
+                               {"ソ表ノ", "その他"},
+                               {"(^ω^)", "にこにこ"},
+                               {"m(_ _)m", "その他"},
+                               {"\\(^o^)/", "にこにこ"}});
+    }
+
+    struct Session {
+        CMainDlgFixture fixture;
+        CMainDlg* dialog = nullptr;
+        CSortListCtrl* list = nullptr;
+        CFolderCombo* combo = nullptr;
+        QLineEdit* edit = nullptr;
+        CTipToolBar* toolbar = nullptr;
+
+        explicit Session(const std::string& library = Library()) {
+            fixture.WriteFile(QStringLiteral("FaceList.dat"), library);
+            dialog = fixture.Open();
+            list = fixture.Child<CSortListCtrl>("m_lstFace");
+            combo = fixture.Child<CFolderCombo>("m_cbxFolder");
+            edit = fixture.Child<QLineEdit>("m_edtFind");
+            toolbar = fixture.Child<CTipToolBar>("m_tbarList");
+        }
+
+        QStringList Rows(int column = 0) const {
+            QStringList rows;
+            const QAbstractItemModel* model = list->DetailsView()->model();
+            for (int row = 0; row < model->rowCount(); ++row) {
+                rows << model->index(row, column).data().toString();
+            }
+            return rows;
+        }
+        QStringList Folders() const {
+            QStringList items;
+            for (int i = 0; i < combo->count(); ++i) {
+                items << combo->itemText(i);
+            }
+            return items;
+        }
+        void Command(int command) const { emit toolbar->commandTriggered(command); }
+        void ChooseFolder(const QString& name) const {
+            const int index = combo->findText(name);
+            combo->setCurrentIndex(index);
+            emit combo->activated(index);
+        }
+        void SearchFor(const QString& text) const {
+            Command(id::kFindByText);
+            edit->setFocus();
+            edit->setText(text);
+        }
+        void Select(std::initializer_list<int> rows) const {
+            QItemSelection selection;
+            const QAbstractItemModel* model = list->DetailsView()->model();
+            for (int row : rows) {
+                selection.select(model->index(row, 0), model->index(row, 1));
+            }
+            list->SelectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        }
+    };
+
+private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void startShowsEverythingInCharacterOrder() {
+        Session s;
+        QVERIFY(s.dialog);
+        QCOMPARE(s.Rows(), (QStringList{"(^ω^)", "(・∀・)", "(´・ω・｀)", "\\(^o^)/", "m(_ _)m", "ソ表ノ"}));
+        QCOMPARE(s.Rows(1).at(0), QStringLiteral("にこにこ"));
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "しょぼん", "その他", "にこにこ"}));
+        QCOMPARE(s.combo->currentIndex(), 0);
+    }
+
+    void textSearchMatchesTokensAtCharacterBoundariesInAllFolders() {
+        Session s;
+        s.ChooseFolder(QStringLiteral("その他"));
+        QCOMPARE(s.Rows().size(), 2);
+        QVERIFY(!s.edit->isVisible());
+        s.SearchFor(QStringLiteral("ω ・"));
+        QVERIFY(s.edit->isVisible());
+        QVERIFY(!s.combo->isVisible());
+        QCOMPARE(s.Rows(), QStringList{"(´・ω・｀)"});  // across every folder
+        s.edit->setText(QStringLiteral("ω   "));
+        QCOMPARE(s.Rows(), (QStringList{"(^ω^)", "(´・ω・｀)"}));
+        s.edit->setText(QStringLiteral("   "));
+        QCOMPARE(s.Rows().size(), 6);
+        s.edit->setText(QStringLiteral("\\"));
+        QCOMPARE(s.Rows(), QStringList{"\\(^o^)/"});  // not the second byte of ソ or 表
+        s.edit->setText(QStringLiteral("m"));
+        QCOMPARE(s.Rows(), QStringList{"m(_ _)m"});  // not the second byte of ノ
+        s.edit->setText(QStringLiteral("ʕ•ᴥ•ʔ"));
+        QVERIFY(s.Rows().isEmpty());
+        s.edit->setText(QStringLiteral("にこ"));
+        QVERIFY(s.Rows().isEmpty());  // folder names are not searched
+    }
+
+    void hintStaysUntilTheFirstFocusAndNoSearchRunsBefore() {
+        CMainDlgFixture fixture;
+        fixture.WriteFile(QStringLiteral("FaceList.dat"), Library());
+        fixture.WriteSetting(QStringLiteral("List/Find"), 1);
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        auto* edit = fixture.Child<QLineEdit>("m_edtFind");
+        QVERIFY(edit->isVisible());
+        QCOMPARE(edit->placeholderText(), QStringLiteral("ここに顔文字の一部を入力してください。"));
+        auto* button = fixture.Child<CHoverButton>("m_btnLocation");
+        QCOMPARE(button->text(), QStringLiteral("検索"));
+        QCOMPARE(button->toolTip(), QStringLiteral("文字列を入力して顔文字を検索します"));
+        edit->setFocus();
+        QTRY_VERIFY(edit->placeholderText().isEmpty());
+        edit->setText(QStringLiteral("ω"));
+        QCOMPARE(fixture.Child<CSortListCtrl>("m_lstFace")->DetailsView()->model()->rowCount(), 2);
+    }
+
+    void copyJoinsTheSelectedRowsInRowOrder() {
+        Session s;
+        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+        s.dialog->OnOK();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));  // nothing selected
+        s.Select({2, 0});
+        s.dialog->OnOK();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("(^ω^)(´・ω・｀)"));
+
+        // A double-click on a row copies it.
+        QTreeView* view = s.list->DetailsView();
+        const QRect cell = view->visualRect(view->model()->index(1, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("(・∀・)"));
+    }
+
+    void commandStatesFollowTheSelection() {
+        Session s;
+        auto* copy = s.fixture.Child<QWidget>("m_btnCopy");
+        QVERIFY(!copy->isEnabled());
+        QVERIFY(!s.toolbar->IsButtonEnabled(id::kDelete));
+        s.Select({1});
+        QVERIFY(copy->isEnabled());
+        QVERIFY(s.toolbar->IsButtonEnabled(id::kDelete));
+        QVERIFY(!s.toolbar->IsButtonHidden(id::kProperties));
+        QVERIFY(s.toolbar->IsButtonHidden(id::kMove));
+        s.Select({1, 2});
+        QVERIFY(s.toolbar->IsButtonHidden(id::kProperties));
+        QVERIFY(!s.toolbar->IsButtonHidden(id::kMove));
+        QVERIFY(s.toolbar->IsButtonEnabled(id::kMove));
+        s.list->ClearSelection();
+        QVERIFY(!copy->isEnabled());
+        QVERIFY(!s.toolbar->IsButtonEnabled(id::kMove));
+        QVERIFY(!s.toolbar->IsButtonHidden(id::kMove));  // stays where it was, disabled
+    }
+
+    void contextMenuItemsPerSelection() {
+        Session s;
+        auto menuItems = [&s](bool keyboard) {
+            QStringList items;
+            QTimer::singleShot(0, [&items] {
+                if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                    for (QAction* action : menu->actions()) {
+                        if (!action->isSeparator()) {
+                            items << action->text() + (action->isEnabled() ? "" : " (off)") +
+                                         (menu->defaultAction() == action ? " (default)" : "");
+                        }
+                    }
+                    menu->close();
+                }
+            });
+            QWidget* viewport = s.list->DetailsView()->viewport();
+            QContextMenuEvent event(keyboard ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse,
+                                    QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(viewport, &event);
+            return items;
+        };
+        QCOMPARE(menuItems(false), (QStringList{"コピー(&C) (off) (default)", "削除(&D) (off)",
+                                                "移動(&M)... (off)"}));
+        s.Select({0});
+        QCOMPARE(menuItems(true), (QStringList{"コピー(&C) (default)", "削除(&D)", "プロパティ(&R)"}));
+        s.Select({0, 3});
+        QCOMPARE(menuItems(false), (QStringList{"コピー(&C) (default)", "削除(&D)", "移動(&M)..."}));
+
+        // Not on the create tab, and not outside the list.
+        s.fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);
+        QVERIFY(menuItems(false).isEmpty());
+    }
+
+    void deleteAsksAndRemovesEmptiedFolders() {
+        Session s;
+        CMessageBoxSeam messages;
+        s.Select({3});
+        messages.AnswerNext(MessageAnswer::No);
+        s.Command(id::kDelete);
+        QCOMPARE(messages.Shown(), QStringList{"'\\(^o^)/' を削除してもよろしいですか?"});
+        QCOMPARE(s.Rows().size(), 6);
+
+        // (´・ω・｀) empties しょぼん, ソ表ノ leaves m(_ _)m in その他.
+        messages.ClearShown();
+        s.Select({1, 2, 5});
+        messages.AnswerNext(MessageAnswer::Yes);
+        s.Command(id::kDelete);
+        QCOMPARE(messages.Shown(), (QStringList{"これら 3個の顔文字を削除してもよろしいですか?",
+                                                "このフォルダには顔文字がありません。\nフォルダを削除します。"}));
+        QCOMPARE(s.Rows(), (QStringList{"(^ω^)", "\\(^o^)/", "m(_ _)m"}));
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "その他", "にこにこ"}));
+        QCOMPARE(s.fixture.ReadFile(QStringLiteral("FaceList.dat")),
+                 test::FaceList({{"(^ω^)", "にこにこ"}, {"m(_ _)m", "その他"}, {"\\(^o^)/", "にこにこ"}}));
+    }
+
+    void deletingEveryFaceOfTwoFoldersShowsTwoMessages() {
+        Session s;
+        CMessageBoxSeam messages;
+        s.Select({2, 4, 5});  // しょぼん's only one, and both of その他
+        messages.AnswerNext(MessageAnswer::Yes);
+        s.Command(id::kDelete);
+        QCOMPARE(messages.Shown().count(QStringLiteral("このフォルダには顔文字がありません。\nフォルダを削除します。")), 2);
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "にこにこ"}));
+    }
+
+    void deletingAllOfAShownFolderShowsEverything() {
+        Session s;
+        CMessageBoxSeam messages;
+        s.ChooseFolder(QStringLiteral("その他"));
+        QCOMPARE(s.list->SelectedRows(), std::vector<int>{0});  // the first row is chosen
+        s.Select({0, 1});
+        messages.AnswerNext(MessageAnswer::Yes);
+        s.Command(id::kDelete);
+        QCOMPARE(s.Rows().size(), 4);
+        QCOMPARE(s.combo->currentIndex(), 0);
+        QCOMPARE(s.combo->currentText(), QStringLiteral("すべての顔文字"));
+    }
+
+    void locationSearchAfterItsFolderWentListsEverything() {
+        Session s;
+        CMessageBoxSeam messages;
+        s.ChooseFolder(QStringLiteral("しょぼん"));
+        s.SearchFor(QStringLiteral("・"));
+        s.Select({1});  // (´・ω・｀), the last of しょぼん
+        messages.AnswerNext(MessageAnswer::Yes);
+        s.Command(id::kDelete);
+        QCOMPARE(s.combo->currentIndex(), -1);
+        emit s.toolbar->commandTriggered(id::kFindByLocation);
+        QCOMPARE(s.combo->currentIndex(), 0);
+        QCOMPARE(s.Rows().size(), 5);
+    }
+
+    void headerSortTogglesAndTheSelectionTravels() {
+        Session s;
+        s.Select({0});  // (^ω^)
+        QHeaderView* header = s.list->DetailsView()->header();
+        const QPoint folderHeader(header->sectionViewportPosition(1) + 5, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, folderHeader);
+        QCOMPARE(s.Rows(1), (QStringList{"しょぼん", "その他", "その他", "にこにこ", "にこにこ", "にこにこ"}));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, folderHeader);
+        QCOMPARE(s.Rows(1).first(), QStringLiteral("にこにこ"));
+        QTest::mouseClick(header->viewport(), Qt::RightButton, {}, QPoint(5, header->height() / 2));
+        QCOMPARE(s.Rows(1).first(), QStringLiteral("にこにこ"));  // a right click sorts nothing
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(5, header->height() / 2));
+        QCOMPARE(s.Rows().first(), QStringLiteral("(^ω^)"));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(5, header->height() / 2));
+        QCOMPARE(s.Rows().first(), QStringLiteral("ソ表ノ"));
+        const std::vector<int> selected = s.list->SelectedRows();
+        QCOMPARE(selected.size(), 1u);
+        QCOMPARE(s.Rows().at(selected.front()), QStringLiteral("(^ω^)"));
+    }
+
+    void viewModesKeepRowsAndSelection() {
+        Session s;
+        s.Select({1, 2});
+        s.Command(id::kListView);
+        QVERIFY(!s.list->IsDetailsView());
+        QVERIFY(s.toolbar->IsButtonChecked(id::kListView));
+        QVERIFY(!s.toolbar->IsButtonChecked(id::kDetailsView));
+        QCOMPARE(s.list->SelectedRows(), (std::vector<int>{1, 2}));
+        s.Command(id::kDetailsView);
+        QVERIFY(s.list->IsDetailsView());
+        QCOMPARE(s.list->SelectedRows(), (std::vector<int>{1, 2}));
+    }
+
+    void foldersDifferingInCaseStayApart() {
+        Session s(test::FaceList({{"(a)", "Cat"}, {"(b)", "cat"}, {"(c)", "cat"}}));
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "Cat", "cat"}));
+        s.ChooseFolder(QStringLiteral("cat"));
+        QCOMPARE(s.Rows(), (QStringList{"(b)", "(c)"}));
+        s.ChooseFolder(QStringLiteral("Cat"));
+        QCOMPARE(s.Rows(), QStringList{"(a)"});
+    }
+};
+
+}  // namespace mopira
+
+QTEST_MAIN(mopira::TestListTab)
+#include "test_list_tab.moc"

@@ -1,0 +1,310 @@
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "MainDlgFixture.h"
+#include "core/app/ControlIds.h"
+#include "core/app/PageLayout.h"
+#include "ui/app/DataStore.h"
+#include "ui/app/Fonts.h"
+#include "ui/app/MessageBox.h"
+#include "ui/app/ModalSeam.h"
+#include "ui/controls/DragTabCtrl.h"
+#include "ui/controls/HoverButton.h"
+#include "ui/controls/SortListCtrl.h"
+#include "ui/controls/TipToolBar.h"
+
+namespace mopira {
+
+using test::CMainDlgFixture;
+
+// Receives the help page instead of the desktop's browser.
+class CUrlCatcher : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened.append(url); }
+};
+
+class TestMainDlg : public QObject {
+    Q_OBJECT
+
+private:
+    static bool PageShown(CMainDlgFixture& fixture, int tab) {
+        const bool list = fixture.Child<QWidget>("m_lstFace")->isVisible();
+        const bool create = fixture.Child<QWidget>("m_grpFace")->isVisible();
+        return tab == 0 ? list && !create : tab == 1 ? create && !list : !list && !create;
+    }
+
+private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void firstStartUsesTheDefaults() {
+        CMainDlgFixture fixture;
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        // The missing files are created empty.
+        for (const char* file : {"FaceList.dat", "Eye.dat", "Mouth.dat", "Edge.dat", "Emotion.dat"}) {
+            QVERIFY(QFile::exists(fixture.PathOf(QString::fromLatin1(file))));
+        }
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("一覧 - モピラ"));
+        QVERIFY(PageShown(fixture, 0));
+        auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
+        QVERIFY(list->IsDetailsView());
+        QCOMPARE(list->ColumnWidth(0), 150);
+        QCOMPARE(list->ColumnWidth(1), 200);
+        auto* variations = fixture.Child<QTreeWidget>("m_lstVariation");
+        QCOMPARE(variations->columnWidth(0), 80);
+        QCOMPARE(variations->columnWidth(2), 100);
+        QVERIFY(!(dialog->windowFlags() & Qt::WindowStaysOnTopHint));
+        auto* top = fixture.Child<CTipToolBar>("m_tbarTop");
+        QVERIFY(!top->IsButtonChecked(id::kTopMost));
+        QCOMPARE(top->ButtonCount(), 2);
+        // Searching by location: the combo shows, the search box does not.
+        QVERIFY(fixture.Child<QWidget>("m_cbxFolder")->isVisible());
+        QVERIFY(!fixture.Child<QWidget>("m_edtFind")->isVisible());
+        // Nothing is selected, so nothing can be copied or deleted.
+        QVERIFY(!fixture.Child<QWidget>("m_btnCopy")->isEnabled());
+        QVERIFY(!fixture.Child<CTipToolBar>("m_tbarList")->IsButtonEnabled(id::kDelete));
+        QVERIFY(fixture.Child<CTipToolBar>("m_tbarList")->IsButtonHidden(id::kMove));
+        // At least as large as the frame allows, everything on screen.
+        const QSize outer = dialog->size() + QSize(8, 27);
+        QVERIFY(outer.width() >= kMinOuterWidth && outer.height() >= kMinOuterHeight);
+    }
+
+    void closeWritesEverySettingEscapeNone() {
+        CMainDlgFixture fixture;
+        fixture.WriteSetting(QStringLiteral("List/View"), 7);
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        QVERIFY(!fixture.Child<CSortListCtrl>("m_lstFace")->IsDetailsView());
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(fixture.Setting(QStringLiteral("Window/X")), QVariant());
+        QCOMPARE(fixture.Setting(QStringLiteral("List/View")).toInt(), 7);
+
+        dialog = fixture.Open();
+        QVERIFY(dialog);
+        dialog->close();
+        QSettings profile(fixture.SettingsPath(), QSettings::IniFormat);
+        QCOMPARE(profile.allKeys().size(), 13);
+        QCOMPARE(profile.value(QStringLiteral("List/View")).toInt(), 1);
+        // The details columns are written even though the list view shows.
+        QCOMPARE(profile.value(QStringLiteral("List/Content")).toInt(), 150);
+        QCOMPARE(profile.value(QStringLiteral("List/Folder")).toInt(), 200);
+        QCOMPARE(profile.value(QStringLiteral("Window/TopMost")).toInt(), 0);
+        QCOMPARE(profile.value(QStringLiteral("List/Type")).toInt(), 80);
+        const QRect placed(profile.value(QStringLiteral("Window/X")).toInt(),
+                           profile.value(QStringLiteral("Window/Y")).toInt(),
+                           profile.value(QStringLiteral("Window/CX")).toInt(),
+                           profile.value(QStringLiteral("Window/CY")).toInt());
+        fixture.Close();
+
+        // The saved placement comes back.
+        dialog = fixture.Open();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->pos(), placed.topLeft());
+        QCOMPARE(dialog->size() + QSize(8, 27), placed.size());
+    }
+
+    void enterCopiesAndNeverCloses() {
+        CMainDlgFixture fixture;
+        fixture.WriteFile(QStringLiteral("FaceList.dat"), test::FaceList({{"(^_^)", "笑顔"}}));
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
+        list->SelectRow(0);
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        auto* edit = fixture.Child<QLineEdit>("m_edtFind");
+        Q_UNUSED(edit);
+        list->CurrentView()->setFocus();
+        QTest::keyClick(list->CurrentView(), Qt::Key_Return);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("(^_^)"));
+        QVERIFY(dialog->isVisible());
+    }
+
+    void topMostTwoAtStartIsOffAndTheCommandTurnsItOff() {
+        CMainDlgFixture fixture;
+        fixture.WriteSetting(QStringLiteral("Window/TopMost"), 2);
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        auto* top = fixture.Child<CTipToolBar>("m_tbarTop");
+        QVERIFY(!(dialog->windowFlags() & Qt::WindowStaysOnTopHint));
+        QVERIFY(!top->IsButtonChecked(id::kTopMost));
+        emit top->commandTriggered(id::kTopMost);
+        QVERIFY(!top->IsButtonChecked(id::kTopMost));
+        dialog->close();
+        QCOMPARE(fixture.Setting(QStringLiteral("Window/TopMost")).toInt(), 0);
+
+        dialog = fixture.Open();
+        QVERIFY(dialog);
+        top = fixture.Child<CTipToolBar>("m_tbarTop");
+        emit top->commandTriggered(id::kTopMost);
+        QVERIFY(top->IsButtonChecked(id::kTopMost));
+        QVERIFY(dialog->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+        dialog->close();
+        fixture.Close();
+        dialog = fixture.Open();
+        QVERIFY(dialog);
+        QVERIFY(fixture.Child<CTipToolBar>("m_tbarTop")->IsButtonChecked(id::kTopMost));
+        QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    }
+
+    void unknownTabShowsNoPageUntilOneIsChosen() {
+        CMainDlgFixture fixture;
+        fixture.WriteSetting(QStringLiteral("Window/Tab"), 5);
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("モピラ"));
+        QVERIFY(PageShown(fixture, 5));
+        auto* tab = fixture.Child<CDragTabCtrl>("m_tab");
+        tab->setCurrentIndex(1);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("作成 - モピラ"));
+        QVERIFY(PageShown(fixture, 1));
+        tab->setCurrentIndex(0);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("一覧 - モピラ"));
+        QVERIFY(PageShown(fixture, 0));
+        dialog->close();
+        QCOMPARE(fixture.Setting(QStringLiteral("Window/Tab")).toInt(), 0);
+    }
+
+    void layoutFollowsTheWindowAndStopsAtTheMinimum() {
+        CMainDlgFixture fixture;
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        auto* list = fixture.Child<QWidget>("m_lstFace");
+        auto* combo = fixture.Child<QWidget>("m_cbxFolder");
+        auto* listBar = fixture.Child<QWidget>("m_tbarList");
+        auto* topBar = fixture.Child<QWidget>("m_tbarTop");
+        dialog->resize(400, 360);
+        const QRect listBefore = list->geometry();
+        const QRect comboBefore = combo->geometry();
+        const QPoint barBefore = listBar->pos();
+        const QPoint topBefore = topBar->pos();
+        dialog->resize(400 + 37, 360 + 21);
+        QCOMPARE(list->geometry(), listBefore.adjusted(0, 0, 37, 21));
+        QCOMPARE(combo->geometry(), comboBefore.adjusted(0, 0, 37, 0));
+        QCOMPARE(listBar->pos(), barBefore + QPoint(37, 0));
+        QCOMPARE(topBar->pos(), topBefore + QPoint(37, 0));
+
+        // The create page is laid out when it shows.
+        auto* group = fixture.Child<QWidget>("m_grpFace");
+        fixture.Child<CDragTabCtrl>("m_tab")->setCurrentIndex(1);
+        QCOMPARE(group->width(), 400 + 37 + 8 - 40);
+        dialog->resize(400, 360);
+        QCOMPARE(group->width(), 400 + 8 - 40);
+        QCOMPARE(list->geometry(), listBefore.adjusted(0, 0, 37, 21));  // hidden: left alone
+
+        dialog->resize(10, 10);
+        QCOMPARE(dialog->size(), QSize(kMinOuterWidth - 8, kMinOuterHeight - 27));
+        QCOMPARE(fixture.Child<QWidget>("m_lstVariation")->width(), 82);
+        QCOMPARE(fixture.Child<QWidget>("m_btnAdd")->x(), 17);
+    }
+
+    void helpOpensThePageOrSaysItIsMissing() {
+        CMainDlgFixture fixture;
+        CMessageBoxSeam messages;
+        CUrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        auto* top = fixture.Child<CTipToolBar>("m_tbarTop");
+        emit top->commandTriggered(id::kHelp);
+        QCOMPARE(messages.Shown(),
+                 QStringList{QStringLiteral("index.htmが見つかりません。\nヘルプが表示できません。")});
+        QCOMPARE(messages.Icons().front(), MessageIcon::Stop);
+        QVERIFY(catcher.opened.isEmpty());
+
+        messages.ClearShown();
+        fixture.WriteFile(QStringLiteral("HTMLHelp/index.htm"), "<html></html>");
+        QTest::keyClick(dialog, Qt::Key_F1);
+        QVERIFY(messages.Shown().isEmpty());
+        QCOMPARE(catcher.opened.size(), 1);
+        QCOMPARE(catcher.opened.front().toLocalFile(), fixture.PathOf(QStringLiteral("HTMLHelp/index.htm")));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    }
+
+    void aboutBoxFromTheTopToolbarMenu() {
+        CMainDlgFixture fixture;
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        QString shownTitle;
+        CModalSeam modal([&](QDialog& about) {
+            shownTitle = about.windowTitle();
+            about.accept();
+        });
+        // The menu of the top toolbar offers the about item; choosing it runs the box.
+        QTimer::singleShot(0, [] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                QTest::keyClick(popup, Qt::Key_Down);
+                QTest::keyClick(popup, Qt::Key_Return);
+            }
+        });
+        auto* top = fixture.Child<QWidget>("m_tbarTop");
+        emit top->customContextMenuRequested(QPoint(2, 2));
+        QCOMPARE(modal.Runs(), 1);
+        QCOMPARE(shownTitle, QStringLiteral("モピラのバージョン情報"));
+    }
+
+    void failedSaveKeepsTheOldFileAndReadOnlyFolderIsToldOnce() {
+        CMainDlgFixture fixture;
+        const std::string original = test::FaceList({{"(^_^)", "笑顔"}, {"(T_T)", "泣く"}});
+        fixture.WriteFile(QStringLiteral("FaceList.dat"), original);
+        CMessageBoxSeam messages;
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
+
+        CDataStore::FailSavesForTesting(QStringLiteral("ディスクがいっぱいです"));
+        list->SelectRow(0);
+        messages.AnswerNext(MessageAnswer::Yes);
+        emit fixture.Child<CTipToolBar>("m_tbarList")->commandTriggered(id::kDelete);
+        CDataStore::FailSavesForTesting({});
+        QCOMPARE(fixture.ReadFile(QStringLiteral("FaceList.dat")), original);
+        QCOMPARE(dialog->Library().Size(), 1u);
+        QVERIFY(messages.Shown().last().contains(QStringLiteral("ディスクがいっぱいです")));
+        QVERIFY(messages.Shown().last().contains(QStringLiteral("FaceList.dat")));
+
+        // The next change saves the library as it is.
+        list->SelectRow(0);
+        messages.AnswerNext(MessageAnswer::Yes);
+        emit fixture.Child<CTipToolBar>("m_tbarList")->commandTriggered(id::kDelete);
+        QCOMPARE(fixture.ReadFile(QStringLiteral("FaceList.dat")), std::string());
+        fixture.Close();
+
+        messages.ClearShown();
+        CDataStore::FailSavesForTesting(QStringLiteral("read-only"));
+        fixture.WriteFile(QStringLiteral("FaceList.dat"), original);
+        dialog = fixture.Open();
+        QVERIFY(dialog);
+        QTRY_COMPARE(messages.Shown().size(), 1);
+        QVERIFY(messages.Shown().front().startsWith(QStringLiteral("データフォルダに書き込めません")));
+        list = fixture.Child<CSortListCtrl>("m_lstFace");
+        list->SelectRow(0);
+        messages.AnswerNext(MessageAnswer::Yes);
+        emit fixture.Child<CTipToolBar>("m_tbarList")->commandTriggered(id::kDelete);
+        CDataStore::FailSavesForTesting({});
+        // Asked to delete and told about the emptied folder, but not again about the folder.
+        for (const QString& shown : messages.Shown().mid(1)) {
+            QVERIFY(!shown.contains(QStringLiteral("保存できませんでした")));
+        }
+        QCOMPARE(fixture.ReadFile(QStringLiteral("FaceList.dat")), original);
+    }
+};
+
+}  // namespace mopira
+
+QTEST_MAIN(mopira::TestMainDlg)
+#include "test_main_dlg.moc"
