@@ -82,28 +82,27 @@ Cp932::Key Cp932::SortKey(std::string_view text) {
     // One-byte characters below 0x80 stay one byte; the others become 0x80 and the byte, and
     // two-byte characters keep their two bytes, whose lead is above 0x80. The form is
     // prefix-free, so comparing it byte by byte compares characters by value.
-    Key key;
-    int filled = 0;
-    auto put = [&](unsigned byte) {
-        if (filled < 16) {
-            std::uint64_t& half = filled < 8 ? key.high : key.low;
-            half |= std::uint64_t{byte} << (8 * (7 - filled % 8));
-            ++filled;
-        }
-    };
+    unsigned char form[17] = {};  // one spare byte: a character may spill past the 16th
+    std::size_t filled = 0;
     for (std::size_t pos = 0; pos < text.size() && filled < 16;) {
-        const std::size_t length = CharLength(text, pos);
-        const auto lead = static_cast<unsigned char>(text[pos]);
-        if (length == 2) {
-            put(lead);
-            put(static_cast<unsigned char>(text[pos + 1]));
-        } else if (lead >= 0x80) {
-            put(0x80);
-            put(lead);
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte < 0x80) {
+            form[filled++] = byte;
+            ++pos;
+        } else if (IsLeadByte(byte) && pos + 1 < text.size()) {
+            form[filled++] = byte;
+            form[filled++] = static_cast<unsigned char>(text[pos + 1]);
+            pos += 2;
         } else {
-            put(lead);
+            form[filled++] = 0x80;
+            form[filled++] = byte;
+            ++pos;
         }
-        pos += length;
+    }
+    Key key;
+    for (int i = 0; i < 8; ++i) {
+        key.high = (key.high << 8) | form[i];
+        key.low = (key.low << 8) | form[8 + i];
     }
     return key;
 }

@@ -3,38 +3,57 @@
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "core/text/Charset.h"
 
 namespace mopira {
 
+namespace detail {
+
+template <class Id>
+struct SortEntry {
+    Charset::Key key;
+    std::uint32_t position;
+    Id id;
+};
+
+// Orders by key first; only texts whose keys tie are compared in full, and equal texts keep
+// their order. `Descending` flips the text order, not the order of equal texts.
+template <bool Descending, class Id, class TextOf>
+void SortEntries(std::vector<SortEntry<Id>>& entries, TextOf& textOf) {
+    std::sort(entries.begin(), entries.end(),
+              [&textOf](const SortEntry<Id>& a, const SortEntry<Id>& b) {
+                  if (a.key.high != b.key.high) {
+                      return (a.key.high < b.key.high) != Descending;
+                  }
+                  if (a.key.low != b.key.low) {
+                      return (a.key.low < b.key.low) != Descending;
+                  }
+                  const int order = Charset::Compare(textOf(a.id), textOf(b.id));
+                  if (order != 0) {
+                      return (order < 0) != Descending;
+                  }
+                  return a.position < b.position;
+              });
+}
+
+}  // namespace detail
+
 // Sorts `ids` by the text `textOf(id)` gives each, in Charset::Compare order, ascending or
 // descending. Ids whose texts are equal keep their relative order.
 template <class Id, class TextOf>
 void SortByText(std::vector<Id>& ids, TextOf textOf, bool ascending = true) {
-    struct Entry {
-        Charset::Key key;
-        std::uint32_t position;
-        Id id;
-    };
-    std::vector<Entry> entries;
+    std::vector<detail::SortEntry<Id>> entries;
     entries.reserve(ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i) {
         entries.push_back({Charset::SortKey(textOf(ids[i])), static_cast<std::uint32_t>(i), ids[i]});
     }
-    auto less = [&](const Entry& a, const Entry& b) {
-        if (a.key != b.key) {
-            return ascending ? a.key < b.key : a.key > b.key;
-        }
-        const int order = Charset::Compare(textOf(a.id), textOf(b.id));
-        if (order != 0) {
-            return ascending ? order < 0 : order > 0;
-        }
-        return a.position < b.position;
-    };
-    std::sort(entries.begin(), entries.end(), less);
+    if (ascending) {
+        detail::SortEntries<false>(entries, textOf);
+    } else {
+        detail::SortEntries<true>(entries, textOf);
+    }
     for (std::size_t i = 0; i < ids.size(); ++i) {
         ids[i] = entries[i].id;
     }

@@ -271,7 +271,9 @@ void CMainDlg::OnInitDialog() {
     PlaceWindow();
 
     LoadPartTables();
-    LoadFaceList();
+    // The library is read right after the window first shows, so a large one never delays
+    // the window; whatever needs it before then loads it at once.
+    QTimer::singleShot(0, this, &CMainDlg::EnsureLoaded);
 
     m_edtFind->setPlaceholderText(res::kFindHint.toString());
     m_edtFind->installEventFilter(this);
@@ -283,10 +285,6 @@ void CMainDlg::OnInitDialog() {
     }
     ShowPage(m_nTab);
     LayoutPage(m_nTab);
-
-    ShowFolder({});
-    FillFolderCombo();
-    m_cbxFolder->setCurrentIndex(0);
 
     LayoutPartButtons();
     GetCurrentFace();
@@ -356,7 +354,22 @@ void CMainDlg::LoadFaceList() {
     m_library.LoadFaceList(m_store.Read(QString::fromLatin1(kFaceListFile)));
 }
 
+void CMainDlg::EnsureLoaded() {
+    if (m_bLoaded) {
+        return;
+    }
+    m_bLoaded = true;
+    LoadFaceList();
+    ShowFolder({});
+    FillFolderCombo();
+    m_cbxFolder->setCurrentIndex(0);
+    GetCurrentFace();
+}
+
 bool CMainDlg::SaveFaceList() {
+    if (!m_bLoaded) {
+        return false;  // an unread library is never written over the file
+    }
     const SaveResult saved =
         m_store.Save(QString::fromLatin1(kFaceListFile), m_library.SaveFaceList());
     if (saved.ok) {
@@ -544,6 +557,7 @@ void CMainDlg::closeEvent(QCloseEvent* event) {
 // Commands of the window
 
 void CMainDlg::OnCommand(int command) {
+    EnsureLoaded();
     switch (command) {
         case id::kTopMost:
             OnTopMost();

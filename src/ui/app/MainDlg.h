@@ -104,6 +104,9 @@ private:
     void OnCommand(int command);
     void LoadPartTables();
     void LoadFaceList();
+    // Reads the library and fills the list and the folders, once; every command that needs
+    // the library calls it first.
+    void EnsureLoaded();
     // Writes FaceList.dat from the library; tells the user when it fails.
     bool SaveFaceList();
 
@@ -175,6 +178,7 @@ private:
     CFaceBuilder m_builder;
     CFaceBuilder::RandomSource m_random;
     bool m_bSaveWarned = false;  // the user knows the data folder cannot be written
+    bool m_bLoaded = false;      // the library has been read
 
     // Controls, in the order of the window's template; all are children of this window.
     CHoverButton* m_btnCopy = nullptr;

@@ -3,10 +3,10 @@
 
 namespace mopira {
 
-void CMainDlg::OnNewFace() {}
+void CMainDlg::OnNewFace() { EnsureLoaded(); }
 
-void CMainDlg::OnProperties() {}
+void CMainDlg::OnProperties() { EnsureLoaded(); }
 
-void CMainDlg::OnMove() {}
+void CMainDlg::OnMove() { EnsureLoaded(); }
 
 }  // namespace mopira

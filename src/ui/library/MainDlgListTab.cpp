@@ -108,6 +108,7 @@ void CMainDlg::SetFindMode(int mode) {
 }
 
 void CMainDlg::OnLocationButton() {
+    EnsureLoaded();
     CIconMenu menu(this);
     m_pActiveMenu = &menu;
     menu.LoadToolBarImages(id::kFindModeToolBarResource);
@@ -133,6 +134,7 @@ void CMainDlg::OnFindByLocation() {
 }
 
 void CMainDlg::OnFolderChanged(int index) {
+    EnsureLoaded();
     ShowFolder(m_cbxFolder->FolderAt(index));
     m_lstFace->SelectRow(0);
     m_lstFace->setFocus();
@@ -154,6 +156,7 @@ void CMainDlg::OnFindEditFocus() {
 }
 
 void CMainDlg::SearchByText() {
+    EnsureLoaded();
     if (!m_bSearchActivated) {
         return;
     }
@@ -224,6 +227,7 @@ void CMainDlg::UpdateCommandStates(bool hasFace) {
 void CMainDlg::OnFaceSelectionChanged() { GetCurrentFace(); }
 
 void CMainDlg::OnFaceDoubleClicked() {
+    EnsureLoaded();
     if (SelectedCount() > 0) {
         OnOK();
     }
@@ -291,6 +295,7 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CMainDlg::OnDelete() {
+    EnsureLoaded();
     const std::vector<int> rows = m_lstFace->SelectedRows();
     if (rows.empty()) {
         return;
