@@ -9,6 +9,7 @@
 #include <random>
 
 #include "core/text/Charset.h"
+#include "ui/app/TextConvert.h"
 #include "res/StringTable.h"
 #include "ui/app/MainDlg.h"
 #include "ui/controls/DragTabCtrl.h"
@@ -18,10 +19,6 @@ namespace mopira {
 
 namespace {
 
-QString Decode(std::string_view bytes) {
-    const std::u16string text = Charset::ToUtf16(bytes);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Part buttons draw "&" as a mnemonic mark; a part is text, so every "&" is literal.
 QString AsCaption(const QString& text) {
@@ -87,7 +84,7 @@ CHoverButton* CMainDlg::PartButton(PartSlot slot) const {
 
 void CMainDlg::UpdatePartButtons() {
     for (const PartSlotInfo& slot : AllPartSlots()) {
-        PartButton(slot.slot)->setText(AsCaption(Decode(m_builder.Caption(slot.slot))));
+        PartButton(slot.slot)->setText(AsCaption(ToQString(m_builder.Caption(slot.slot))));
     }
 }
 
@@ -98,9 +95,9 @@ void CMainDlg::ShowCategory(PartCategory category) {
         m_lstVariation->clear();
         QList<QTreeWidgetItem*> items;
         for (std::size_t row = 0; row < table.RowCount(); ++row) {
-            items.append(new QTreeWidgetItem(QStringList{Decode(table.Name(row)),
-                                                         Decode(table.Variation(row, 1)),
-                                                         Decode(table.Variation(row, 2))}));
+            items.append(new QTreeWidgetItem(QStringList{ToQString(table.Name(row)),
+                                                         ToQString(table.Variation(row, 1)),
+                                                         ToQString(table.Variation(row, 2))}));
         }
         m_lstVariation->addTopLevelItems(items);
     }
@@ -185,7 +182,7 @@ void CMainDlg::LayoutPartButtons() {
     for (const PartSlotInfo& slot : AllPartSlots()) {
         CHoverButton* button = PartButton(slot.slot);
         const int width = m_builder.IsIncluded(slot.category)
-                              ? metrics.horizontalAdvance(Decode(m_builder.Caption(slot.slot)))
+                              ? metrics.horizontalAdvance(ToQString(m_builder.Caption(slot.slot)))
                               : 0;
         button->setGeometry(x, kFaceTop, width, kFaceHeight);
         x += width;

@@ -4,16 +4,13 @@
 #include <numeric>
 
 #include "core/text/Charset.h"
+#include "ui/app/TextConvert.h"
 #include "core/text/TextSort.h"
 
 namespace mopira {
 
 namespace {
 
-QString Decode(const std::string& bytes) {
-    const std::u16string text = Charset::ToUtf16(bytes);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Removing rows block by block keeps the view's position; past this many blocks one reset
 // is cheaper than the view's bookkeeping for each.
@@ -87,7 +84,7 @@ QVariant CFaceListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const RecordId id = RecordAt(index.row());
-    return Decode(index.column() == 0 ? m_library.Text(id) : m_library.Folder(id));
+    return ToQString(index.column() == 0 ? m_library.Text(id) : m_library.Folder(id));
 }
 
 QVariant CFaceListModel::headerData(int section, Qt::Orientation orientation, int role) const {

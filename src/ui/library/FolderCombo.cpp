@@ -4,6 +4,7 @@
 #include <QStylePainter>
 
 #include "core/text/Charset.h"
+#include "ui/app/TextConvert.h"
 #include "res/StringTable.h"
 
 namespace mopira {
@@ -32,10 +33,6 @@ public:
     }
 };
 
-QString Decode(const std::string& bytes) {
-    const std::u16string text = Charset::ToUtf16(bytes);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -57,7 +54,7 @@ void CFolderCombo::ResetItems() {
 }
 
 void CFolderCombo::InsertFolder(int index, const std::string& folder) {
-    insertItem(index, m_folder, Decode(folder),
+    insertItem(index, m_folder, ToQString(folder),
                QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
 }
 

@@ -9,6 +9,7 @@
 #include "core/app/ControlIds.h"
 #include "core/library/TextQuery.h"
 #include "core/text/Charset.h"
+#include "ui/app/TextConvert.h"
 #include "res/StringTable.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/MessageBox.h"
@@ -24,10 +25,6 @@ namespace mopira {
 
 namespace {
 
-QString Decode(std::string_view bytes) {
-    const std::u16string text = Charset::ToUtf16(bytes);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -161,9 +158,7 @@ void CMainDlg::SearchByText() {
         return;
     }
     const QString query = m_edtFind->text();
-    const EncodeResult encoded =
-        Charset::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(query.utf16()),
-                                               static_cast<std::size_t>(query.size())));
+    const EncodeResult encoded = FromQString(query);
     std::vector<RecordId> rows;
     // A character the library cannot hold matches nothing.
     if (encoded.Ok()) {
@@ -236,7 +231,7 @@ void CMainDlg::OnFaceDoubleClicked() {
 void CMainDlg::OnOK() {
     const std::string face = GetCurrentFace();
     if (!face.empty()) {
-        QGuiApplication::clipboard()->setText(Decode(face));
+        QGuiApplication::clipboard()->setText(ToQString(face));
     }
 }
 
@@ -302,7 +297,7 @@ void CMainDlg::OnDelete() {
     }
     const QString question =
         rows.size() == 1
-            ? res::kDeleteOneQuestion.toString().arg(Decode(m_library.Text(m_faceModel->RecordAt(rows.front()))))
+            ? res::kDeleteOneQuestion.toString().arg(ToQString(m_library.Text(m_faceModel->RecordAt(rows.front()))))
             : res::kDeleteManyQuestion.toString().arg(rows.size());
     if (ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes) {
