@@ -146,6 +146,18 @@ void Refill(benchmark::State& state) {
     state.counters["rows"] = window.list->DetailsView()->model()->rowCount();
 }
 
+// The same refill while the list view (wrapping columns of emoticons) shows.
+void RefillListView(benchmark::State& state) {
+    COpenWindow window(Count(state));
+    emit window.dialog->findChild<CTipToolBar*>(QStringLiteral("m_tbarList"))
+        ->commandTriggered(id::kListView);
+    auto* combo = window.dialog->findChild<QComboBox*>(QStringLiteral("m_cbxFolder"));
+    for (auto _ : state) {
+        emit combo->activated(0);
+        window.PaintList();
+    }
+}
+
 }  // namespace
 
 #define MOPIRA_SIZES Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
@@ -156,5 +168,6 @@ BENCHMARK(Keystroke)->MOPIRA_SIZES;
 BENCHMARK(HeaderSort)->MOPIRA_SIZES;
 BENCHMARK(HeaderSort_Floor)->MOPIRA_SIZES;
 BENCHMARK(Refill)->MOPIRA_SIZES;
+BENCHMARK(RefillListView)->MOPIRA_SIZES;
 
 }  // namespace mopira::bench

@@ -173,7 +173,7 @@ private slots:
         tab->setCurrentIndex(1);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("作成 - モピラ"));
         QVERIFY(PageShown(fixture, 1));
-        tab->setCurrentIndex(0);
+        QTest::keyClick(dialog, Qt::Key_Tab, Qt::ControlModifier);  // the keyboard's way
         QCOMPARE(dialog->windowTitle(), QStringLiteral("一覧 - モピラ"));
         QVERIFY(PageShown(fixture, 0));
         dialog->close();

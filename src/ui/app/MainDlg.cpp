@@ -321,6 +321,15 @@ void CMainDlg::ConnectHandlers() {
     }
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &CMainDlg::OnHelp);
+    // The tab strip takes no focus, so the keyboard switches pages as tabbed windows do.
+    for (const QKeySequence& keys : {QKeySequence(QKeySequence::NextChild),
+                                     QKeySequence(QKeySequence::PreviousChild),
+                                     QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+                                     QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+        auto* next = new QShortcut(keys, this);
+        connect(next, &QShortcut::activated, this,
+                [this] { m_tab->setCurrentIndex(m_tab->currentIndex() == 0 ? 1 : 0); });
+    }
 
     connect(m_btnLocation, &QPushButton::clicked, this, &CMainDlg::OnLocationButton);
     connect(m_cbxFolder, &QComboBox::activated, this, &CMainDlg::OnFolderChanged);
