@@ -153,6 +153,35 @@ TEST(FaceLibrary, ChangesKeepIndexCountsAndOrder) {
     EXPECT_EQ(folders, (std::vector<std::string>{"G", "H"})) << "emptied folders are gone";
 }
 
+TEST(FaceLibrary, MoveRecordsReportsEveryFolderItEmpties) {
+    CFaceLibrary library;
+    library.LoadFaceList("a\nF\n\nb\nG\n\nc\nG\n\nd\nH\n\ne\nF\n\n");
+    library.RemoveRecord("e");
+    const RecordId a = *library.FindRecord("a");
+    const RecordId b = *library.FindRecord("b");
+    const RecordId d = *library.FindRecord("d");
+    const RecordId removed = 4;
+
+    EXPECT_TRUE(library.MoveRecords(std::vector<RecordId>{a, b}, "").empty());
+    EXPECT_EQ(library.Folder(a), "F") << "no record goes to an empty folder";
+
+    // d is already in H; a and the removed record change nothing twice.
+    const std::vector<RecordId> ids{b, a, d, removed, a};
+    EXPECT_EQ(library.MoveRecords(ids, "H"), std::vector<std::string>{"F"});
+    EXPECT_EQ(library.CountFacesInFolder("F"), 0);
+    EXPECT_EQ(library.CountFacesInFolder("G"), 1);
+    EXPECT_EQ(library.CountFacesInFolder("H"), 3);
+    EXPECT_FALSE(library.IsLive(removed));
+
+    EXPECT_EQ(library.MoveRecords(std::vector<RecordId>{*library.FindRecord("c"), d}, "h"),
+              std::vector<std::string>{"G"})
+        << "folders differ by exact bytes";
+    EXPECT_EQ(library.SaveFaceList(), "a\r\nH\r\n\r\nb\r\nH\r\n\r\nc\r\nh\r\n\r\nd\r\nh\r\n\r\n");
+    auto folders = library.FolderNames();
+    std::sort(folders.begin(), folders.end());
+    EXPECT_EQ(folders, (std::vector<std::string>{"H", "h"}));
+}
+
 TEST(FaceLibrary, RecordsByTextFollowsCharacterValueOrder) {
     CFaceLibrary library;
     library.LoadFaceList(Sjis("あ\nF\nｱ\nF\nA\nF\na\nF\n(\nF\n"));

@@ -151,6 +151,27 @@ bool CFaceLibrary::SetRecordFolder(std::string_view text, std::string_view folde
     return true;
 }
 
+std::vector<std::string> CFaceLibrary::MoveRecords(std::span<const RecordId> ids,
+                                                   std::string_view folder) {
+    std::vector<std::string> emptied;
+    if (folder.empty()) {
+        return emptied;
+    }
+    const FolderIndex target = InternFolder(folder);
+    for (RecordId id : ids) {
+        if (!IsLive(id) || m_folderOf[id] == target) {
+            continue;
+        }
+        FolderEntry& old = m_folders[m_folderOf[id]];
+        if (--old.count == 0) {
+            emptied.push_back(old.name);
+        }
+        m_folderOf[id] = target;
+        ++m_folders[target].count;
+    }
+    return emptied;
+}
+
 bool CFaceLibrary::RemoveRecord(std::string_view text) {
     const auto id = FindRecord(text);
     if (!id) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -53,6 +54,9 @@ public:
     std::optional<RecordId> AppendRecord(std::string text, std::string_view folder);
     bool ReplaceRecord(std::string_view oldText, std::string newText, std::string_view newFolder);
     bool SetRecordFolder(std::string_view text, std::string_view folder);
+    // Files every record of `ids` in `folder` (removed ids are skipped; nothing changes for an
+    // empty folder). Returns the folders left without a record, in the order they emptied.
+    std::vector<std::string> MoveRecords(std::span<const RecordId> ids, std::string_view folder);
     bool RemoveRecord(std::string_view text);
 
     int CountFacesInFolder(std::string_view folder) const;

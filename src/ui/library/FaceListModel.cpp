@@ -65,6 +65,12 @@ void CFaceListModel::RefreshRow(int row) {
     emit dataChanged(index(row, 0), index(row, 1));
 }
 
+void CFaceListModel::RefreshRows(const std::vector<int>& rows) {
+    if (!rows.empty()) {
+        emit dataChanged(index(rows.front(), 0), index(rows.back(), 1));
+    }
+}
+
 int CFaceListModel::RowOf(RecordId id) const {
     const auto found = std::find(m_rows.begin(), m_rows.end(), id);
     return found == m_rows.end() ? -1 : static_cast<int>(found - m_rows.begin());

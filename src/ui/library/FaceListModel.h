@@ -24,6 +24,8 @@ public:
     void RemoveRows(std::vector<int> rows);
     // The row's record changed its text or folder.
     void RefreshRow(int row);
+    // The records of these rows (top to bottom) changed; one notice covers them all.
+    void RefreshRows(const std::vector<int>& rows);
 
     const std::vector<RecordId>& Rows() const { return m_rows; }
     RecordId RecordAt(int row) const { return m_rows[static_cast<std::size_t>(row)]; }

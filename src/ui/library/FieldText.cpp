@@ -1,0 +1,79 @@
+#include "ui/library/FieldText.h"
+
+#include <QStringList>
+
+#include "core/text/Charset.h"
+#include "res/StringTable.h"
+#include "ui/app/MessageBox.h"
+
+namespace mopira {
+
+namespace {
+
+// A pasted page of symbols would make the message taller than the screen.
+constexpr std::size_t kMaxListed = 16;
+
+QString ListCharacters(const std::u32string& characters) {
+    QStringList items;
+    for (std::size_t i = 0; i < characters.size() && i < kMaxListed; ++i) {
+        const char32_t character = characters[i];
+        QString shown = QString::fromUcs4(&character, 1);
+        const QChar::Category category = QChar::category(character);
+        if (category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining ||
+            category == QChar::Mark_Enclosing) {
+            // A combining mark alone would sit on whatever stands before it.
+            shown.prepend(QChar(0x25CC));
+        }
+        items << QStringLiteral("%1 (U+%2)")
+                     .arg(shown, QString::number(static_cast<uint>(character), 16)
+                                     .toUpper()
+                                     .rightJustified(4, QLatin1Char('0')));
+    }
+    QString list = items.join(QStringLiteral("、"));
+    if (characters.size() > kMaxListed) {
+        list += QStringLiteral("、…");
+    }
+    return list;
+}
+
+}  // namespace
+
+QString DecodeText(std::string_view bytes) {
+    const std::u16string text = Charset::ToUtf16(bytes);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const std::string& AllFacesName() {
+    static const std::string name =
+        Charset::FromUtf16(std::u16string_view(res::kAllFaces.utf16(),
+                                               static_cast<std::size_t>(res::kAllFaces.size())))
+            .bytes;
+    return name;
+}
+
+bool IsUsableFolder(std::string_view folder) {
+    return !folder.empty() && folder != AllFacesName();
+}
+
+std::optional<std::string> TakeFieldText(QWidget* parent, const QString& text,
+                                         std::string_view original) {
+    if (text == DecodeText(original)) {
+        return std::string(original);
+    }
+    EncodeResult encoded = Charset::FromUtf16(std::u16string_view(
+        reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+    if (!encoded.Ok()) {
+        ShowMessage(parent,
+                    res::kUnrepresentable.toString().arg(ListCharacters(encoded.unrepresentable)));
+        return std::nullopt;
+    }
+    return std::move(encoded.bytes);
+}
+
+QString AccessibleName(QStringView label) {
+    QString name = label.toString();
+    name.remove(QLatin1Char('&'));
+    return name;
+}
+
+}  // namespace mopira

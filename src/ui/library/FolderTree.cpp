@@ -1,0 +1,135 @@
+#include "ui/library/FolderTree.h"
+
+#include <QHeaderView>
+
+#include "core/text/Charset.h"
+#include "res/StringTable.h"
+#include "ui/app/MainDlg.h"
+#include "ui/app/ModalSeam.h"
+#include "ui/library/FieldText.h"
+#include "ui/library/NewFolderDlg.h"
+
+namespace mopira {
+
+namespace {
+
+constexpr int kFolderRole = Qt::UserRole;
+
+}  // namespace
+
+CFolderTree::CFolderTree(const CMainDlg& mainDlg, CNewFolderDlg& newFolderDlg, QWidget* parent)
+    : QTreeWidget(parent), m_mainDlg(mainDlg), m_newFolderDlg(newFolderDlg) {
+    setObjectName(QStringLiteral("m_tree"));
+    setColumnCount(1);
+    header()->hide();
+    setRootIsDecorated(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setDragEnabled(false);
+    setDragDropMode(QAbstractItemView::NoDragDrop);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUniformRowHeights(true);
+    setIconSize(QSize(16, 16));
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &CFolderTree::OnSelectionChanged);
+}
+
+std::string CFolderTree::FolderOf(const QTreeWidgetItem* node) {
+    if (!node) {
+        return {};
+    }
+    return node->data(0, kFolderRole).toByteArray().toStdString();
+}
+
+QTreeWidgetItem* CFolderTree::NewFolderNode(const std::string& folder) const {
+    auto* node = new QTreeWidgetItem(QStringList{DecodeText(folder)});
+    node->setIcon(0, m_mainDlg.FolderIcon(CMainDlg::kImageFolder));
+    node->setData(0, kFolderRole, QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
+    return node;
+}
+
+int CFolderTree::SortedPosition(const std::string& folder) const {
+    int low = 0;
+    int high = m_root->childCount();
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (Charset::CompareFolderNames(FolderOf(m_root->child(middle)), folder) < 0) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low;
+}
+
+void CFolderTree::FillFolderTree(const std::string& preselect) {
+    m_pOpenNode = nullptr;
+    m_root = nullptr;
+    clear();
+    m_root = new QTreeWidgetItem(QStringList{res::kAllFaces.toString()});
+    m_root->setIcon(0, m_mainDlg.FolderIcon(CMainDlg::kImageAllFaces));
+    addTopLevelItem(m_root);
+
+    // The folder list is in the collation already.
+    const CFolderList& folders = m_mainDlg.Folders();
+    QList<QTreeWidgetItem*> nodes;
+    nodes.reserve(static_cast<qsizetype>(folders.Size()));
+    for (const std::string& folder : folders.Names()) {
+        nodes.append(NewFolderNode(folder));
+        m_newFolderDlg.AddFolderName(folder);
+    }
+    m_root->addChildren(nodes);
+    m_root->setExpanded(true);
+
+    QTreeWidgetItem* selected = m_root;
+    if (!preselect.empty()) {
+        if (const auto index = folders.IndexOf(preselect)) {
+            selected = m_root->child(static_cast<int>(*index));
+        }
+    }
+    setCurrentItem(selected);
+    scrollToItem(selected);
+    m_newFolderDlg.AddFolderName(AllFacesName());
+}
+
+void CFolderTree::AddNewFolderNode() {
+    m_newFolderDlg.SetName({});
+    if (RunModal(m_newFolderDlg) != QDialog::Accepted || !m_root) {
+        return;
+    }
+    const std::string folder = m_newFolderDlg.Name();
+    QTreeWidgetItem* node = NewFolderNode(folder);
+    m_root->insertChild(SortedPosition(folder), node);
+    setCurrentItem(node);
+    scrollToItem(node);
+    // A second folder of this name is refused while the dialog is open.
+    m_newFolderDlg.AddFolderName(folder);
+}
+
+std::string CFolderTree::SelectedFolder() const {
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? std::string() : FolderOf(selected.front());
+}
+
+QTreeWidgetItem* CFolderTree::FolderNode(const std::string& folder) const {
+    if (!m_root) {
+        return nullptr;
+    }
+    const int at = SortedPosition(folder);
+    if (at < m_root->childCount() && FolderOf(m_root->child(at)) == folder) {
+        return m_root->child(at);
+    }
+    return nullptr;
+}
+
+void CFolderTree::OnSelectionChanged() {
+    if (m_pOpenNode) {
+        m_pOpenNode->setIcon(0, m_mainDlg.FolderIcon(CMainDlg::kImageFolder));
+        m_pOpenNode = nullptr;
+    }
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    if (!selected.isEmpty() && selected.front() != m_root) {
+        m_pOpenNode = selected.front();
+        m_pOpenNode->setIcon(0, m_mainDlg.FolderIcon(CMainDlg::kImageOpenFolder));
+    }
+}
+
+}  // namespace mopira

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QTreeWidget>
+#include <string>
+
+namespace mopira {
+
+class CMainDlg;
+class CNewFolderDlg;
+
+// The folder picker of the add, properties and move dialogs: "すべての顔文字" as the root and
+// the library's folders beneath it, in the folder collation. Nodes carry their folder's own
+// bytes, so a name is never encoded back from what is shown. A folder made with
+// AddNewFolderNode lives only here until an emoticon is filed in it.
+class CFolderTree : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    // `newFolderDlg` belongs to the dialog of this tree; the tree tells it the taken names.
+    CFolderTree(const CMainDlg& mainDlg, CNewFolderDlg& newFolderDlg, QWidget* parent);
+
+    // Fills the tree from the main window's folders and selects `preselect`, or the root
+    // when no folder has that name (an empty one included).
+    void FillFolderTree(const std::string& preselect);
+    // Asks for a new folder's name and adds and selects its node.
+    void AddNewFolderNode();
+
+    // The selected node's folder; empty for the root and when no node is selected.
+    std::string SelectedFolder() const;
+    QTreeWidgetItem* Root() const { return m_root; }
+    QTreeWidgetItem* FolderNode(const std::string& folder) const;
+
+private:
+    QTreeWidgetItem* NewFolderNode(const std::string& folder) const;
+    // Where a folder node of this name goes among the root's children.
+    int SortedPosition(const std::string& folder) const;
+    static std::string FolderOf(const QTreeWidgetItem* node);
+    // The selected folder shows open.
+    void OnSelectionChanged();
+
+    const CMainDlg& m_mainDlg;
+    CNewFolderDlg& m_newFolderDlg;
+    QTreeWidgetItem* m_root = nullptr;
+    QTreeWidgetItem* m_pOpenNode = nullptr;
+};
+
+}  // namespace mopira

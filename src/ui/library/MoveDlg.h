@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "ui/library/NewFolderDlg.h"
+
+class QPushButton;
+
+namespace mopira {
+
+class CFolderTree;
+class CMainDlg;
+
+// Asks for the folder that the selected emoticons move to.
+class CMoveDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // The tree starts on `preselect`, or on "すべての顔文字" when that is empty; OK waits for
+    // the user to choose a folder either way.
+    CMoveDlg(CMainDlg& mainDlg, const std::string& preselect);
+
+    // After OK: the folder chosen.
+    const std::string& Folder() const { return m_strFolder; }
+
+private:
+    void OnFolderChanged();
+
+    std::string m_strFolder;
+    CNewFolderDlg m_newFolderDlg;
+    CFolderTree* m_tree = nullptr;
+    QPushButton* m_btnOK = nullptr;
+};
+
+}  // namespace mopira

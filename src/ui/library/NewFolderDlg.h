@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+class QLineEdit;
+class QPushButton;
+
+namespace mopira {
+
+// Asks for the name of a new folder. The folder dialogs each own one and tell it the names
+// that are taken; it refuses those, "すべての顔文字" and names the library cannot store.
+class CNewFolderDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CNewFolderDlg(QWidget* parent = nullptr);
+
+    // The name the dialog starts with before a run, and the one it ended with after OK.
+    void SetName(const std::string& name);
+    const std::string& Name() const { return m_strName; }
+    // A name a new folder may not take (exact bytes, so another case is another name).
+    void AddFolderName(std::string name) { m_folderNames.push_back(std::move(name)); }
+
+    void accept() override;
+
+private:
+    void UpdateOkButton();
+
+    std::string m_strName;
+    std::vector<std::string> m_folderNames;
+    QLineEdit* m_edtName;
+    QPushButton* m_btnOK;
+};
+
+}  // namespace mopira

@@ -1,0 +1,607 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeView>
+#include <deque>
+#include <functional>
+
+#include "MainDlgFixture.h"
+#include "core/app/ControlIds.h"
+#include "ui/app/Fonts.h"
+#include "ui/app/MessageBox.h"
+#include "ui/app/ModalSeam.h"
+#include "ui/controls/SortListCtrl.h"
+#include "ui/controls/TipToolBar.h"
+#include "ui/library/FolderCombo.h"
+#include "ui/library/FolderTree.h"
+
+namespace mopira {
+
+using test::CMainDlgFixture;
+using test::Decode;
+
+namespace {
+
+const QString kFaceList = QStringLiteral("FaceList.dat");
+const QString kTaken =
+    QStringLiteral("指定された名前は既に使用されています。\n別の名前を指定してください。");
+
+// Answers the dialogs in the order they open, one step each; a step runs while its dialog is
+// shown, and the dialog counts as cancelled unless the step accepts it.
+class CDialogScript {
+public:
+    using Step = std::function<void(QDialog&)>;
+
+    CDialogScript() : m_seam([this](QDialog& dialog) { Run(dialog); }) {}
+    CDialogScript& Then(Step step) {
+        m_steps.push_back(std::move(step));
+        return *this;
+    }
+    bool Done() const { return m_steps.empty(); }
+
+private:
+    void Run(QDialog& dialog) {
+        QVERIFY2(!m_steps.empty(), qPrintable(dialog.windowTitle()));
+        Step step = std::move(m_steps.front());
+        m_steps.pop_front();
+        step(dialog);
+    }
+
+    std::deque<Step> m_steps;
+    CModalSeam m_seam;
+};
+
+template <class T>
+T* Find(QDialog& dialog, const char* name) {
+    return dialog.findChild<T*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+}
+QLineEdit* FaceEdit(QDialog& dialog) {
+    return Find<QLineEdit>(dialog, "m_edtFace");
+}
+CFolderTree* Tree(QDialog& dialog) {
+    return Find<CFolderTree>(dialog, "m_tree");
+}
+bool OkEnabled(QDialog& dialog) {
+    return Find<QPushButton>(dialog, "m_btnOK")->isEnabled();
+}
+void Click(QDialog& dialog, const char* button) {
+    QTest::mouseClick(Find<QPushButton>(dialog, button), Qt::LeftButton);
+}
+// What the user types over the whole field.
+void Type(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    edit->insert(text);
+}
+QStringList TreeFolders(QDialog& dialog) {
+    QStringList names;
+    const QTreeWidgetItem* root = Tree(dialog)->Root();
+    for (int i = 0; i < root->childCount(); ++i) {
+        names << root->child(i)->text(0);
+    }
+    return names;
+}
+QString SelectedNode(QDialog& dialog) {
+    const QList<QTreeWidgetItem*> selected = Tree(dialog)->selectedItems();
+    return selected.size() == 1 ? selected.front()->text(0) : QString();
+}
+void Choose(QDialog& dialog, const QString& node) {
+    CFolderTree* tree = Tree(dialog);
+    const QList<QTreeWidgetItem*> found =
+        tree->findItems(node, Qt::MatchExactly | Qt::MatchRecursive);
+    QCOMPARE(found.size(), 1);
+    tree->scrollToItem(found.front());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                      tree->visualItemRect(found.front()).center());
+}
+// A step for the new-folder dialog that gives it `name` and presses OK.
+CDialogScript::Step NewFolder(const QString& name) {
+    return [name](QDialog& dialog) {
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("フォルダの作成"));
+        Type(Find<QLineEdit>(dialog, "m_edtName"), name);
+        Click(dialog, "m_btnOK");
+    };
+}
+
+}  // namespace
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+
+private:
+    // Rows in character order: (=^・^=) (^ω^) (・∀・) (´・ω・｀) m(_ _)m orz.
+    static std::string Library() {
+        return test::FaceList({{"(´・ω・｀)", "しょぼん"},
+                               {"(・∀・)", "にこにこ"},
+                               {"m(_ _)m", "その他"},
+                               {"(^ω^)", "にこにこ"},
+                               {"orz", "その他"},
+                               {"(=^・^=)", "animals"}});
+    }
+
+    struct Session {
+        CMainDlgFixture fixture;
+        CMainDlg* dialog = nullptr;
+        CSortListCtrl* list = nullptr;
+        CFolderCombo* combo = nullptr;
+        CTipToolBar* toolbar = nullptr;
+        CMessageBoxSeam messages;
+        CDialogScript script;
+
+        explicit Session(const std::string& library = Library(), int tab = 0) {
+            fixture.WriteFile(kFaceList, library);
+            fixture.WriteSetting(QStringLiteral("Window/Tab"), tab);
+            dialog = fixture.Open();
+            list = fixture.Child<CSortListCtrl>("m_lstFace");
+            combo = fixture.Child<CFolderCombo>("m_cbxFolder");
+            toolbar = fixture.Child<CTipToolBar>("m_tbarList");
+        }
+
+        QStringList Rows(int column = 0) const {
+            QStringList rows;
+            const QAbstractItemModel* model = list->DetailsView()->model();
+            for (int row = 0; row < model->rowCount(); ++row) {
+                rows << model->index(row, column).data().toString();
+            }
+            return rows;
+        }
+        QStringList SelectedTexts() const {
+            QStringList texts;
+            for (int row : list->SelectedRows()) {
+                texts << Rows().at(row);
+            }
+            return texts;
+        }
+        QStringList Folders() const {
+            QStringList items;
+            for (int i = 0; i < combo->count(); ++i) {
+                items << combo->itemText(i);
+            }
+            return items;
+        }
+        void Command(int command) const { emit toolbar->commandTriggered(command); }
+        void ChooseFolder(const QString& name) const {
+            const int index = combo->findText(name);
+            combo->setCurrentIndex(index);
+            emit combo->activated(index);
+        }
+        void Select(std::initializer_list<QString> texts) const {
+            QItemSelection selection;
+            const QAbstractItemModel* model = list->DetailsView()->model();
+            for (const QString& text : texts) {
+                const int row = static_cast<int>(Rows().indexOf(text));
+                QVERIFY(row >= 0);
+                selection.select(model->index(row, 0), model->index(row, 1));
+            }
+            list->SelectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        }
+        std::string File() const { return fixture.ReadFile(kFaceList); }
+        // A completed change leaves the file written from the library.
+        bool Saved() const { return File() == dialog->Library().SaveFaceList(); }
+    };
+
+private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void addFromTheListTabStartsEmptyOnTheRoot() {
+        Session s;
+        s.script.Then([&s](QDialog& dialog) {
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("一覧の追加"));
+            QCOMPARE(dialog.font().pointSize(), 9);
+            QLineEdit* edit = FaceEdit(dialog);
+            QVERIFY(edit->text().isEmpty());
+            QCOMPARE(edit->font().pointSize(), 16);
+            QCOMPARE(dialog.focusWidget(), edit);
+            QCOMPARE(edit->accessibleName(), QStringLiteral("内容(C):"));
+            QCOMPARE(Tree(dialog)->accessibleName(), QStringLiteral("場所(I):"));
+            for (QLabel* label : dialog.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+                if (label->text() == QStringLiteral("内容(&C):")) {
+                    QCOMPARE(label->buddy(), edit);
+                }
+            }
+
+            CFolderTree* tree = Tree(dialog);
+            QCOMPARE(SelectedNode(dialog), QStringLiteral("すべての顔文字"));
+            QCOMPARE(tree->Root()->icon(0).cacheKey(),
+                     s.dialog->FolderIcon(CMainDlg::kImageAllFaces).cacheKey());
+            QVERIFY(tree->Root()->isExpanded());
+            QCOMPARE(TreeFolders(dialog),
+                     (QStringList{"animals", "しょぼん", "その他", "にこにこ"}));
+            Type(edit, QStringLiteral("(ﾟдﾟ)"));
+            QVERIFY(!OkEnabled(dialog));  // the root is no folder
+            Choose(dialog, QStringLiteral("その他"));
+            QVERIFY(OkEnabled(dialog));
+            const QTreeWidgetItem* chosen = tree->Root()->child(2);
+            QCOMPARE(chosen->icon(0).cacheKey(),
+                     s.dialog->FolderIcon(CMainDlg::kImageOpenFolder).cacheKey());
+            Type(edit, QStringLiteral(" "));
+            QVERIFY(OkEnabled(dialog));  // blanks are text
+            Type(edit, QString());
+            QVERIFY(!OkEnabled(dialog));
+            Choose(dialog, QStringLiteral("にこにこ"));
+            QCOMPARE(chosen->icon(0).cacheKey(),
+                     s.dialog->FolderIcon(CMainDlg::kImageFolder).cacheKey());
+            Type(edit, QStringLiteral("(ﾟдﾟ)"));
+            Click(dialog, "m_btnOK");
+        });
+        s.Command(id::kNewFace);
+        QVERIFY(s.script.Done());
+        QCOMPARE(s.Rows().size(), 7);
+        QCOMPARE(s.combo->currentIndex(), 0);
+        QCOMPARE(s.SelectedTexts(), QStringList{"(ﾟдﾟ)"});
+        QVERIFY(s.File().ends_with(test::FaceList({{"(ﾟдﾟ)", "にこにこ"}})));
+        QVERIFY(s.Saved());
+    }
+
+    void addFromTheCreateTabTakesTheComposedFaceIntoTheChosenFolder() {
+        Session s(Library(), 1);
+        s.ChooseFolder(QStringLiteral("しょぼん"));  // chosen on the list tab before
+        const QString composed = Decode(s.dialog->GetCurrentFace());
+        QVERIFY(!composed.isEmpty());
+        s.script.Then([&composed](QDialog& dialog) {
+            QCOMPARE(FaceEdit(dialog)->text(), composed);
+            QCOMPARE(SelectedNode(dialog), QStringLiteral("しょぼん"));
+            QVERIFY(OkEnabled(dialog));  // ready to confirm at once
+            Choose(dialog, QStringLiteral("にこにこ"));
+            Click(dialog, "m_btnOK");
+        });
+        QTest::mouseClick(s.fixture.Child<QPushButton>("m_btnAdd"), Qt::LeftButton);
+        QVERIFY(s.script.Done());
+        // The list follows the new emoticon's folder.
+        QCOMPARE(s.combo->currentText(), QStringLiteral("にこにこ"));
+        QCOMPARE(s.Rows().size(), 3);
+        QCOMPARE(s.SelectedTexts(), QStringList{composed});
+        QVERIFY(s.Saved());
+    }
+
+    void addClearsAnUsedSearchBox() {
+        Session s;
+        auto* search = s.fixture.Child<QLineEdit>("m_edtFind");
+        auto addTo = [&s](const QString& folder, const QString& face) {
+            s.script.Then([folder, face](QDialog& dialog) {
+                Type(FaceEdit(dialog), face);
+                Choose(dialog, folder);
+                Click(dialog, "m_btnOK");
+            });
+            s.Command(id::kNewFace);
+        };
+        s.ChooseFolder(QStringLiteral("animals"));
+        s.Command(id::kFindByText);
+        search->setFocus();
+        search->setText(QStringLiteral("ω"));
+        QCOMPARE(s.Rows().size(), 2);
+        addTo(QStringLiteral("その他"), QStringLiteral("(-_-)"));
+        QVERIFY(search->text().isEmpty());
+        QCOMPARE(s.Rows().size(), 7);  // the empty search lists everything
+        QCOMPARE(s.SelectedTexts(), QStringList{"(-_-)"});
+        QCOMPARE(s.combo->currentText(), QStringLiteral("その他"));
+        addTo(QStringLiteral("にこにこ"), QStringLiteral("(o_o)"));
+        QCOMPARE(s.Rows().size(), 8);
+
+        // Back on a folder, the hidden box's text does not replace the folder's rows.
+        search->setText(QStringLiteral("ω"));
+        s.Command(id::kFindByLocation);
+        s.ChooseFolder(QStringLiteral("animals"));
+        addTo(QStringLiteral("その他"), QStringLiteral("(+_+)"));
+        QVERIFY(search->text().isEmpty());
+        QCOMPARE(s.combo->currentText(), QStringLiteral("その他"));
+        QCOMPARE(s.Rows(), (QStringList{"(+_+)", "(-_-)", "m(_ _)m", "orz"}));
+        QVERIFY(s.Saved());
+    }
+
+    void addRefusesDuplicatesAndCharactersTheFileCannotHold() {
+        Session s;
+        const std::string before = s.File();
+        s.script.Then([&s](QDialog& dialog) {
+            QLineEdit* edit = FaceEdit(dialog);
+            Choose(dialog, QStringLiteral("その他"));
+            Type(edit, QStringLiteral("orz"));
+            Click(dialog, "m_btnOK");
+            QCOMPARE(s.messages.Shown(),
+                     QStringList{"'orz' は既に存在します。別の顔文字を入力してください。"});
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(edit->text(), QStringLiteral("orz"));
+
+            s.messages.ClearShown();
+            Type(edit, QStringLiteral("ʕ•ᴥ•ʔ(｡•̀ᴗ-)✧"));
+            Click(dialog, "m_btnOK");
+            QCOMPARE(s.messages.Shown().size(), 1);
+            const QString message = s.messages.Shown().front();
+            QVERIFY(message.startsWith(QStringLiteral("次の文字は保存できません")));
+            for (const char* listed :
+                 {"ʕ (U+0295)", "• (U+2022)", "ᴥ (U+1D25)", "◌̀ (U+0300)", "✧ (U+2727)"}) {
+                QVERIFY2(message.contains(QString::fromUtf8(listed)), listed);
+            }
+            QCOMPARE(message.count(QStringLiteral("U+2022")), 1);  // each character once
+            QVERIFY(!message.contains(QStringLiteral("U+FF61")));  // ｡ is half-width katakana
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(edit->text(), QStringLiteral("ʕ•ᴥ•ʔ(｡•̀ᴗ-)✧"));
+
+            // Pasted lines leave the first one; text around the cursor stays.
+            Type(edit, QStringLiteral("[]"));
+            edit->setCursorPosition(1);
+            QGuiApplication::clipboard()->setText(QStringLiteral("ORZ\r\nsecond line\n"));
+            edit->paste();
+            QCOMPARE(edit->text(), QStringLiteral("[ORZ]"));
+            QGuiApplication::clipboard()->setText(QStringLiteral("\u2028x"));
+            edit->selectAll();
+            edit->paste();
+            QVERIFY(edit->text().isEmpty());
+        });
+        s.Command(id::kNewFace);
+        QVERIFY(s.script.Done());
+        QCOMPARE(s.File(), before);  // cancelled: nothing written
+        QCOMPARE(s.Rows().size(), 6);
+    }
+
+    void newFolderRefusesTakenNamesAndJoinsTheTreeInOrder() {
+        Session s;
+        s.script
+            .Then([&s](QDialog& dialog) {
+                Type(FaceEdit(dialog), QStringLiteral("(´ω`)"));
+                Click(dialog, "m_btnNewFolder");
+                QCOMPARE(SelectedNode(dialog), QStringLiteral("Animals"));
+                QCOMPARE(TreeFolders(dialog),
+                         (QStringList{"Animals", "animals", "しょぼん", "その他", "にこにこ"}));
+                QCOMPARE(Tree(dialog)->Root()->child(0)->icon(0).cacheKey(),
+                         s.dialog->FolderIcon(CMainDlg::kImageOpenFolder).cacheKey());
+                QVERIFY(OkEnabled(dialog));
+                Click(dialog, "m_btnNewFolder");  // the same name again
+                QCOMPARE(TreeFolders(dialog).size(), 5);
+                Click(dialog, "m_btnOK");
+            })
+            .Then([&s](QDialog& dialog) {
+                QCOMPARE(dialog.windowTitle(), QStringLiteral("フォルダの作成"));
+                auto* edit = Find<QLineEdit>(dialog, "m_edtName");
+                QCOMPARE(edit->accessibleName(), QStringLiteral("フォルダ名(F):"));
+                QVERIFY(!OkEnabled(dialog));
+                Type(edit, QStringLiteral("すべての顔文字"));
+                QVERIFY(!OkEnabled(dialog));
+                for (const QString& taken : {QStringLiteral("その他"), QStringLiteral("animals")}) {
+                    s.messages.ClearShown();
+                    Type(edit, taken);
+                    Click(dialog, "m_btnOK");
+                    QCOMPARE(s.messages.Shown(), QStringList{kTaken});
+                    QVERIFY(dialog.isVisible());
+                    QCOMPARE(edit->selectedText(), taken);
+                }
+                s.messages.ClearShown();
+                Type(edit, QStringLiteral("ʕ•ᴥ•ʔ"));
+                Click(dialog, "m_btnOK");
+                QCOMPARE(s.messages.Shown().size(), 1);
+                QVERIFY(s.messages.Shown().front().contains(QStringLiteral("U+0295")));
+                QVERIFY(dialog.isVisible());
+                Type(edit, QStringLiteral("Animals"));  // another case is another name
+                Click(dialog, "m_btnOK");
+            })
+            .Then([&s](QDialog& dialog) {
+                s.messages.ClearShown();
+                auto* edit = Find<QLineEdit>(dialog, "m_edtName");
+                QVERIFY(edit->text().isEmpty());  // each run starts afresh
+                Type(edit, QStringLiteral("Animals"));
+                Click(dialog, "m_btnOK");
+                QCOMPARE(s.messages.Shown(), QStringList{kTaken});
+            });
+        s.Command(id::kNewFace);
+        QVERIFY(s.script.Done());
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "Animals", "animals", "しょぼん",
+                                           "その他", "にこにこ"}));
+        QVERIFY(s.Saved());
+    }
+
+    void aFolderMadeButNotChosenLeavesNoTrace() {
+        Session s;
+        s.script
+            .Then([](QDialog& dialog) {
+                Type(FaceEdit(dialog), QStringLiteral("(´ω`)"));
+                Click(dialog, "m_btnNewFolder");
+                Choose(dialog, QStringLiteral("しょぼん"));
+                Click(dialog, "m_btnOK");
+            })
+            .Then(NewFolder(QStringLiteral("新しい")));
+        s.Command(id::kNewFace);
+        QVERIFY(!s.Folders().contains(QStringLiteral("新しい")));
+        QVERIFY(s.File().find(test::Sjis("新しい")) == std::string::npos);
+        QVERIFY(s.Saved());
+        QVERIFY(s.script.Done());
+    }
+
+    void propertiesConfirmedUnchangedKeepTheFileByteForByte() {
+        // (\x85\x40) holds a code the code page does not assign.
+        const std::string library =
+            Library() + "(\x85\x40)\r\n" + test::Sjis("その他") + "\r\n\r\n";
+        Session s(library);
+        const int row = static_cast<int>(s.Rows().indexOf(QStringLiteral("(\uFFFD)")));
+        QVERIFY(row >= 0);
+        s.Select({s.Rows().at(row)});
+        s.script.Then([&s](QDialog& dialog) {
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("プロパティ"));
+            auto* tab = Find<QTabWidget>(dialog, "m_tab");
+            QCOMPARE(tab->count(), 1);
+            QCOMPARE(tab->tabText(0), QStringLiteral("顔文字"));
+            QLineEdit* edit = FaceEdit(dialog);
+            QCOMPARE(dialog.focusWidget(), edit);
+            QCOMPARE(edit->font().pointSize(), 16);
+            QCOMPARE(SelectedNode(dialog), QStringLiteral("その他"));
+            QVERIFY(OkEnabled(dialog));
+            // A changed text with the unknown character cannot be stored.
+            Type(edit, QStringLiteral("(\uFFFD)!"));
+            Click(dialog, "m_btnOK");
+            QCOMPARE(s.messages.Shown().size(), 1);
+            QVERIFY(s.messages.Shown().front().contains(QStringLiteral("U+FFFD")));
+            QVERIFY(dialog.isVisible());
+            Type(edit, QStringLiteral("(\uFFFD)"));
+            Click(dialog, "m_btnOK");
+        });
+        QFile::remove(s.fixture.PathOf(kFaceList));
+        s.Command(id::kProperties);
+        QVERIFY(s.script.Done());
+        QCOMPARE(s.File(), library);  // written again, byte for byte
+        QCOMPARE(s.SelectedTexts(), QStringList{"(\uFFFD)"});
+    }
+
+    void propertiesRefuseAnotherTextButTakeTheirOwnInAnotherCase() {
+        Session s;
+        s.Select({QStringLiteral("orz")});
+        const int row = s.list->SelectedRows().front();
+        s.script.Then([&s](QDialog& dialog) {
+            Type(FaceEdit(dialog), QStringLiteral("m(_ _)m"));
+            Click(dialog, "m_btnOK");
+            QCOMPARE(s.messages.Shown(),
+                     QStringList{"'m(_ _)m' は既に存在します。別の顔文字を入力してください。"});
+            QVERIFY(dialog.isVisible());
+            Type(FaceEdit(dialog), QStringLiteral("ORZ"));
+            Click(dialog, "m_btnOK");
+        });
+        s.Command(id::kProperties);
+        QCOMPARE(s.Rows().at(row), QStringLiteral("ORZ"));  // in place
+        QCOMPARE(s.SelectedTexts(), QStringList{"ORZ"});
+        QVERIFY(s.File().find("ORZ\r\n") != std::string::npos);
+        QVERIFY(s.Saved());
+    }
+
+    void propertiesMovingOutOfTheShownFolderRemoveTheRow() {
+        Session s;
+        s.ChooseFolder(QStringLiteral("にこにこ"));
+        s.Select({QStringLiteral("(^ω^)")});
+        s.script.Then([](QDialog& dialog) {
+            QCOMPARE(SelectedNode(dialog), QStringLiteral("にこにこ"));
+            Choose(dialog, QStringLiteral("その他"));
+            Click(dialog, "m_btnOK");
+        });
+        s.Command(id::kProperties);
+        QCOMPARE(s.Rows(), QStringList{"(・∀・)"});
+        QVERIFY(s.list->SelectedRows().empty());
+        QCOMPARE(s.combo->currentText(), QStringLiteral("にこにこ"));
+        QVERIFY(s.Saved());
+    }
+
+    void propertiesEmptyingAFolderRemoveItSilently() {
+        Session s;
+        // Shown: the list goes back to every emoticon.
+        s.ChooseFolder(QStringLiteral("しょぼん"));
+        s.Select({QStringLiteral("(´・ω・｀)")});
+        s.script.Then([](QDialog& dialog) {
+            Choose(dialog, QStringLiteral("にこにこ"));
+            Click(dialog, "m_btnOK");
+        });
+        s.Command(id::kProperties);
+        QVERIFY(s.messages.Shown().isEmpty());
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "animals", "その他", "にこにこ"}));
+        QCOMPARE(s.combo->currentIndex(), 0);
+        QCOMPARE(s.Rows().size(), 6);
+        QCOMPARE(s.SelectedTexts(), QStringList{"(´・ω・｀)"});
+        QVERIFY(s.Saved());
+
+        // Not shown: the row stays with its new folder.
+        s.Select({QStringLiteral("(=^・^=)")});
+        s.script.Then([](QDialog& dialog) {
+            Choose(dialog, QStringLiteral("その他"));
+            Click(dialog, "m_btnOK");
+        });
+        s.Command(id::kProperties);
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "その他", "にこにこ"}));
+        QCOMPARE(s.Rows(1).at(0), QStringLiteral("その他"));
+        QCOMPARE(s.SelectedTexts(), QStringList{"(=^・^=)"});
+        QVERIFY(s.Saved());
+    }
+
+    void moveWaitsForAFolderAndEmptiesTheShownOne() {
+        Session s;
+        s.ChooseFolder(QStringLiteral("その他"));
+        s.Select({QStringLiteral("m(_ _)m"), QStringLiteral("orz")});
+        s.script.Then([](QDialog& dialog) {
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("移動"));
+            QCOMPARE(Tree(dialog)->accessibleName(), QStringLiteral("顔文字の移動先(M):"));
+            QCOMPARE(SelectedNode(dialog), QStringLiteral("その他"));
+            QVERIFY(!OkEnabled(dialog));
+            Choose(dialog, QStringLiteral("その他"));  // already selected: no change
+            QVERIFY(!OkEnabled(dialog));
+            Choose(dialog, QStringLiteral("すべての顔文字"));
+            QVERIFY(!OkEnabled(dialog));
+            Choose(dialog, QStringLiteral("にこにこ"));
+            QVERIFY(OkEnabled(dialog));
+            Click(dialog, "m_btnOK");
+        });
+        s.Command(id::kMove);
+        QVERIFY(s.messages.Shown().isEmpty());
+        QCOMPARE(s.combo->currentIndex(), 0);
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "animals", "しょぼん", "にこにこ"}));
+        QCOMPARE(s.Rows().size(), 6);
+        QCOMPARE(s.Rows(1).count(QStringLiteral("にこにこ")), 4);
+        QVERIFY(s.list->SelectedRows().empty());
+        QVERIFY(s.Saved());
+    }
+
+    void moveFromTwoFoldersIntoANewOneRemovesBoth() {
+        Session s;
+        s.Select(
+            {QStringLiteral("(=^・^=)"), QStringLiteral("(´・ω・｀)"), QStringLiteral("(^ω^)")});
+        s.script
+            .Then([](QDialog& dialog) {
+                QCOMPARE(SelectedNode(dialog), QStringLiteral("すべての顔文字"));
+                Click(dialog, "m_btnNewFolder");
+                QCOMPARE(SelectedNode(dialog), QStringLiteral("顔"));
+                QVERIFY(OkEnabled(dialog));
+                Click(dialog, "m_btnOK");
+            })
+            .Then(NewFolder(QStringLiteral("顔")));
+        s.Command(id::kMove);
+        QVERIFY(s.script.Done());
+        QVERIFY(s.messages.Shown().isEmpty());
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "その他", "にこにこ", "顔"}));
+        QCOMPARE(s.Rows(1), (QStringList{"顔", "顔", "にこにこ", "顔", "その他", "その他"}));
+        QVERIFY(s.Saved());
+    }
+
+    void moveOfManyRowsChangesTheListInOneStep() {
+        std::string library;
+        for (int i = 0; i < 400; ++i) {
+            library += "face" + std::to_string(1000 + i) + "\r\nA\r\n\r\n";
+        }
+        Session s(library + "other\r\nB\r\n\r\n");
+        auto everyOther = [&s] {
+            QItemSelection selection;
+            const QAbstractItemModel* model = s.list->DetailsView()->model();
+            for (int row = 0; row < model->rowCount(); row += 2) {
+                selection.select(model->index(row, 0), model->index(row, 1));
+            }
+            s.list->SelectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        };
+        auto toB = [](QDialog& dialog) {
+            Choose(dialog, QStringLiteral("B"));
+            Click(dialog, "m_btnOK");
+        };
+        const QAbstractItemModel* model = s.list->DetailsView()->model();
+        QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+        QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy reset(model, &QAbstractItemModel::modelReset);
+
+        everyOther();
+        s.script.Then(toB);
+        s.Command(id::kMove);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(s.Rows(1).count(QStringLiteral("B")), 201);
+        QVERIFY(s.Saved());
+
+        s.ChooseFolder(QStringLiteral("A"));
+        reset.clear();
+        everyOther();  // 100 of the 200 rows left in A
+        s.script.Then(toB);
+        s.Command(id::kMove);
+        QCOMPARE(removed.count() + reset.count(), 1);
+        QCOMPARE(s.Rows().size(), 100);
+        QCOMPARE(s.dialog->Library().CountFacesInFolder("B"), 301);
+        QVERIFY(s.Saved());
+    }
+};
+
+}  // namespace mopira
+
+QTEST_MAIN(mopira::TestDialogs)
+#include "test_dialogs.moc"
