@@ -128,6 +128,8 @@ private:
     void OnContextMenu(const QPoint& globalPos, bool fromKeyboard);
     void OnDelete();
     void SelectFaceRow(const std::string& text);
+    // After rows went away: an empty list shows every emoticon again. True when it did.
+    bool ShowAllIfEmpty();
     std::vector<RecordId> SelectedRecords() const;
     int SelectedCount() const;
     void UpdateCommandStates(bool hasFace);

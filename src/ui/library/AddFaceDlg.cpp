@@ -14,6 +14,7 @@
 #include "ui/library/FieldText.h"
 #include "ui/library/FolderTree.h"
 #include "ui/library/SingleLineValidator.h"
+#include "ui/app/TextConvert.h"
 
 namespace mopira {
 
@@ -76,7 +77,7 @@ CAddFaceDlg::CAddFaceDlg(CMainDlg& mainDlg, const std::string& face, const std::
     connect(cancel, &QPushButton::clicked, this, &CAddFaceDlg::reject);
     connect(newFolder, &QPushButton::clicked, m_tree, &CFolderTree::AddNewFolderNode);
 
-    m_edtFace->setText(DecodeText(m_strFace));
+    m_edtFace->setText(ToQString(m_strFace));
     m_tree->FillFolderTree(preselect);
     m_edtFace->setFocus();
 }

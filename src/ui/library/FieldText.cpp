@@ -5,6 +5,7 @@
 #include "core/text/Charset.h"
 #include "res/StringTable.h"
 #include "ui/app/MessageBox.h"
+#include "ui/app/TextConvert.h"
 
 namespace mopira {
 
@@ -38,11 +39,6 @@ QString ListCharacters(const std::u32string& characters) {
 
 }  // namespace
 
-QString DecodeText(std::string_view bytes) {
-    const std::u16string text = Charset::ToUtf16(bytes);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 const std::string& AllFacesName() {
     static const std::string name =
         Charset::FromUtf16(std::u16string_view(res::kAllFaces.utf16(),
@@ -57,11 +53,10 @@ bool IsUsableFolder(std::string_view folder) {
 
 std::optional<std::string> TakeFieldText(QWidget* parent, const QString& text,
                                          std::string_view original) {
-    if (text == DecodeText(original)) {
+    if (text == ToQString(original)) {
         return std::string(original);
     }
-    EncodeResult encoded = Charset::FromUtf16(std::u16string_view(
-        reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+    EncodeResult encoded = FromQString(text);
     if (!encoded.Ok()) {
         ShowMessage(parent,
                     res::kUnrepresentable.toString().arg(ListCharacters(encoded.unrepresentable)));

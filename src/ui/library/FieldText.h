@@ -10,9 +10,6 @@ class QWidget;
 
 namespace mopira {
 
-// Library bytes as a field shows them.
-QString DecodeText(std::string_view bytes);
-
 // "すべての顔文字" in library bytes.
 const std::string& AllFacesName();
 

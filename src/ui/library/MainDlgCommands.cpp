@@ -120,10 +120,7 @@ void CMainDlg::OnMove() {
         RemoveFolderEntry(old);
     }
     SaveFaceList();
-    if (m_faceModel->rowCount() == 0) {
-        ShowFolder({});
-        m_cbxFolder->setCurrentIndex(0);
-    }
+    ShowAllIfEmpty();
     if (m_nFind == 1) {
         SearchByText();
     }

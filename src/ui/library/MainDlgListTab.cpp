@@ -316,14 +316,19 @@ void CMainDlg::OnDelete() {
         }
     }
     SaveFaceList();
-    if (m_faceModel->rowCount() == 0) {
-        ShowFolder({});
-        m_cbxFolder->setCurrentIndex(0);
-        if (m_nFind == 1) {
-            SearchByText();
-        }
+    if (ShowAllIfEmpty() && m_nFind == 1) {
+        SearchByText();
     }
     GetCurrentFace();
+}
+
+bool CMainDlg::ShowAllIfEmpty() {
+    if (m_faceModel->rowCount() != 0) {
+        return false;
+    }
+    ShowFolder({});
+    m_cbxFolder->setCurrentIndex(0);
+    return true;
 }
 
 }  // namespace mopira

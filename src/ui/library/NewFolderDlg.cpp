@@ -11,6 +11,7 @@
 #include "ui/app/MessageBox.h"
 #include "ui/library/FieldText.h"
 #include "ui/library/SingleLineValidator.h"
+#include "ui/app/TextConvert.h"
 
 namespace mopira {
 
@@ -48,7 +49,7 @@ CNewFolderDlg::CNewFolderDlg(QWidget* parent) : QDialog(parent) {
 
 void CNewFolderDlg::SetName(const std::string& name) {
     m_strName = name;
-    m_edtName->setText(DecodeText(name));
+    m_edtName->setText(ToQString(name));
     m_edtName->setFocus();
     UpdateOkButton();
 }

@@ -13,6 +13,7 @@
 #include "ui/library/FieldText.h"
 #include "ui/library/FolderTree.h"
 #include "ui/library/SingleLineValidator.h"
+#include "ui/app/TextConvert.h"
 
 namespace mopira {
 
@@ -77,7 +78,7 @@ CPropertyDlg::CPropertyDlg(CMainDlg& mainDlg, RecordId posEdited)
     connect(newFolder, &QPushButton::clicked, m_tree, &CFolderTree::AddNewFolderNode);
 
     m_tree->FillFolderTree(mainDlg.Library().Folder(posEdited));
-    m_edtFace->setText(DecodeText(m_strFace));
+    m_edtFace->setText(ToQString(m_strFace));
     m_edtFace->setFocus();
 }
 
