@@ -189,6 +189,24 @@ TEST(FaceLibrary, RecordsByTextFollowsCharacterValueOrder) {
               (std::vector<std::string>{"(", "A", "a", Sjis("ｱ"), Sjis("あ")}));
 }
 
+TEST(FaceLibrary, FoldersAndSearchesInTextOrderFollowEveryChange) {
+    CFaceLibrary library;
+    library.LoadFaceList("d\r\nF\r\n\r\nb\r\nG\r\n\r\nc\r\nF\r\n\r\na\r\nF\r\n\r\n");
+    using Order = CFaceLibrary::Order;
+    auto texts = [&](const std::vector<RecordId>& ids) { return Texts(library, ids); };
+    EXPECT_EQ(texts(library.RecordsInFolder("F", Order::Text)), (std::vector<std::string>{"a", "c", "d"}));
+    EXPECT_EQ(texts(library.RecordsInFolder("F", Order::Library)), (std::vector<std::string>{"d", "c", "a"}));
+    EXPECT_EQ(texts(library.RecordsInFolder("", Order::Text)), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_TRUE(library.RecordsInFolder("none", Order::Text).empty());
+
+    library.AppendRecord("bb", "F");
+    library.ReplaceRecord("d", "0", "F");
+    library.RemoveRecord("c");
+    EXPECT_EQ(texts(library.RecordsInFolder("F", Order::Text)), (std::vector<std::string>{"0", "a", "bb"}));
+    EXPECT_EQ(texts(library.SearchByText("b", Order::Text)), (std::vector<std::string>{"b", "bb"}));
+    EXPECT_EQ(texts(library.SearchByText(" ", Order::Text)), (std::vector<std::string>{"0", "a", "b", "bb"}));
+}
+
 TEST(TextSearch, TokensAtHalfWidthSpaces) {
     EXPECT_EQ(SplitQuery("  ab  c "), (std::vector<std::string_view>{"ab", "c"}));
     EXPECT_TRUE(SplitQuery("   ").empty());

@@ -35,6 +35,7 @@ void CFaceLibrary::Clear() {
     m_byText.clear();
     m_byTextValid = false;
     m_byTextHasRemoved = false;
+    m_rankValid = false;
 }
 
 void CFaceLibrary::LoadFaceList(std::string_view bytes) {
@@ -213,7 +214,9 @@ const std::vector<RecordId>& CFaceLibrary::RecordsByText() const {
         m_byText = Records();
         SortByText(m_byText, [this](RecordId id) -> std::string_view { return m_texts[id]; });
         m_byTextValid = true;
+        m_rankValid = false;
     } else if (m_byTextHasRemoved) {
+        m_rankValid = false;
         std::erase_if(m_byText, [this](RecordId id) { return !IsLive(id); });
     }
     m_byTextHasRemoved = false;
@@ -230,6 +233,7 @@ void CFaceLibrary::InsertSorted(RecordId id) const {
                                          return Charset::Compare(m_texts[other], text) < 0;
                                      });
     m_byText.insert(at, id);
+    m_rankValid = false;
 }
 
 void CFaceLibrary::EraseSorted(RecordId id) const {
@@ -244,18 +248,59 @@ void CFaceLibrary::EraseSorted(RecordId id) const {
                                      });
     if (at != m_byText.end() && *at == id) {
         m_byText.erase(at);
+        m_rankValid = false;
     }
 }
 
-std::vector<RecordId> CFaceLibrary::SearchByText(std::string_view query) const {
+std::vector<RecordId> CFaceLibrary::SearchByText(std::string_view query, Order order) const {
     const std::vector<std::string_view> tokens = SplitQuery(query);
+    if (tokens.empty()) {
+        return order == Order::Text ? RecordsByText() : Records();
+    }
     std::vector<RecordId> found;
     ForEachRecord([&](RecordId id) {
         if (MatchesAllTokens(m_texts[id], tokens)) {
             found.push_back(id);
         }
     });
+    if (order == Order::Text) {
+        OrderByText(found);
+    }
     return found;
+}
+
+std::vector<RecordId> CFaceLibrary::RecordsInFolder(std::string_view folder, Order order) const {
+    if (folder.empty()) {
+        return order == Order::Text ? RecordsByText() : Records();
+    }
+    std::vector<RecordId> found;
+    const auto index = m_folderIndex.find(folder);
+    if (index == m_folderIndex.end()) {
+        return found;
+    }
+    found.reserve(static_cast<std::size_t>(m_folders[index->second].count));
+    for (RecordId id = 0; id < m_folderOf.size(); ++id) {
+        if (m_folderOf[id] == index->second) {
+            found.push_back(id);
+        }
+    }
+    if (order == Order::Text) {
+        OrderByText(found);
+    }
+    return found;
+}
+
+void CFaceLibrary::OrderByText(std::vector<RecordId>& ids) const {
+    const std::vector<RecordId>& byText = RecordsByText();
+    if (!m_rankValid) {
+        m_rankOf.assign(m_texts.size(), 0);
+        for (std::size_t rank = 0; rank < byText.size(); ++rank) {
+            m_rankOf[byText[rank]] = static_cast<std::uint32_t>(rank);
+        }
+        m_rankValid = true;
+    }
+    std::sort(ids.begin(), ids.end(),
+              [this](RecordId a, RecordId b) { return m_rankOf[a] < m_rankOf[b]; });
 }
 
 }  // namespace mopira

@@ -70,10 +70,15 @@ public:
     // are dropped the next time the order is asked for.
     const std::vector<RecordId>& RecordsByText() const;
 
+    // What a list shows: in library order, or ascending by text as the face list has them.
+    enum class Order { Library, Text };
+
     // The records whose text contains every space-separated token of `query`, each at a
-    // character boundary, in library order; all records when the query has no token.
-    // Folder names are not searched.
-    std::vector<RecordId> SearchByText(std::string_view query) const;
+    // character boundary; all records when the query has no token. Folder names are not
+    // searched.
+    std::vector<RecordId> SearchByText(std::string_view query, Order order = Order::Library) const;
+    // The records of `folder` (exact bytes); every record for the empty name.
+    std::vector<RecordId> RecordsInFolder(std::string_view folder, Order order) const;
 
     // Calls `visit(id)` for every record in library order.
     template <class Visitor>
@@ -103,6 +108,9 @@ private:
     FolderIndex InternFolder(std::string_view name);
     void InsertSorted(RecordId id) const;
     void EraseSorted(RecordId id) const;
+    // Puts records found in library order into text order by their places in the order by
+    // text: the texts are read once, front to back, and never compared again.
+    void OrderByText(std::vector<RecordId>& ids) const;
 
     // Record i is m_texts[i] in folder m_folderOf[i].
     std::vector<std::string> m_texts;
@@ -117,6 +125,9 @@ private:
     mutable std::vector<RecordId> m_byText;
     mutable bool m_byTextValid = false;
     mutable bool m_byTextHasRemoved = false;
+    // Place of each record in m_byText; rebuilt from it when stale.
+    mutable std::vector<std::uint32_t> m_rankOf;
+    mutable bool m_rankValid = false;
 };
 
 }  // namespace mopira

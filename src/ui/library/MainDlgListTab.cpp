@@ -7,7 +7,6 @@
 #include <QMenu>
 
 #include "core/app/ControlIds.h"
-#include "core/library/TextQuery.h"
 #include "core/text/Charset.h"
 #include "ui/app/TextConvert.h"
 #include "res/StringTable.h"
@@ -32,20 +31,7 @@ namespace {
 // The list and the folders
 
 void CMainDlg::ShowFolder(const std::string& folder) {
-    // Filtering the order by text keeps the rows sorted without sorting them again.
-    const std::vector<RecordId>& byText = m_library.RecordsByText();
-    std::vector<RecordId> rows;
-    if (folder.empty()) {
-        rows = byText;
-    } else {
-        rows.reserve(static_cast<std::size_t>(m_library.CountFacesInFolder(folder)));
-        for (RecordId id : byText) {
-            if (m_library.Folder(id) == folder) {
-                rows.push_back(id);
-            }
-        }
-    }
-    m_faceModel->Reset(std::move(rows));
+    m_faceModel->Reset(m_library.RecordsInFolder(folder, CFaceLibrary::Order::Text));
 }
 
 void CMainDlg::FillFolderCombo() {
@@ -157,24 +143,11 @@ void CMainDlg::SearchByText() {
     if (!m_bSearchActivated) {
         return;
     }
-    const QString query = m_edtFind->text();
-    const EncodeResult encoded = FromQString(query);
-    std::vector<RecordId> rows;
+    const EncodeResult encoded = FromQString(m_edtFind->text());
     // A character the library cannot hold matches nothing.
-    if (encoded.Ok()) {
-        const std::vector<std::string_view> tokens = SplitQuery(encoded.bytes);
-        const std::vector<RecordId>& byText = m_library.RecordsByText();
-        if (tokens.empty()) {
-            rows = byText;
-        } else {
-            for (RecordId id : byText) {
-                if (MatchesAllTokens(m_library.Text(id), tokens)) {
-                    rows.push_back(id);
-                }
-            }
-        }
-    }
-    m_faceModel->Reset(std::move(rows));
+    m_faceModel->Reset(encoded.Ok()
+                           ? m_library.SearchByText(encoded.bytes, CFaceLibrary::Order::Text)
+                           : std::vector<RecordId>());
 }
 
 // ---------------------------------------------------------------------------------------------
