@@ -18,6 +18,10 @@ inline constexpr QStringView kCreateTitle = u"作成 - モピラ";
 inline constexpr QStringView kListTab = u"一覧";
 inline constexpr QStringView kCreateTab = u"作成";
 
+// Names that screen readers give the two toolbars.
+inline constexpr QStringView kTopToolBarName = u"ウィンドウのツールバー";
+inline constexpr QStringView kListToolBarName = u"一覧のツールバー";
+
 // About box.
 inline constexpr QStringView kAboutCaption = u"モピラのバージョン情報";
 inline constexpr QStringView kAboutProduct = u"モピラ Version 1.2";

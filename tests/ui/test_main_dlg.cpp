@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QGroupBox>
@@ -82,6 +83,33 @@ private slots:
         // At least as large as the frame allows, everything on screen.
         const QSize outer = dialog->size() + QSize(8, 27);
         QVERIFY(outer.width() >= kMinOuterWidth && outer.height() >= kMinOuterHeight);
+    }
+
+    void everyControlHasItsIdentifierAndAName() {
+        CMainDlgFixture fixture;
+        fixture.WriteSetting(QStringLiteral("Window/Tab"), 1);
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        dialog->grab();
+        QSet<int> ids;
+        for (QWidget* control : dialog->findChildren<QWidget*>()) {
+            const QVariant controlId = control->property("controlId");
+            if (!controlId.isValid()) {
+                continue;
+            }
+            ids.insert(controlId.toInt());
+            if (control->objectName() == QStringLiteral("m_cboHelper")) {
+                QVERIFY(!control->isVisible());  // never shown
+                continue;
+            }
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+            QVERIFY2(accessible && !accessible->text(QAccessible::Name).isEmpty(),
+                     qPrintable(control->objectName()));
+        }
+        QCOMPARE(ids.size(), 21);  // the nineteen of the template and both toolbars
+        QCOMPARE(QAccessible::queryAccessibleInterface(fixture.Child<QWidget>("m_btnEmotionLeft"))
+                     ->text(QAccessible::Name),
+                 QStringLiteral("気持ち(左)"));  // no caption: named by its tip
     }
 
     void closeWritesEverySettingEscapeNone() {

@@ -133,78 +133,82 @@ void CMainDlg::CreateControls() {
     const CDialogUnits du(font());
     resize(du.X(210), du.Y(138));
 
-    auto place = [&du](QWidget* control, const char* name, int x, int y, int cx, int cy) {
+    // Each control by member name and identifier, at its place in the template.
+    auto place = [&du](QWidget* control, const char* name, int controlId, int x, int y, int cx,
+                       int cy) {
         control->setObjectName(QString::fromLatin1(name));
+        control->setProperty("controlId", controlId);
         control->setGeometry(du.Rect(x, y, cx, cy));
     };
     // The template's order: it is also the keyboard's tab order.
     m_btnCopy = new CHoverButton(this);
     m_btnCopy->setText(res::kCopyCaption.toString());
     m_btnCopy->setDefault(true);
-    place(m_btnCopy, "m_btnCopy", 2, 2, 33, 15);
+    place(m_btnCopy, "m_btnCopy", id::kCopyButton, 2, 2, 33, 15);
 
     m_cboHelper = new QComboBox(this);
     m_cboHelper->setEditable(true);
-    place(m_cboHelper, "m_cboHelper", 54, 2, 70, 93);
+    place(m_cboHelper, "m_cboHelper", id::kHelperCombo, 54, 2, 70, 93);
     m_cboHelper->hide();
 
     m_faceModel = new CFaceListModel(m_library, this);
     m_lstFace = new CSortListCtrl(this);
     m_lstFace->SetModel(m_faceModel);
-    place(m_lstFace, "m_lstFace", 7, 60, 196, 8);
+    place(m_lstFace, "m_lstFace", id::kFaceList, 7, 60, 196, 8);
 
     m_lstType = new QListWidget(this);
-    place(m_lstType, "m_lstType", 7, 125, 78, 6);
+    place(m_lstType, "m_lstType", id::kTypeList, 7, 125, 78, 6);
     m_lstVariation = new QTreeWidget(this);
-    place(m_lstVariation, "m_lstVariation", 90, 125, 113, 6);
+    place(m_lstVariation, "m_lstVariation", id::kVariationList, 90, 125, 113, 6);
 
     m_grpFace = new QGroupBox(res::kFaceGroup.toString(), this);
-    place(m_grpFace, "m_grpFace", 7, 42, 196, 78);
+    place(m_grpFace, "m_grpFace", id::kFaceGroup, 7, 42, 196, 78);
 
     m_cbxFolder = new CFolderCombo(this);
-    place(m_cbxFolder, "m_cbxFolder", 40, 42, 16, 140);
+    place(m_cbxFolder, "m_cbxFolder", id::kFolderCombo, 40, 42, 16, 140);
     // Its height is the list that drops down; the box itself keeps its natural height.
     m_cbxFolder->resize(m_cbxFolder->width(), m_cbxFolder->sizeHint().height());
 
     m_edtFind = new QLineEdit(this);
-    place(m_edtFind, "m_edtFind", 40, 42, 109, 13);
+    place(m_edtFind, "m_edtFind", id::kFindEdit, 40, 42, 109, 13);
 
     m_btnRandom = new QPushButton(res::kRandomCaption.toString(), this);
-    place(m_btnRandom, "m_btnRandom", 141, 100, 55, 14);
+    place(m_btnRandom, "m_btnRandom", id::kRandomButton, 141, 100, 55, 14);
 
     m_btnAdd = new CIconButton(this);
     m_btnAdd->setText(res::kAddCaption.toString());
-    place(m_btnAdd, "m_btnAdd", 70, 100, 65, 14);
+    place(m_btnAdd, "m_btnAdd", id::kAddButton, 70, 100, 65, 14);
 
     m_btnLocation = new CHoverButton(this);
     m_btnLocation->setText(res::kLocationCaption.toString());
-    place(m_btnLocation, "m_btnLocation", 7, 42, 30, 13);
+    place(m_btnLocation, "m_btnLocation", id::kLocationButton, 7, 42, 30, 13);
 
     const struct {
         CHoverButton** member;
         const char* name;
+        int controlId;
         const char16_t* caption;
         int x;
     } parts[] = {
-        {&m_btnEdgeLeft, "m_btnEdgeLeft", u"(", 10},
-        {&m_btnEyeLeft, "m_btnEyeLeft", u"^", 30},
-        {&m_btnMouth, "m_btnMouth", u"_", 50},
-        {&m_btnEyeRight, "m_btnEyeRight", u"^", 70},
-        {&m_btnEmotionRight, "m_btnEmotionRight", u";", 90},
-        {&m_btnEdgeRight, "m_btnEdgeRight", u")", 110},
+        {&m_btnEdgeLeft, "m_btnEdgeLeft", id::kEdgeLeftButton, u"(", 10},
+        {&m_btnEyeLeft, "m_btnEyeLeft", id::kEyeLeftButton, u"^", 30},
+        {&m_btnMouth, "m_btnMouth", id::kMouthButton, u"_", 50},
+        {&m_btnEyeRight, "m_btnEyeRight", id::kEyeRightButton, u"^", 70},
+        {&m_btnEmotionRight, "m_btnEmotionRight", id::kEmotionRightButton, u";", 90},
+        {&m_btnEdgeRight, "m_btnEdgeRight", id::kEdgeRightButton, u")", 110},
     };
     for (const auto& part : parts) {
         *part.member = new CHoverButton(this);
         (*part.member)->setText(QString::fromUtf16(part.caption));
-        place(*part.member, part.name, part.x, 55, 20, 55);
+        place(*part.member, part.name, part.controlId, part.x, 55, 20, 55);
     }
 
     m_tab = new CDragTabCtrl(this);
-    place(m_tab, "m_tab", 2, 23, 206, 17);
+    place(m_tab, "m_tab", id::kTab, 2, 23, 206, 17);
     m_rcTab = m_tab->geometry();
 
     m_btnEmotionLeft = new CHoverButton(this);
-    place(m_btnEmotionLeft, "m_btnEmotionLeft", 130, 55, 20, 55);
+    place(m_btnEmotionLeft, "m_btnEmotionLeft", id::kEmotionLeftButton, 130, 55, 20, 55);
 
     for (QPushButton* button : findChildren<QPushButton*>()) {
         // Enter always copies; no other button takes it over when focused.
@@ -226,6 +230,7 @@ void CMainDlg::OnInitDialog() {
 
     m_tbarTop = new CTipToolBar(this);
     m_tbarTop->setObjectName(QStringLiteral("m_tbarTop"));
+    m_tbarTop->setProperty("controlId", id::kTopToolBar);
     m_tbarTop->setGeometry(kTopToolBarRect);
     m_tbarTop->LoadToolBar(id::kTopToolBarResource);
     // The second always-on-top entry only brings the switched-on picture into the strip.
@@ -233,6 +238,7 @@ void CMainDlg::OnInitDialog() {
 
     m_tbarList = new CTipToolBar(this);
     m_tbarList->setObjectName(QStringLiteral("m_tbarList"));
+    m_tbarList->setProperty("controlId", id::kListToolBar);
     m_tbarList->setGeometry(kListToolBarRect);
     m_tbarList->LoadToolBar(id::kListToolBarResource);
     m_tbarList->HideButton(id::kMove, true);
@@ -307,6 +313,8 @@ void CMainDlg::OnInitDialog() {
     m_lstType->setAccessibleName(res::kTypeColumn.toString());
     m_lstVariation->setAccessibleName(res::kKindColumn.toString());
     m_tab->setAccessibleName(res::kWindowCaption.toString());
+    m_tbarTop->setAccessibleName(res::kTopToolBarName.toString());
+    m_tbarList->setAccessibleName(res::kListToolBarName.toString());
 }
 
 void CMainDlg::ConnectHandlers() {
