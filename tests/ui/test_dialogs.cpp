@@ -11,7 +11,7 @@
 #include <deque>
 #include <functional>
 
-#include "MainDlgFixture.h"
+#include "ListTabSession.h"
 #include "core/app/ControlIds.h"
 #include "ui/app/Fonts.h"
 #include "ui/app/MessageBox.h"
@@ -124,62 +124,16 @@ private:
                                {"(=^・^=)", "animals"}});
     }
 
-    struct Session {
-        CMainDlgFixture fixture;
-        CMainDlg* dialog = nullptr;
-        CSortListCtrl* list = nullptr;
-        CFolderCombo* combo = nullptr;
-        CTipToolBar* toolbar = nullptr;
+    // Installed before the window opens, so that nothing the window shows escapes them.
+    struct Seams {
         CMessageBoxSeam messages;
         CDialogScript script;
+    };
 
-        explicit Session(const std::string& library = Library(), int tab = 0) {
-            fixture.WriteFile(kFaceList, library);
-            fixture.WriteSetting(QStringLiteral("Window/Tab"), tab);
-            dialog = fixture.Open();
-            list = fixture.Child<CSortListCtrl>("m_lstFace");
-            combo = fixture.Child<CFolderCombo>("m_cbxFolder");
-            toolbar = fixture.Child<CTipToolBar>("m_tbarList");
-        }
+    struct Session : Seams, test::CListTabSession {
+        explicit Session(const std::string& library = Library(), int tab = 0)
+            : CListTabSession(library, tab) {}
 
-        QStringList Rows(int column = 0) const {
-            QStringList rows;
-            const QAbstractItemModel* model = list->DetailsView()->model();
-            for (int row = 0; row < model->rowCount(); ++row) {
-                rows << model->index(row, column).data().toString();
-            }
-            return rows;
-        }
-        QStringList SelectedTexts() const {
-            QStringList texts;
-            for (int row : list->SelectedRows()) {
-                texts << Rows().at(row);
-            }
-            return texts;
-        }
-        QStringList Folders() const {
-            QStringList items;
-            for (int i = 0; i < combo->count(); ++i) {
-                items << combo->itemText(i);
-            }
-            return items;
-        }
-        void Command(int command) const { emit toolbar->commandTriggered(command); }
-        void ChooseFolder(const QString& name) const {
-            const int index = combo->findText(name);
-            combo->setCurrentIndex(index);
-            emit combo->activated(index);
-        }
-        void Select(std::initializer_list<QString> texts) const {
-            QItemSelection selection;
-            const QAbstractItemModel* model = list->DetailsView()->model();
-            for (const QString& text : texts) {
-                const int row = static_cast<int>(Rows().indexOf(text));
-                QVERIFY(row >= 0);
-                selection.select(model->index(row, 0), model->index(row, 1));
-            }
-            list->SelectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-        }
         std::string File() const { return fixture.ReadFile(kFaceList); }
         // A completed change leaves the file written from the library.
         bool Saved() const { return File() == dialog->Library().SaveFaceList(); }

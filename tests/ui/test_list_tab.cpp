@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "MainDlgFixture.h"
+#include "ListTabSession.h"
 #include "core/app/ControlIds.h"
 #include "ui/app/Fonts.h"
 #include "ui/app/MessageBox.h"
@@ -37,57 +37,8 @@ private:
                                {"\\(^o^)/", "にこにこ"}});
     }
 
-    struct Session {
-        CMainDlgFixture fixture;
-        CMainDlg* dialog = nullptr;
-        CSortListCtrl* list = nullptr;
-        CFolderCombo* combo = nullptr;
-        QLineEdit* edit = nullptr;
-        CTipToolBar* toolbar = nullptr;
-
-        explicit Session(const std::string& library = Library()) {
-            fixture.WriteFile(QStringLiteral("FaceList.dat"), library);
-            dialog = fixture.Open();
-            list = fixture.Child<CSortListCtrl>("m_lstFace");
-            combo = fixture.Child<CFolderCombo>("m_cbxFolder");
-            edit = fixture.Child<QLineEdit>("m_edtFind");
-            toolbar = fixture.Child<CTipToolBar>("m_tbarList");
-        }
-
-        QStringList Rows(int column = 0) const {
-            QStringList rows;
-            const QAbstractItemModel* model = list->DetailsView()->model();
-            for (int row = 0; row < model->rowCount(); ++row) {
-                rows << model->index(row, column).data().toString();
-            }
-            return rows;
-        }
-        QStringList Folders() const {
-            QStringList items;
-            for (int i = 0; i < combo->count(); ++i) {
-                items << combo->itemText(i);
-            }
-            return items;
-        }
-        void Command(int command) const { emit toolbar->commandTriggered(command); }
-        void ChooseFolder(const QString& name) const {
-            const int index = combo->findText(name);
-            combo->setCurrentIndex(index);
-            emit combo->activated(index);
-        }
-        void SearchFor(const QString& text) const {
-            Command(id::kFindByText);
-            edit->setFocus();
-            edit->setText(text);
-        }
-        void Select(std::initializer_list<int> rows) const {
-            QItemSelection selection;
-            const QAbstractItemModel* model = list->DetailsView()->model();
-            for (int row : rows) {
-                selection.select(model->index(row, 0), model->index(row, 1));
-            }
-            list->SelectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-        }
+    struct Session : test::CListTabSession {
+        explicit Session(const std::string& library = Library()) : CListTabSession(library) {}
     };
 
 private slots:
