@@ -78,7 +78,10 @@ void StartupFilled(benchmark::State& state) {
         dialog.show();
         dialog.grab();
         QApplication::processEvents();
-        dialog.findChild<CSortListCtrl*>(QStringLiteral("m_lstFace"))->CurrentView()->viewport()->grab();
+        dialog.findChild<CSortListCtrl*>(QStringLiteral("m_lstFace"))
+            ->CurrentView()
+            ->viewport()
+            ->grab();
     }
 }
 
@@ -135,10 +138,11 @@ void HeaderSort_Floor(benchmark::State& state) {
     bool ascending = false;
     for (auto _ : state) {
         std::vector<std::string_view> sorted = texts;
-        std::sort(sorted.begin(), sorted.end(), [ascending](std::string_view a, std::string_view b) {
-            const int order = Charset::Compare(a, b);
-            return ascending ? order < 0 : order > 0;
-        });
+        std::sort(sorted.begin(), sorted.end(),
+                  [ascending](std::string_view a, std::string_view b) {
+                      const int order = Charset::Compare(a, b);
+                      return ascending ? order < 0 : order > 0;
+                  });
         ascending = !ascending;
         benchmark::DoNotOptimize(sorted.data());
     }

@@ -4,11 +4,10 @@
 #include <cstdlib>
 
 // Stops the run when a property of the code under test fails, so the fuzzer keeps the input.
-#define FUZZ_CHECK(condition)                                                         \
-    do {                                                                              \
-        if (!(condition)) {                                                           \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__,     \
-                         #condition);                                                 \
-            std::abort();                                                             \
-        }                                                                             \
+#define FUZZ_CHECK(condition)                                                                  \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                      \
+        }                                                                                      \
     } while (false)

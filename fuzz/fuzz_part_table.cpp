@@ -10,7 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     for (const auto& info : mopira::AllPartCategories()) {
         const mopira::PartTable table = mopira::LoadPartTable(bytes, info.category);
-        FUZZ_CHECK(table.RowCount() * static_cast<std::size_t>(table.width) <= table.strings.size());
+        FUZZ_CHECK(table.RowCount() * static_cast<std::size_t>(table.width) <=
+                   table.strings.size());
         std::size_t stored = 0;
         for (const std::string& line : table.strings) {
             FUZZ_CHECK(line.find('\n') == std::string::npos);

@@ -33,9 +33,13 @@ QPixmap LoadPicture(const QString& base) {
 
 }  // namespace
 
-QPixmap LoadToolBarBitmap(int id) { return LoadPicture(QStringLiteral(":/icons/toolbar%1").arg(id)); }
+QPixmap LoadToolBarBitmap(int id) {
+    return LoadPicture(QStringLiteral(":/icons/toolbar%1").arg(id));
+}
 
-QPixmap LoadBitmap(int id) { return LoadPicture(QStringLiteral(":/icons/bitmap%1").arg(id)); }
+QPixmap LoadBitmap(int id) {
+    return LoadPicture(QStringLiteral(":/icons/bitmap%1").arg(id));
+}
 
 QByteArray LoadToolBarDescriptor(int id) {
     QFile file(QStringLiteral(":/toolbars/toolbar%1.bin").arg(id));

@@ -45,8 +45,10 @@ inline constexpr QStringView kDeleteItem = u"削除(&D)";
 inline constexpr QStringView kMoveItem = u"移動(&M)...";
 inline constexpr QStringView kPropertiesItem = u"プロパティ(&R)";
 inline constexpr QStringView kDeleteOneQuestion = u"'%1' を削除してもよろしいですか?";
-inline constexpr QStringView kDeleteManyQuestion = u"これら %1個の顔文字を削除してもよろしいですか?";
-inline constexpr QStringView kFolderEmptied = u"このフォルダには顔文字がありません。\nフォルダを削除します。";
+inline constexpr QStringView kDeleteManyQuestion =
+    u"これら %1個の顔文字を削除してもよろしいですか?";
+inline constexpr QStringView kFolderEmptied =
+    u"このフォルダには顔文字がありません。\nフォルダを削除します。";
 
 // Create tab.
 inline constexpr QStringView kTypeColumn = u"部分";
@@ -84,12 +86,15 @@ inline constexpr QStringView kNewFolderDlgCaption = u"フォルダの作成";
 inline constexpr QStringView kFolderNameLabel = u"フォルダ名(&F):";
 inline constexpr QStringView kFolderNameTaken =
     u"指定された名前は既に使用されています。\n別の名前を指定してください。";
-inline constexpr QStringView kDuplicateFace = u"'%1' は既に存在します。別の顔文字を入力してください。";
+inline constexpr QStringView kDuplicateFace =
+    u"'%1' は既に存在します。別の顔文字を入力してください。";
 inline constexpr QStringView kUnrepresentable =
-    u"次の文字は保存できません (Shift_JIS で表せない文字です):\n%1\n\n別の文字に置き換えてください。";
+    u"次の文字は保存できません (Shift_JIS "
+    u"で表せない文字です):\n%1\n\n別の文字に置き換えてください。";
 
 // Files and help.
-inline constexpr QStringView kHelpMissing = u"index.htmが見つかりません。\nヘルプが表示できません。";
+inline constexpr QStringView kHelpMissing =
+    u"index.htmが見つかりません。\nヘルプが表示できません。";
 inline constexpr QStringView kSaveFailed =
     u"顔文字の一覧を保存できませんでした。\n\nファイル: %1\n理由: %2\n\n"
     u"前のファイルはそのまま残っています。次に変更したときにもう一度保存します。";

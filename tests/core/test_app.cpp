@@ -28,7 +28,8 @@ TEST(PageLayout, SizesAtTheMinimumWindow) {
     EXPECT_EQ(list.at(id::kFindEdit).x, 42);
 
     const auto create = ById(LayoutPage(1, kMinOuterWidth, kMinOuterHeight));
-    EXPECT_EQ(create.at(id::kVariationList), (ControlPlacement{id::kVariationList, Kind::Size, 82, 40}));
+    EXPECT_EQ(create.at(id::kVariationList),
+              (ControlPlacement{id::kVariationList, Kind::Size, 82, 40}));
     EXPECT_EQ(create.at(id::kTypeList).y, 40);
     EXPECT_EQ(create.at(id::kAddButton), (ControlPlacement{id::kAddButton, Kind::Move, 17, 150}));
     EXPECT_EQ(create.at(id::kRandomButton).x, 138);
@@ -43,8 +44,8 @@ TEST(PageLayout, GrowingTheWindowWidensStretchesAndShiftsRight) {
         const auto before = ById(LayoutPage(tab, w, h));
         const auto after = ById(LayoutPage(tab, w + dx, h + dy));
         ASSERT_EQ(before.size(), after.size());
-        const std::set<int> wider = {id::kTab, id::kFaceList, id::kFolderCombo, id::kFindEdit,
-                                     id::kFaceGroup, id::kVariationList};
+        const std::set<int> wider = {id::kTab,      id::kFaceList,  id::kFolderCombo,
+                                     id::kFindEdit, id::kFaceGroup, id::kVariationList};
         const std::set<int> taller = {id::kTab, id::kFaceList, id::kTypeList, id::kVariationList};
         for (const auto& [controlId, step] : before) {
             const ControlPlacement& grown = after.at(controlId);

@@ -25,8 +25,8 @@ TEST(Cp932Codec, MicrosoftMappingBothWays) {
         {0xFA40, u'\u2170'}, {0xF040, u'\uE000'}, {0x00, u'\u0000'},   {0x20, u' '},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Charset::ToUtf16(Bytes(c.code)), std::u16string(1, c.unicode)) << std::hex
-                                                                                 << c.code;
+        EXPECT_EQ(Charset::ToUtf16(Bytes(c.code)), std::u16string(1, c.unicode))
+            << std::hex << c.code;
         const EncodeResult encoded = Charset::FromUtf16(std::u16string(1, c.unicode));
         EXPECT_TRUE(encoded.Ok()) << std::hex << c.code;
         EXPECT_EQ(encoded.bytes, Bytes(c.code)) << std::hex << c.code;
@@ -105,10 +105,13 @@ TEST(Cp932Codec, ReportsExactlyTheCharactersItCannotStore) {
     EXPECT_EQ(emoji.unrepresentable, U"\U0001F600");
     EXPECT_EQ(emoji.bytes, "ab");
 
-    EXPECT_EQ(Charset::FromUtf16(std::u16string(1, char16_t(0xD800))).unrepresentable,
-              U"\uFFFD")
+    EXPECT_EQ(Charset::FromUtf16(std::u16string(1, char16_t(0xD800))).unrepresentable, U"\uFFFD")
         << "an unpaired surrogate";
-    EXPECT_EQ(Charset::FromUtf8("a\xC0\xAF" "b").unrepresentable, U"\uFFFD") << "overlong";
+    EXPECT_EQ(Charset::FromUtf8("a\xC0\xAF"
+                                "b")
+                  .unrepresentable,
+              U"\uFFFD")
+        << "overlong";
     EXPECT_EQ(Charset::FromUtf8("\xE3\x81").unrepresentable, U"\uFFFD") << "cut short";
 
     const EncodeResult face = Charset::FromUtf8("(´・ω・｀)ｼｮﾎﾞｰﾝ");

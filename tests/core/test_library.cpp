@@ -10,7 +10,9 @@
 namespace mopira {
 namespace {
 
-std::string Sjis(std::string_view utf8) { return Charset::FromUtf8Literal(utf8); }
+std::string Sjis(std::string_view utf8) {
+    return Charset::FromUtf8Literal(utf8);
+}
 
 struct Entry {
     std::string text;
@@ -24,8 +26,9 @@ void PrintTo(const Entry& entry, std::ostream* out) {
 
 std::vector<Entry> Entries(const CFaceLibrary& library) {
     std::vector<Entry> entries;
-    library.ForEachRecord(
-        [&](RecordId id) { entries.push_back({library.Text(id), library.Folder(id)}); });
+    library.ForEachRecord([&](RecordId id) {
+        entries.push_back({library.Text(id), library.Folder(id)});
+    });
     return entries;
 }
 
@@ -42,7 +45,7 @@ TEST(FaceListFile, LoadsRecordsWhateverTheBlankLinesAndLineEnds) {
     const std::vector<std::string> files = {
         "A\r\nF\r\n\r\nB\r\nG\r\n\r\n",  // as the program writes it
         "A\nF\n\nB\nG\n\n",
-        "A\r\nF\r\nB\r\nG",              // no blank lines, no final line end
+        "A\r\nF\r\nB\r\nG",  // no blank lines, no final line end
         "\r\n\r\nA\r\nF\r\n\r\n\r\n\r\nB\r\nG\r\n\r\n\r\n",
     };
     for (const std::string& bytes : files) {
@@ -144,8 +147,7 @@ TEST(FaceLibrary, ChangesKeepIndexCountsAndOrder) {
     EXPECT_FALSE(library.FindRecord("a"));
     EXPECT_EQ(library.Size(), 3u);
 
-    EXPECT_EQ(Texts(library, library.RecordsByText()),
-              (std::vector<std::string>{"A", "B2", "c"}));
+    EXPECT_EQ(Texts(library, library.RecordsByText()), (std::vector<std::string>{"A", "B2", "c"}));
     EXPECT_EQ(library.SaveFaceList(), "B2\r\nG\r\n\r\nc\r\nH\r\n\r\nA\r\nH\r\n\r\n")
         << "edits stay in place, new records come last";
     auto folders = library.FolderNames();
@@ -194,17 +196,22 @@ TEST(FaceLibrary, FoldersAndSearchesInTextOrderFollowEveryChange) {
     library.LoadFaceList("d\r\nF\r\n\r\nb\r\nG\r\n\r\nc\r\nF\r\n\r\na\r\nF\r\n\r\n");
     using Order = CFaceLibrary::Order;
     auto texts = [&](const std::vector<RecordId>& ids) { return Texts(library, ids); };
-    EXPECT_EQ(texts(library.RecordsInFolder("F", Order::Text)), (std::vector<std::string>{"a", "c", "d"}));
-    EXPECT_EQ(texts(library.RecordsInFolder("F", Order::Library)), (std::vector<std::string>{"d", "c", "a"}));
-    EXPECT_EQ(texts(library.RecordsInFolder("", Order::Text)), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(texts(library.RecordsInFolder("F", Order::Text)),
+              (std::vector<std::string>{"a", "c", "d"}));
+    EXPECT_EQ(texts(library.RecordsInFolder("F", Order::Library)),
+              (std::vector<std::string>{"d", "c", "a"}));
+    EXPECT_EQ(texts(library.RecordsInFolder("", Order::Text)),
+              (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_TRUE(library.RecordsInFolder("none", Order::Text).empty());
 
     library.AppendRecord("bb", "F");
     library.ReplaceRecord("d", "0", "F");
     library.RemoveRecord("c");
-    EXPECT_EQ(texts(library.RecordsInFolder("F", Order::Text)), (std::vector<std::string>{"0", "a", "bb"}));
+    EXPECT_EQ(texts(library.RecordsInFolder("F", Order::Text)),
+              (std::vector<std::string>{"0", "a", "bb"}));
     EXPECT_EQ(texts(library.SearchByText("b", Order::Text)), (std::vector<std::string>{"b", "bb"}));
-    EXPECT_EQ(texts(library.SearchByText(" ", Order::Text)), (std::vector<std::string>{"0", "a", "b", "bb"}));
+    EXPECT_EQ(texts(library.SearchByText(" ", Order::Text)),
+              (std::vector<std::string>{"0", "a", "b", "bb"}));
 }
 
 TEST(TextSearch, TokensAtHalfWidthSpaces) {
@@ -216,8 +223,9 @@ TEST(TextSearch, TokensAtHalfWidthSpaces) {
 
 TEST(TextSearch, EveryTokenAtACharacterBoundaryAcrossAllFolders) {
     CFaceLibrary library;
-    library.LoadFaceList(Sjis("(´・ω・｀)\nしょぼん\n(・∀・)\nにこにこ\nソ\\\nその他\n"
-                              "ノm\nその他\n(^ω^)\nにこにこ\n"));
+    library.LoadFaceList(
+        Sjis("(´・ω・｀)\nしょぼん\n(・∀・)\nにこにこ\nソ\\\nその他\n"
+             "ノm\nその他\n(^ω^)\nにこにこ\n"));
     auto search = [&](std::string_view utf8) {
         std::vector<std::string> found;
         for (RecordId id : library.SearchByText(Sjis(utf8))) {

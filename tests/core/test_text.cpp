@@ -83,7 +83,9 @@ std::vector<unsigned> CharValues(std::string_view text) {
     return values;
 }
 
-int Sign(int value) { return (value > 0) - (value < 0); }
+int Sign(int value) {
+    return (value > 0) - (value < 0);
+}
 
 TEST(Cp932Compare, OrdersByCharacterValue) {
     struct Case {
@@ -96,8 +98,8 @@ TEST(Cp932Compare, OrdersByCharacterValue) {
         {"a", "ab", -1},
         {"", "", 0},
         {"", "\x81", -1},
-        {kHalfKa, kA, -1},        // half-width katakana before any two-byte character
-        {"\xDF", "\x81\x40", -1}, // even though its byte is larger than the lead
+        {kHalfKa, kA, -1},         // half-width katakana before any two-byte character
+        {"\xDF", "\x81\x40", -1},  // even though its byte is larger than the lead
         {"\xFD", "\xE0\x40", -1},
         {"\x85", "\x81\x40", -1},  // a lone lead byte at the end is a one-byte character
         {kSo, kNo, -1},
@@ -143,7 +145,11 @@ TEST(Cp932Compare, FolderNamesIgnoreAsciiCaseFirst) {
     EXPECT_EQ(Charset::CompareFolderNames("Ab", "Ab"), 0);
     EXPECT_LT(Charset::CompareFolderNames("zoo", kA), 0);
     // A trail byte that looks like a letter is not a letter.
-    EXPECT_GT(Charset::CompareFolderNames("\x82\x61" "a", "\x82\x41" "b"), 0);
+    EXPECT_GT(Charset::CompareFolderNames("\x82\x61"
+                                          "a",
+                                          "\x82\x41"
+                                          "b"),
+              0);
 }
 
 TEST(LineReader, SplitsAtLfAndDropsTheCrBeforeIt) {

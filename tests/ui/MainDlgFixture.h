@@ -15,9 +15,13 @@
 namespace mopira::test {
 
 // CP932 bytes of UTF-8 source text.
-inline std::string Sjis(std::string_view utf8) { return Charset::FromUtf8Literal(utf8); }
+inline std::string Sjis(std::string_view utf8) {
+    return Charset::FromUtf8Literal(utf8);
+}
 
-inline QString Decode(std::string_view bytes) { return ToQString(bytes); }
+inline QString Decode(std::string_view bytes) {
+    return ToQString(bytes);
+}
 
 // FaceList.dat bytes of (text, folder) pairs given in UTF-8.
 inline std::string FaceList(std::initializer_list<std::pair<const char*, const char*>> records) {

@@ -59,7 +59,8 @@ private slots:
         QVERIFY(!refused.ok);
         QVERIFY(!refused.error.isEmpty());
         // No temporary file is left behind.
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("FaceList.dat")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("FaceList.dat")});
     }
 
     void dialogUnitsFollowTheFont() {

@@ -25,9 +25,11 @@ private:
         QTreeWidget* variations = nullptr;
 
         Session() {
-            fixture.WriteFile(QStringLiteral("Eye.dat"),
-                              test::Sjis("にっこり\r\n^\r\n^\r\nたれ目\r\n´\r\n｀\r\nなみだ\r\nT\r\nT\r\n"));
-            fixture.WriteFile(QStringLiteral("Mouth.dat"), test::Sjis("ふつう\r\n_\r\nむにゅ\r\nω\r\n"));
+            fixture.WriteFile(
+                QStringLiteral("Eye.dat"),
+                test::Sjis("にっこり\r\n^\r\n^\r\nたれ目\r\n´\r\n｀\r\nなみだ\r\nT\r\nT\r\n"));
+            fixture.WriteFile(QStringLiteral("Mouth.dat"),
+                              test::Sjis("ふつう\r\n_\r\nむにゅ\r\nω\r\n"));
             fixture.WriteFile(QStringLiteral("Edge.dat"),
                               test::Sjis("基本\r\n(\r\n)\r\n片手\r\nヽ(\r\nnone\r\n"));
             // Emotion.dat is missing: that category has no rows.

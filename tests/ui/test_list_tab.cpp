@@ -47,7 +47,8 @@ private slots:
     void startShowsEverythingInCharacterOrder() {
         Session s;
         QVERIFY(s.dialog);
-        QCOMPARE(s.Rows(), (QStringList{"(^ω^)", "(・∀・)", "(´・ω・｀)", "\\(^o^)/", "m(_ _)m", "ソ表ノ"}));
+        QCOMPARE(s.Rows(),
+                 (QStringList{"(^ω^)", "(・∀・)", "(´・ω・｀)", "\\(^o^)/", "m(_ _)m", "ソ表ノ"}));
         QCOMPARE(s.Rows(1).at(0), QStringLiteral("にこにこ"));
         QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "しょぼん", "その他", "にこにこ"}));
         QCOMPARE(s.combo->currentIndex(), 0);
@@ -147,17 +148,20 @@ private slots:
                 }
             });
             QWidget* viewport = s.list->DetailsView()->viewport();
-            QContextMenuEvent event(keyboard ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse,
-                                    QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
+            QContextMenuEvent event(
+                keyboard ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse, QPoint(5, 5),
+                viewport->mapToGlobal(QPoint(5, 5)));
             QApplication::sendEvent(viewport, &event);
             return items;
         };
         QCOMPARE(menuItems(false), (QStringList{"コピー(&C) (off) (default)", "削除(&D) (off)",
                                                 "移動(&M)... (off)"}));
         s.Select({0});
-        QCOMPARE(menuItems(true), (QStringList{"コピー(&C) (default)", "削除(&D)", "プロパティ(&R)"}));
+        QCOMPARE(menuItems(true),
+                 (QStringList{"コピー(&C) (default)", "削除(&D)", "プロパティ(&R)"}));
         s.Select({0, 3});
-        QCOMPARE(menuItems(false), (QStringList{"コピー(&C) (default)", "削除(&D)", "移動(&M)..."}));
+        QCOMPARE(menuItems(false),
+                 (QStringList{"コピー(&C) (default)", "削除(&D)", "移動(&M)..."}));
 
         // Not on the create tab, and not outside the list.
         s.fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);
@@ -178,12 +182,14 @@ private slots:
         s.Select({1, 2, 5});
         messages.AnswerNext(MessageAnswer::Yes);
         s.Command(id::kDelete);
-        QCOMPARE(messages.Shown(), (QStringList{"これら 3個の顔文字を削除してもよろしいですか?",
-                                                "このフォルダには顔文字がありません。\nフォルダを削除します。"}));
+        QCOMPARE(messages.Shown(),
+                 (QStringList{"これら 3個の顔文字を削除してもよろしいですか?",
+                              "このフォルダには顔文字がありません。\nフォルダを削除します。"}));
         QCOMPARE(s.Rows(), (QStringList{"(^ω^)", "\\(^o^)/", "m(_ _)m"}));
         QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "その他", "にこにこ"}));
         QCOMPARE(s.fixture.ReadFile(QStringLiteral("FaceList.dat")),
-                 test::FaceList({{"(^ω^)", "にこにこ"}, {"m(_ _)m", "その他"}, {"\\(^o^)/", "にこにこ"}}));
+                 test::FaceList(
+                     {{"(^ω^)", "にこにこ"}, {"m(_ _)m", "その他"}, {"\\(^o^)/", "にこにこ"}}));
     }
 
     void deletingEveryFaceOfTwoFoldersShowsTwoMessages() {
@@ -192,7 +198,9 @@ private slots:
         s.Select({2, 4, 5});  // しょぼん's only one, and both of その他
         messages.AnswerNext(MessageAnswer::Yes);
         s.Command(id::kDelete);
-        QCOMPARE(messages.Shown().count(QStringLiteral("このフォルダには顔文字がありません。\nフォルダを削除します。")), 2);
+        QCOMPARE(messages.Shown().count(QStringLiteral(
+                     "このフォルダには顔文字がありません。\nフォルダを削除します。")),
+                 2);
         QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "にこにこ"}));
     }
 
@@ -229,7 +237,8 @@ private slots:
         QHeaderView* header = s.list->DetailsView()->header();
         const QPoint folderHeader(header->sectionViewportPosition(1) + 5, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, folderHeader);
-        QCOMPARE(s.Rows(1), (QStringList{"しょぼん", "その他", "その他", "にこにこ", "にこにこ", "にこにこ"}));
+        QCOMPARE(s.Rows(1),
+                 (QStringList{"しょぼん", "その他", "その他", "にこにこ", "にこにこ", "にこにこ"}));
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, folderHeader);
         QCOMPARE(s.Rows(1).first(), QStringLiteral("にこにこ"));
         QTest::mouseClick(header->viewport(), Qt::RightButton, {}, QPoint(5, header->height() / 2));

@@ -57,7 +57,8 @@ private slots:
         CMainDlg* dialog = fixture.Open();
         QVERIFY(dialog);
         // The missing files are created empty.
-        for (const char* file : {"FaceList.dat", "Eye.dat", "Mouth.dat", "Edge.dat", "Emotion.dat"}) {
+        for (const char* file :
+             {"FaceList.dat", "Eye.dat", "Mouth.dat", "Edge.dat", "Emotion.dat"}) {
             QVERIFY(QFile::exists(fixture.PathOf(QString::fromLatin1(file))));
         }
         QCOMPARE(dialog->windowTitle(), QStringLiteral("一覧 - モピラ"));
@@ -250,8 +251,9 @@ private slots:
         QVERIFY(dialog);
         auto* top = fixture.Child<CTipToolBar>("m_tbarTop");
         emit top->commandTriggered(id::kHelp);
-        QCOMPARE(messages.Shown(),
-                 QStringList{QStringLiteral("index.htmが見つかりません。\nヘルプが表示できません。")});
+        QCOMPARE(
+            messages.Shown(),
+            QStringList{QStringLiteral("index.htmが見つかりません。\nヘルプが表示できません。")});
         QCOMPARE(messages.Icons().front(), MessageIcon::Stop);
         QVERIFY(catcher.opened.isEmpty());
 
@@ -260,7 +262,8 @@ private slots:
         QTest::keyClick(dialog, Qt::Key_F1);
         QVERIFY(messages.Shown().isEmpty());
         QCOMPARE(catcher.opened.size(), 1);
-        QCOMPARE(catcher.opened.front().toLocalFile(), fixture.PathOf(QStringLiteral("HTMLHelp/index.htm")));
+        QCOMPARE(catcher.opened.front().toLocalFile(),
+                 fixture.PathOf(QStringLiteral("HTMLHelp/index.htm")));
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     }
 
@@ -318,7 +321,8 @@ private slots:
         dialog = fixture.Open();
         QVERIFY(dialog);
         QTRY_COMPARE(messages.Shown().size(), 1);
-        QVERIFY(messages.Shown().front().startsWith(QStringLiteral("データフォルダに書き込めません")));
+        QVERIFY(
+            messages.Shown().front().startsWith(QStringLiteral("データフォルダに書き込めません")));
         list = fixture.Child<CSortListCtrl>("m_lstFace");
         list->SelectRow(0);
         messages.AnswerNext(MessageAnswer::Yes);

@@ -31,7 +31,8 @@ bool CFaceBuilder::SelectRow(PartCategory category, int row) {
     m_rows[Index(category)] = row;
     for (const PartSlotInfo& slot : AllPartSlots()) {
         if (slot.category == category) {
-            m_captions[Index(slot.slot)] = table.Variation(static_cast<std::size_t>(row), slot.variation);
+            m_captions[Index(slot.slot)] =
+                table.Variation(static_cast<std::size_t>(row), slot.variation);
         }
     }
     return true;

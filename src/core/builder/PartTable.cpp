@@ -29,9 +29,13 @@ const PartCategoryInfo& InfoOf(PartCategory category) {
     return kCategories[static_cast<std::size_t>(category)];
 }
 
-const PartSlotInfo& InfoOf(PartSlot slot) { return kSlots[static_cast<std::size_t>(slot)]; }
+const PartSlotInfo& InfoOf(PartSlot slot) {
+    return kSlots[static_cast<std::size_t>(slot)];
+}
 
-const std::array<PartSlotInfo, kPartSlotCount>& AllPartSlots() { return kSlots; }
+const std::array<PartSlotInfo, kPartSlotCount>& AllPartSlots() {
+    return kSlots;
+}
 
 const std::array<PartCategoryInfo, kPartCategoryCount>& AllPartCategories() {
     return kCategories;
@@ -57,8 +61,7 @@ PartTable LoadPartTable(std::string_view bytes, int width, bool recogniseNone) {
             if (line.empty()) {
                 continue;
             }
-            table.strings.emplace_back(recogniseNone && line == "none" ? std::string_view()
-                                                                       : line);
+            table.strings.emplace_back(recogniseNone && line == "none" ? std::string_view() : line);
         }
     }
     return table;

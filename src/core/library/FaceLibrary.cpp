@@ -72,9 +72,8 @@ void CFaceLibrary::LoadFaceList(std::string_view bytes) {
 
 std::string CFaceLibrary::SaveFaceList() const {
     std::size_t total = 0;
-    ForEachRecord([&](RecordId id) {
-        total += Text(id).size() + Folder(id).size() + 3 * kLineEnd.size();
-    });
+    ForEachRecord(
+        [&](RecordId id) { total += Text(id).size() + Folder(id).size() + 3 * kLineEnd.size(); });
     std::string bytes;
     bytes.reserve(total);
     ForEachRecord([&](RecordId id) {

@@ -20,10 +20,9 @@ CFolderList::CFolderList(std::vector<std::string> names) : m_names(std::move(nam
 }
 
 std::vector<std::string>::const_iterator CFolderList::LowerBound(std::string_view name) const {
-    return std::lower_bound(m_names.begin(), m_names.end(), name,
-                            [](const std::string& entry, std::string_view key) {
-                                return FolderLess(entry, key);
-                            });
+    return std::lower_bound(
+        m_names.begin(), m_names.end(), name,
+        [](const std::string& entry, std::string_view key) { return FolderLess(entry, key); });
 }
 
 std::optional<std::size_t> CFolderList::IndexOf(std::string_view name) const {

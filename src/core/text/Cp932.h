@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstddef>
 #include <compare>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,8 +31,7 @@ struct Cp932 {
     // Length of the character that starts at `pos` (< text.size()): 2 for a lead byte with a
     // byte after it, else 1. A lead byte that ends the text is a one-byte character.
     static constexpr std::size_t CharLength(std::string_view text, std::size_t pos) {
-        return IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2
-                                                                                          : 1;
+        return IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
     }
 
     // Value of the character that starts at `pos` and is `length` bytes long: the byte itself,
@@ -48,8 +47,7 @@ struct Cp932 {
     // First position >= `from` where `fragment` occurs starting on a character boundary of
     // `text`; npos when there is none. The second byte of a two-byte character never starts
     // a match. An empty fragment matches at `from` when that is a boundary.
-    static std::size_t Find(std::string_view text, std::string_view fragment,
-                            std::size_t from = 0);
+    static std::size_t Find(std::string_view text, std::string_view fragment, std::size_t from = 0);
 
     static bool Contains(std::string_view text, std::string_view fragment) {
         return Find(text, fragment) != std::string_view::npos;

@@ -47,7 +47,8 @@ void SortByText(std::vector<Id>& ids, TextOf textOf, bool ascending = true) {
     std::vector<detail::SortEntry<Id>> entries;
     entries.reserve(ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i) {
-        entries.push_back({Charset::SortKey(textOf(ids[i])), static_cast<std::uint32_t>(i), ids[i]});
+        entries.push_back(
+            {Charset::SortKey(textOf(ids[i])), static_cast<std::uint32_t>(i), ids[i]});
     }
     if (ascending) {
         detail::SortEntries<false>(entries, textOf);

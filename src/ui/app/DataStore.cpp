@@ -65,6 +65,8 @@ bool CDataStore::IsWritable() const {
     return probe.open();
 }
 
-void CDataStore::FailSavesForTesting(const QString& reason) { g_failSaves = reason; }
+void CDataStore::FailSavesForTesting(const QString& reason) {
+    g_failSaves = reason;
+}
 
 }  // namespace mopira

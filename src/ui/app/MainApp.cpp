@@ -9,7 +9,9 @@
 
 namespace mopira {
 
-QString CMainApp::DataDirectory() { return QCoreApplication::applicationDirPath(); }
+QString CMainApp::DataDirectory() {
+    return QCoreApplication::applicationDirPath();
+}
 
 QString CMainApp::SettingsPath() {
     // ~/.config/mopira.ini on Linux, %APPDATA%\mopira.ini on Windows.

@@ -330,10 +330,9 @@ void CMainDlg::ConnectHandlers() {
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &CMainDlg::OnHelp);
     // The tab strip takes no focus, so the keyboard switches pages as tabbed windows do.
-    for (const QKeySequence& keys : {QKeySequence(QKeySequence::NextChild),
-                                     QKeySequence(QKeySequence::PreviousChild),
-                                     QKeySequence(Qt::CTRL | Qt::Key_PageDown),
-                                     QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+    for (const QKeySequence& keys :
+         {QKeySequence(QKeySequence::NextChild), QKeySequence(QKeySequence::PreviousChild),
+          QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
         auto* next = new QShortcut(keys, this);
         connect(next, &QShortcut::activated, this,
                 [this] { m_tab->setCurrentIndex(m_tab->currentIndex() == 0 ? 1 : 0); });
@@ -349,8 +348,7 @@ void CMainDlg::ConnectHandlers() {
 
     connect(m_btnRandom, &QPushButton::clicked, this, &CMainDlg::OnRandom);
     connect(m_lstType, &QListWidget::itemChanged, this, &CMainDlg::OnTypeListItemChanged);
-    connect(m_lstType, &QListWidget::itemSelectionChanged, this,
-            &CMainDlg::OnTypeListItemChanged);
+    connect(m_lstType, &QListWidget::itemSelectionChanged, this, &CMainDlg::OnTypeListItemChanged);
     connect(m_lstVariation, &QTreeWidget::itemSelectionChanged, this,
             &CMainDlg::OnVariationListItemChanged);
     for (const PartSlotInfo& slot : AllPartSlots()) {
@@ -396,11 +394,12 @@ bool CMainDlg::SaveFaceList() {
     // A folder known to be read-only was announced at start; other failures are told each
     // time, and the next change tries again with the library as it is in memory.
     if (!m_bSaveWarned) {
-        ShowMessage(this,
-                    res::kSaveFailed.toString().arg(
-                        QDir::toNativeSeparators(m_store.PathOf(QString::fromLatin1(kFaceListFile))),
-                        saved.error),
-                    MessageButtons::Ok, MessageIcon::Stop);
+        ShowMessage(
+            this,
+            res::kSaveFailed.toString().arg(
+                QDir::toNativeSeparators(m_store.PathOf(QString::fromLatin1(kFaceListFile))),
+                saved.error),
+            MessageButtons::Ok, MessageIcon::Stop);
     }
     return false;
 }

@@ -51,8 +51,7 @@ public:
 
     // `dataDirectory` holds FaceList.dat, the parts files and the help; the settings live in
     // the INI file `settingsPath`. Both come from outside so that tests run on their own.
-    CMainDlg(const QString& dataDirectory, const QString& settingsPath,
-             QWidget* parent = nullptr);
+    CMainDlg(const QString& dataDirectory, const QString& settingsPath, QWidget* parent = nullptr);
     ~CMainDlg() override;
 
     // Operations the rest of the program calls.

@@ -27,9 +27,13 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 
 }  // namespace
 
-CMessageBoxSeam::CMessageBoxSeam() { g_seam = this; }
+CMessageBoxSeam::CMessageBoxSeam() {
+    g_seam = this;
+}
 
-CMessageBoxSeam::~CMessageBoxSeam() { g_seam = nullptr; }
+CMessageBoxSeam::~CMessageBoxSeam() {
+    g_seam = nullptr;
+}
 
 MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
                           MessageIcon icon) {
@@ -43,10 +47,10 @@ MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons b
         }
         return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
     }
-    QMessageBox box(ToQt(icon), QCoreApplication::applicationName(), text,
-                    buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                     : QMessageBox::Ok,
-                    parent);
+    QMessageBox box(
+        ToQt(icon), QCoreApplication::applicationName(), text,
+        buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+        parent);
     if (buttons == MessageButtons::YesNo) {
         box.setDefaultButton(QMessageBox::Yes);
     }

@@ -10,9 +10,13 @@ CModalSeam* g_seam = nullptr;
 
 }  // namespace
 
-CModalSeam::CModalSeam(Handler handler) : m_handler(std::move(handler)) { g_seam = this; }
+CModalSeam::CModalSeam(Handler handler) : m_handler(std::move(handler)) {
+    g_seam = this;
+}
 
-CModalSeam::~CModalSeam() { g_seam = nullptr; }
+CModalSeam::~CModalSeam() {
+    g_seam = nullptr;
+}
 
 int RunModal(QDialog& dialog) {
     if (!g_seam) {

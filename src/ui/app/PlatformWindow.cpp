@@ -31,9 +31,13 @@ int SystemMenuCommand(const QByteArray& eventType, void* message) {
 
 #else
 
-bool AppendSystemMenuItem(QWidget*, int, const QString&) { return false; }
+bool AppendSystemMenuItem(QWidget*, int, const QString&) {
+    return false;
+}
 
-int SystemMenuCommand(const QByteArray&, void*) { return 0; }
+int SystemMenuCommand(const QByteArray&, void*) {
+    return 0;
+}
 
 #endif
 

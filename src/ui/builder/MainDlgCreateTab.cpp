@@ -9,16 +9,15 @@
 #include <random>
 
 #include "core/text/Charset.h"
-#include "ui/app/TextConvert.h"
 #include "res/StringTable.h"
 #include "ui/app/MainDlg.h"
+#include "ui/app/TextConvert.h"
 #include "ui/controls/DragTabCtrl.h"
 #include "ui/controls/HoverButton.h"
 
 namespace mopira {
 
 namespace {
-
 
 // Part buttons draw "&" as a mnemonic mark; a part is text, so every "&" is literal.
 QString AsCaption(const QString& text) {

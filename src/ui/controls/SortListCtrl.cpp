@@ -43,8 +43,8 @@ CSortListCtrl::CSortListCtrl(QWidget* parent)
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setMovement(QListView::Static);
 
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_details),
-                                    static_cast<QAbstractItemView*>(m_list)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(m_details), static_cast<QAbstractItemView*>(m_list)}) {
         connect(view, &QAbstractItemView::doubleClicked, this, &CSortListCtrl::rowDoubleClicked);
     }
     setFocusProxy(m_details);
@@ -96,13 +96,17 @@ void CSortListCtrl::SetListView(bool details) {
     }
 }
 
-bool CSortListCtrl::IsDetailsView() const { return m_stack->currentWidget() == m_details; }
+bool CSortListCtrl::IsDetailsView() const {
+    return m_stack->currentWidget() == m_details;
+}
 
 QAbstractItemView* CSortListCtrl::CurrentView() const {
     return static_cast<QAbstractItemView*>(m_stack->currentWidget());
 }
 
-QItemSelectionModel* CSortListCtrl::SelectionModel() const { return m_details->selectionModel(); }
+QItemSelectionModel* CSortListCtrl::SelectionModel() const {
+    return m_details->selectionModel();
+}
 
 void CSortListCtrl::SortByColumn(int column, bool ascending) {
     m_nSortColumn = column;
@@ -112,7 +116,9 @@ void CSortListCtrl::SortByColumn(int column, bool ascending) {
     }
 }
 
-void CSortListCtrl::Resort() { SortByColumn(m_nSortColumn, m_bSortAscending); }
+void CSortListCtrl::Resort() {
+    SortByColumn(m_nSortColumn, m_bSortAscending);
+}
 
 void CSortListCtrl::OnHeaderClicked(int column) {
     m_bSortAscending = column != m_nSortColumn || !m_bSortAscending;
@@ -134,7 +140,9 @@ std::vector<int> CSortListCtrl::SelectedRows() const {
     return rows;
 }
 
-int CSortListCtrl::SelectedCount() const { return static_cast<int>(SelectedRows().size()); }
+int CSortListCtrl::SelectedCount() const {
+    return static_cast<int>(SelectedRows().size());
+}
 
 void CSortListCtrl::SelectRow(int row) {
     QAbstractItemModel* model = m_details->model();
@@ -147,7 +155,9 @@ void CSortListCtrl::SelectRow(int row) {
     CurrentView()->scrollTo(index);
 }
 
-void CSortListCtrl::ClearSelection() { SelectionModel()->clearSelection(); }
+void CSortListCtrl::ClearSelection() {
+    SelectionModel()->clearSelection();
+}
 
 void CSortListCtrl::contextMenuEvent(QContextMenuEvent* event) {
     emit contextMenuRequested(event->globalPos(), event->reason() == QContextMenuEvent::Keyboard);

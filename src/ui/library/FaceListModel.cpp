@@ -4,13 +4,12 @@
 #include <numeric>
 
 #include "core/text/Charset.h"
-#include "ui/app/TextConvert.h"
 #include "core/text/TextSort.h"
+#include "ui/app/TextConvert.h"
 
 namespace mopira {
 
 namespace {
-
 
 // Removing rows block by block keeps the view's position; past this many blocks one reset
 // is cheaper than the view's bookkeeping for each.
@@ -85,8 +84,8 @@ int CFaceListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant CFaceListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole &&
-                             role != Qt::ToolTipRole)) {
+    if (!index.isValid() ||
+        (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != Qt::ToolTipRole)) {
         return {};
     }
     const RecordId id = RecordAt(index.row());

@@ -1,11 +1,11 @@
 #include "ui/library/FolderCombo.h"
 
-#include <QStyledItemDelegate>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 
 #include "core/text/Charset.h"
-#include "ui/app/TextConvert.h"
 #include "res/StringTable.h"
+#include "ui/app/TextConvert.h"
 
 namespace mopira {
 
@@ -29,10 +29,10 @@ public:
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return QStyledItemDelegate::sizeHint(option, index) + QSize(index.row() > 0 ? kIndent : 0, 0);
+        return QStyledItemDelegate::sizeHint(option, index) +
+               QSize(index.row() > 0 ? kIndent : 0, 0);
     }
 };
-
 
 }  // namespace
 
@@ -58,7 +58,9 @@ void CFolderCombo::InsertFolder(int index, const std::string& folder) {
                QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
 }
 
-void CFolderCombo::RemoveFolder(int index) { removeItem(index); }
+void CFolderCombo::RemoveFolder(int index) {
+    removeItem(index);
+}
 
 std::string CFolderCombo::FolderAt(int index) const {
     if (index <= 0 || index >= count()) {

@@ -6,9 +6,9 @@
 #include "res/StringTable.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/ModalSeam.h"
+#include "ui/app/TextConvert.h"
 #include "ui/library/FieldText.h"
 #include "ui/library/NewFolderDlg.h"
-#include "ui/app/TextConvert.h"
 
 namespace mopira {
 

@@ -8,10 +8,10 @@
 
 #include "core/app/ControlIds.h"
 #include "core/text/Charset.h"
-#include "ui/app/TextConvert.h"
 #include "res/StringTable.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/MessageBox.h"
+#include "ui/app/TextConvert.h"
 #include "ui/controls/DragTabCtrl.h"
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/IconMenu.h"
@@ -22,10 +22,7 @@
 
 namespace mopira {
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // The list and the folders
@@ -98,8 +95,8 @@ void CMainDlg::OnLocationButton() {
     menu.Menu()->addAction(res::kFindByLocationItem.toString())->setData(id::kFindByLocation);
     menu.Menu()->addAction(res::kFindByTextItem.toString())->setData(id::kFindByText);
     menu.ConvertMenu(menu.Menu());
-    const int command = menu.Exec(m_btnLocation->mapToGlobal(m_btnLocation->rect().bottomLeft() +
-                                                             QPoint(0, 1)));
+    const int command =
+        menu.Exec(m_btnLocation->mapToGlobal(m_btnLocation->rect().bottomLeft() + QPoint(0, 1)));
     m_pActiveMenu = nullptr;
     if (command != 0) {
         OnCommand(command);
@@ -161,7 +158,9 @@ std::vector<RecordId> CMainDlg::SelectedRecords() const {
     return records;
 }
 
-int CMainDlg::SelectedCount() const { return m_lstFace->SelectedCount(); }
+int CMainDlg::SelectedCount() const {
+    return m_lstFace->SelectedCount();
+}
 
 std::string CMainDlg::GetCurrentFace() {
     if (!m_tab) {
@@ -192,7 +191,9 @@ void CMainDlg::UpdateCommandStates(bool hasFace) {
     m_btnCopy->setEnabled(hasFace);
 }
 
-void CMainDlg::OnFaceSelectionChanged() { GetCurrentFace(); }
+void CMainDlg::OnFaceSelectionChanged() {
+    GetCurrentFace();
+}
 
 void CMainDlg::OnFaceDoubleClicked() {
     EnsureLoaded();
@@ -269,9 +270,9 @@ void CMainDlg::OnDelete() {
         return;
     }
     const QString question =
-        rows.size() == 1
-            ? res::kDeleteOneQuestion.toString().arg(ToQString(m_library.Text(m_faceModel->RecordAt(rows.front()))))
-            : res::kDeleteManyQuestion.toString().arg(rows.size());
+        rows.size() == 1 ? res::kDeleteOneQuestion.toString().arg(
+                               ToQString(m_library.Text(m_faceModel->RecordAt(rows.front()))))
+                         : res::kDeleteManyQuestion.toString().arg(rows.size());
     if (ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes) {
         return;

@@ -9,9 +9,9 @@
 #include "ui/app/DialogUnits.h"
 #include "ui/app/Fonts.h"
 #include "ui/app/MessageBox.h"
+#include "ui/app/TextConvert.h"
 #include "ui/library/FieldText.h"
 #include "ui/library/SingleLineValidator.h"
-#include "ui/app/TextConvert.h"
 
 namespace mopira {
 

@@ -10,10 +10,10 @@
 #include "ui/app/Fonts.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/MessageBox.h"
+#include "ui/app/TextConvert.h"
 #include "ui/library/FieldText.h"
 #include "ui/library/FolderTree.h"
 #include "ui/library/SingleLineValidator.h"
-#include "ui/app/TextConvert.h"
 
 namespace mopira {
 
