@@ -488,7 +488,6 @@ void CMainDlg::ShowPage(int tab) {
 void CMainDlg::LayoutPage(int tab) {
     const QSize outer = size() + FrameSize();
     for (const ControlPlacement& step : mopira::LayoutPage(tab, outer.width(), outer.height())) {
-        const bool sizing = step.kind == ControlPlacement::Kind::Size;
         switch (step.controlId) {
             case id::kTab: {
                 m_rcTab.setSize(QSize(step.x, step.y));
@@ -528,7 +527,6 @@ void CMainDlg::LayoutPage(int tab) {
                 m_lstVariation->resize(step.x, step.y);
                 break;
             default:
-                Q_UNUSED(sizing);
                 break;
         }
     }

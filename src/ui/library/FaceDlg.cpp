@@ -1,0 +1,107 @@
+#include "ui/library/FaceDlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "res/StringTable.h"
+#include "ui/app/DialogUnits.h"
+#include "ui/app/Fonts.h"
+#include "ui/app/MainDlg.h"
+#include "ui/app/MessageBox.h"
+#include "ui/app/TextConvert.h"
+#include "ui/library/FieldText.h"
+#include "ui/library/FolderTree.h"
+#include "ui/library/SingleLineValidator.h"
+
+namespace mopira {
+
+CFaceDlg::CFaceDlg(CMainDlg& mainDlg, std::string face, std::optional<RecordId> posEdited)
+    : QDialog(&mainDlg),
+      m_mainDlg(mainDlg),
+      m_posEdited(posEdited),
+      m_strFace(std::move(face)),
+      m_newFolderDlg(this) {
+    setFont(FaceFont(9));
+}
+
+void CFaceDlg::CreateFaceEdit(const CDialogUnits& du, QLabel* label, int x, int y, int cx, int cy) {
+    m_edtFace = new QLineEdit(this);
+    m_edtFace->setObjectName(QStringLiteral("m_edtFace"));
+    m_edtFace->setGeometry(du.Rect(x, y, cx, cy));
+    m_edtFace->setFont(FaceFont(16));
+    m_edtFace->setValidator(new CSingleLineValidator(m_edtFace));
+    m_edtFace->setAccessibleName(AccessibleName(label->text()));
+    label->setBuddy(m_edtFace);
+}
+
+void CFaceDlg::CreateFolderTree(const CDialogUnits& du, QLabel* label, int x, int y, int cx,
+                                int cy) {
+    m_tree = new CFolderTree(m_mainDlg, m_newFolderDlg, this);
+    m_tree->setGeometry(du.Rect(x, y, cx, cy));
+    m_tree->setAccessibleName(AccessibleName(label->text()));
+    label->setBuddy(m_tree);
+}
+
+QPushButton* CFaceDlg::CreateNewFolderButton(const CDialogUnits& du, int x, int y, int cx, int cy) {
+    auto* newFolder = new QPushButton(res::kNewFolderButton.toString(), this);
+    newFolder->setObjectName(QStringLiteral("m_btnNewFolder"));
+    newFolder->setGeometry(du.Rect(x, y, cx, cy));
+    return newFolder;
+}
+
+void CFaceDlg::CreateOkButton(const CDialogUnits& du, int x, int y, int cx, int cy) {
+    m_btnOK = new QPushButton(res::kOk.toString(), this);
+    m_btnOK->setObjectName(QStringLiteral("m_btnOK"));
+    m_btnOK->setDefault(true);
+    m_btnOK->setEnabled(false);
+    m_btnOK->setGeometry(du.Rect(x, y, cx, cy));
+}
+
+QPushButton* CFaceDlg::CreateCancelButton(const CDialogUnits& du, int x, int y, int cx, int cy) {
+    auto* cancel = new QPushButton(res::kCancel.toString(), this);
+    cancel->setObjectName(QStringLiteral("m_btnCancel"));
+    cancel->setGeometry(du.Rect(x, y, cx, cy));
+    return cancel;
+}
+
+void CFaceDlg::Start(QPushButton* newFolder, QPushButton* cancel, const std::string& preselect) {
+    connect(m_edtFace, &QLineEdit::textChanged, this, &CFaceDlg::UpdateOkButton);
+    connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &CFaceDlg::UpdateOkButton);
+    connect(m_btnOK, &QPushButton::clicked, this, &CFaceDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CFaceDlg::reject);
+    connect(newFolder, &QPushButton::clicked, m_tree, &CFolderTree::AddNewFolderNode);
+
+    m_edtFace->setText(ToQString(m_strFace));
+    m_tree->FillFolderTree(preselect);
+    m_edtFace->setFocus();
+}
+
+void CFaceDlg::UpdateOkButton() {
+    m_strFolder = m_tree->SelectedFolder();
+    // Blanks count as text.
+    m_btnOK->setEnabled(!m_edtFace->text().isEmpty() && IsUsableFolder(m_strFolder));
+}
+
+void CFaceDlg::accept() {
+    if (!m_btnOK->isEnabled()) {
+        return;
+    }
+    const QString text = m_edtFace->text();
+    // m_strFace still holds the text the dialog started with.
+    const std::optional<std::string> face = TakeFieldText(this, text, m_strFace);
+    if (!face) {
+        m_edtFace->setFocus();
+        return;
+    }
+    const std::optional<RecordId> found = m_mainDlg.Library().FindRecord(*face);
+    if (found && found != m_posEdited) {
+        ShowMessage(this, res::kDuplicateFace.toString().arg(text));
+        m_edtFace->setFocus();
+        return;
+    }
+    m_strFace = *face;
+    QDialog::accept();
+}
+
+}  // namespace mopira
