@@ -98,6 +98,16 @@ inline constexpr QStringView kHelpMissing =
 inline constexpr QStringView kSaveFailed =
     u"顔文字の一覧を保存できませんでした。\n\nファイル: %1\n理由: %2\n\n"
     u"前のファイルはそのまま残っています。次に変更したときにもう一度保存します。";
+inline constexpr QStringView kLibraryUnreadable =
+    u"顔文字の一覧を読み込めませんでした。\n\nファイル: %1\n理由: %2\n\n"
+    u"ファイルを守るため、今回は顔文字の追加・変更・削除はできません "
+    u"(コピーと検索はできます)。";
+inline constexpr QStringView kLibraryReadOnlyTip =
+    u"顔文字の一覧を読み込めなかったため、変更できません";
+inline constexpr QStringView kChangesNotApplied =
+    u"顔文字の一覧がほかのプログラムで変更されていました。次の顔文字はすでになかったため、"
+    u"変更をそのまま反映できませんでした:\n%1\n\n"
+    u"編集した顔文字は、新しい顔文字として保存しました。";
 inline constexpr QStringView kFolderReadOnly =
     u"データフォルダに書き込めません:\n%1\n\n顔文字の変更は保存されません。";
 

@@ -26,41 +26,17 @@ private slots:
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Eye.dat"))));
         QCOMPARE(QFile(dir.filePath(QStringLiteral("Eye.dat"))).size(), 0);
 
-        QFile existing(dir.filePath(QStringLiteral("FaceList.dat")));
+        QFile existing(dir.filePath(QStringLiteral("Mouth.dat")));
         QVERIFY(existing.open(QIODevice::WriteOnly));
         existing.write("A\r\nF\r\n\r\n");
         existing.close();
-        QCOMPARE(store.Read(QStringLiteral("FaceList.dat")), std::string("A\r\nF\r\n\r\n"));
+        QCOMPARE(store.Read(QStringLiteral("Mouth.dat")), std::string("A\r\nF\r\n\r\n"));
         QCOMPARE(existing.size(), 8);
 
         CDataStore nowhere(dir.filePath(QStringLiteral("missing/folder")));
-        QVERIFY(nowhere.Read(QStringLiteral("FaceList.dat")).empty());
+        QVERIFY(nowhere.Read(QStringLiteral("Eye.dat")).empty());
         QVERIFY(!nowhere.IsWritable());
         QVERIFY(store.IsWritable());
-    }
-
-    void saveReplacesWholeOrNotAtAll() {
-        QTemporaryDir dir;
-        CDataStore store(dir.path());
-        QVERIFY(store.Save(QStringLiteral("FaceList.dat"), "old").ok);
-        QVERIFY(store.Save(QStringLiteral("FaceList.dat"), "new bytes").ok);
-        QCOMPARE(store.Read(QStringLiteral("FaceList.dat")), std::string("new bytes"));
-
-        CDataStore::FailSavesForTesting(QStringLiteral("disk full"));
-        const SaveResult failed = store.Save(QStringLiteral("FaceList.dat"), "lost");
-        CDataStore::FailSavesForTesting({});
-        QVERIFY(!failed.ok);
-        QCOMPARE(failed.error, QStringLiteral("disk full"));
-        QCOMPARE(store.Read(QStringLiteral("FaceList.dat")), std::string("new bytes"));
-
-        // A folder that does not exist cannot take the temporary file: a real failure.
-        CDataStore nowhere(dir.filePath(QStringLiteral("missing")));
-        const SaveResult refused = nowhere.Save(QStringLiteral("FaceList.dat"), "x");
-        QVERIFY(!refused.ok);
-        QVERIFY(!refused.error.isEmpty());
-        // No temporary file is left behind.
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
-                 QStringList{QStringLiteral("FaceList.dat")});
     }
 
     void dialogUnitsFollowTheFont() {

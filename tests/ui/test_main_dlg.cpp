@@ -11,11 +11,11 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
+#include <cerrno>
 
 #include "MainDlgFixture.h"
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
-#include "ui/app/DataStore.h"
 #include "ui/app/Fonts.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/ModalSeam.h"
@@ -23,6 +23,7 @@
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
+#include "ui/platform/PlatformFile.h"
 
 namespace mopira {
 
@@ -298,14 +299,17 @@ private slots:
         QVERIFY(dialog);
         auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
 
-        CDataStore::FailSavesForTesting(QStringLiteral("ディスクがいっぱいです"));
-        list->SelectRow(0);
-        messages.AnswerNext(MessageAnswer::Yes);
-        emit fixture.Child<CTipToolBar>("m_tbarList")->commandTriggered(id::kDelete);
-        CDataStore::FailSavesForTesting({});
+        {
+            // The disk fills up while the new file is written out.
+            CFileFaultSeam full(FileStep::Flush, ENOSPC);
+            list->SelectRow(0);
+            messages.AnswerNext(MessageAnswer::Yes);
+            emit fixture.Child<CTipToolBar>("m_tbarList")->commandTriggered(id::kDelete);
+            QCOMPARE(full.Hits(), 1);
+        }
         QCOMPARE(fixture.ReadFile(QStringLiteral("FaceList.dat")), original);
         QCOMPARE(dialog->Library().Size(), 1u);
-        QVERIFY(messages.Shown().last().contains(QStringLiteral("ディスクがいっぱいです")));
+        QVERIFY(messages.Shown().last().contains(QStringLiteral("ディスクの空き容量が足りません")));
         QVERIFY(messages.Shown().last().contains(QStringLiteral("FaceList.dat")));
 
         // The next change saves the library as it is.
@@ -316,7 +320,8 @@ private slots:
         fixture.Close();
 
         messages.ClearShown();
-        CDataStore::FailSavesForTesting(QStringLiteral("read-only"));
+        // No file can be made in the folder, so every save fails.
+        CFileFaultSeam readOnly(FileStep::Create, EACCES);
         fixture.WriteFile(QStringLiteral("FaceList.dat"), original);
         dialog = fixture.Open();
         QVERIFY(dialog);
@@ -327,7 +332,7 @@ private slots:
         list->SelectRow(0);
         messages.AnswerNext(MessageAnswer::Yes);
         emit fixture.Child<CTipToolBar>("m_tbarList")->commandTriggered(id::kDelete);
-        CDataStore::FailSavesForTesting({});
+        QVERIFY(readOnly.Hits() > 0);
         // Asked to delete and told about the emptied folder, but not again about the folder.
         for (const QString& shown : messages.Shown().mid(1)) {
             QVERIFY(!shown.contains(QStringLiteral("保存できませんでした")));

@@ -76,14 +76,38 @@ std::string CFaceLibrary::SaveFaceList() const {
         [&](RecordId id) { total += Text(id).size() + Folder(id).size() + 3 * kLineEnd.size(); });
     std::string bytes;
     bytes.reserve(total);
-    ForEachRecord([&](RecordId id) {
-        bytes += Text(id);
-        bytes += kLineEnd;
-        bytes += Folder(id);
-        bytes += kLineEnd;
-        bytes += kLineEnd;
+    WriteFaceList([&bytes](std::string_view piece) {
+        bytes += piece;
+        return true;
     });
     return bytes;
+}
+
+void CFaceLibrary::WriteFaceList(const std::function<bool(std::string_view)>& sink) const {
+    constexpr std::size_t kPiece = 64 * 1024;
+    std::string piece;
+    piece.reserve(kPiece);
+    bool writing = true;
+    for (RecordId id = 0; writing && id < m_folderOf.size(); ++id) {
+        if (m_folderOf[id] == kRemoved) {
+            continue;
+        }
+        const std::string& text = m_texts[id];
+        const std::string& folder = m_folders[m_folderOf[id]].name;
+        if (piece.size() + text.size() + folder.size() + 3 * kLineEnd.size() > kPiece &&
+            !piece.empty()) {
+            writing = sink(piece);
+            piece.clear();
+        }
+        piece += text;
+        piece += kLineEnd;
+        piece += folder;
+        piece += kLineEnd;
+        piece += kLineEnd;
+    }
+    if (writing && !piece.empty()) {
+        sink(piece);
+    }
 }
 
 std::optional<RecordId> CFaceLibrary::FindRecord(std::string_view text) const {

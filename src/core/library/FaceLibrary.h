@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -39,6 +40,10 @@ public:
     // The FaceList.dat bytes of the library: text, folder and an empty line per record, each
     // ending in CR LF; an empty library is no bytes at all.
     std::string SaveFaceList() const;
+    // The same bytes, handed to `sink` in pieces of a few tens of kilobytes, so that a large
+    // library is written without a second copy of it in memory. Stops when `sink` answers
+    // false.
+    void WriteFaceList(const std::function<bool(std::string_view)>& sink) const;
 
     std::size_t Size() const { return m_size; }
     bool Empty() const { return m_size == 0; }

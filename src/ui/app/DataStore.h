@@ -5,14 +5,9 @@
 
 namespace mopira {
 
-struct SaveResult {
-    bool ok = true;
-    QString error;  // why it failed, for the user
-};
-
-// The data files beside the executable. Reading never fails the program: a missing file is
-// created empty, and a file that can neither be read nor created reads as empty. Saving
-// replaces a file atomically, so a crash or a full disk leaves the previous file whole.
+// The data files beside the executable that the program only reads (the parts files). A
+// missing file is created empty, so the user finds it to fill; one that cannot be read
+// counts as empty. The library's own file has an owner of its own (CLibraryFile).
 class CDataStore {
 public:
     explicit CDataStore(QString directory);
@@ -21,13 +16,8 @@ public:
     QString PathOf(const QString& fileName) const;
 
     std::string Read(const QString& fileName) const;
-    SaveResult Save(const QString& fileName, const std::string& bytes) const;
     // Whether a file can be created in the folder.
     bool IsWritable() const;
-
-    // Makes every save fail with `reason`, and the folder count as not writable (an empty
-    // reason ends it), so tests can see how the program behaves when the disk refuses.
-    static void FailSavesForTesting(const QString& reason);
 
 private:
     QString m_directory;

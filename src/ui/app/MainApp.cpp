@@ -2,10 +2,13 @@
 
 #include <QCoreApplication>
 #include <QSettings>
+#include <cstdio>
 
 #include "ui/app/Fonts.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/ModalSeam.h"
+#include "ui/app/SingleInstance.h"
+#include "ui/platform/PlatformFile.h"
 
 namespace mopira {
 
@@ -21,8 +24,22 @@ QString CMainApp::SettingsPath() {
 }
 
 int CMainApp::InitInstance() {
+    IgnoreFileSizeLimitSignal();
+    const QString dataDirectory = DataDirectory();
+    // One window per data folder: a second one would save over the first one's changes.
+    CSingleInstance instance(dataDirectory);
+    if (!instance.Claim()) {
+        if (instance.SendToRunning(CSingleInstance::kActivate)) {
+            return 0;
+        }
+        std::fprintf(stderr, "mopira: another instance holds %s but does not answer\n",
+                     qPrintable(dataDirectory));
+        return 1;
+    }
     InstallFontSubstitutes();
-    CMainDlg dialog(DataDirectory(), SettingsPath());
+    CMainDlg dialog(dataDirectory, SettingsPath());
+    QObject::connect(&instance, &CSingleInstance::messageReceived, &dialog,
+                     [&dialog](const QByteArray&) { dialog.BringToFront(); });
     RunModal(dialog);
     return 0;
 }

@@ -18,6 +18,7 @@
 #include <QShortcut>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QWindow>
@@ -32,6 +33,7 @@
 #include "ui/app/MessageBox.h"
 #include "ui/app/ModalSeam.h"
 #include "ui/app/PlatformWindow.h"
+#include "ui/app/TextConvert.h"
 #include "ui/controls/DragTabCtrl.h"
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/IconButton.h"
@@ -54,7 +56,10 @@ const QRect kListToolBarRect(QPoint(0, 63), QPoint(124, 84));
 }  // namespace
 
 CMainDlg::CMainDlg(const QString& dataDirectory, const QString& settingsPath, QWidget* parent)
-    : QDialog(parent), m_store(dataDirectory), m_settingsPath(settingsPath) {
+    : QDialog(parent),
+      m_store(dataDirectory),
+      m_settingsPath(settingsPath),
+      m_document(dataDirectory) {
     m_hIcon = res::LoadIcon(id::kAppIcon);
     ReadSettings();
     CreateControls();
@@ -319,6 +324,9 @@ void CMainDlg::OnInitDialog() {
 
 void CMainDlg::ConnectHandlers() {
     connect(m_btnCopy, &QPushButton::clicked, this, &CMainDlg::OnOK);
+    connect(&m_document, &CLibraryDocument::aboutToReload, this, &CMainDlg::OnLibraryAboutToReload);
+    connect(&m_document, &CLibraryDocument::reloaded, this, &CMainDlg::OnLibraryReloaded);
+    connect(&m_document, &CLibraryDocument::saveFailed, this, &CMainDlg::ShowSaveFailure);
     connect(m_tab, &QTabBar::currentChanged, this, &CMainDlg::OnTabChanged);
     connect(m_tbarTop, &CTipToolBar::commandTriggered, this, &CMainDlg::OnCommand);
     connect(m_tbarList, &CTipToolBar::commandTriggered, this, &CMainDlg::OnCommand);
@@ -366,42 +374,107 @@ void CMainDlg::LoadPartTables() {
 }
 
 void CMainDlg::LoadFaceList() {
-    m_library.LoadFaceList(m_store.Read(QString::fromLatin1(kFaceListFile)));
+    m_document.Load();
 }
 
 void CMainDlg::EnsureLoaded() {
-    if (m_bLoaded) {
+    if (m_document.IsLoaded()) {
         return;
     }
-    m_bLoaded = true;
     LoadFaceList();
     ShowFolder({});
     FillFolderCombo();
     m_cbxFolder->setCurrentIndex(0);
     GetCurrentFace();
+    if (m_document.IsReadOnly()) {
+        // Copying and searching go on; every command that would write the file is off.
+        m_tbarList->EnableButton(id::kNewFace, false);
+        m_btnAdd->setEnabled(false);
+        for (QWidget* control : {static_cast<QWidget*>(m_tbarList->ButtonFor(id::kNewFace)),
+                                 static_cast<QWidget*>(m_btnAdd)}) {
+            if (control) {
+                control->setToolTip(res::kLibraryReadOnlyTip.toString());
+            }
+        }
+        ShowMessage(
+            this,
+            res::kLibraryUnreadable.toString().arg(
+                QDir::toNativeSeparators(m_document.File().Path()), m_document.ReadFailure()),
+            MessageButtons::Ok, MessageIcon::Stop);
+    }
+}
+
+bool CMainDlg::CanChangeLibrary() const {
+    return m_document.IsLoaded() && !m_document.IsReadOnly();
 }
 
 bool CMainDlg::SaveFaceList() {
-    if (!m_bLoaded) {
-        return false;  // an unread library is never written over the file
+    if (!CanChangeLibrary()) {
+        return false;  // a library that was not read whole is never written over the file
     }
-    const SaveResult saved =
-        m_store.Save(QString::fromLatin1(kFaceListFile), m_library.SaveFaceList());
-    if (saved.ok) {
+    const CLibraryDocument::SaveResult saved = m_document.Save();
+    if (saved.reloaded) {
+        OnLibraryReloaded(saved.missing);
+    }
+    if (!saved.error.Failed()) {
         m_bSaveWarned = false;
         return true;
     }
+    ShowSaveFailure(saved.error);
+    return false;
+}
+
+void CMainDlg::ShowSaveFailure(const FileError& error) {
     // A folder known to be read-only was announced at start; other failures are told each
     // time, and the next change tries again with the library as it is in memory.
     if (!m_bSaveWarned) {
         ShowMessage(
             this,
-            res::kSaveFailed.toString().arg(
-                QDir::toNativeSeparators(m_store.PathOf(QString::fromLatin1(kFaceListFile))),
-                saved.error),
+            res::kSaveFailed.toString().arg(QDir::toNativeSeparators(m_document.File().Path()),
+                                            DescribeFileError(error)),
             MessageButtons::Ok, MessageIcon::Stop);
     }
-    return false;
+}
+
+void CMainDlg::OnLibraryAboutToReload() {
+    // Rows name records by id, and every id is about to change: keep what the user sees by
+    // its texts, and show nothing until the new ids are in.
+    m_keptSelection = SelectedTexts();
+    m_strKeptFolder = SelectedFolder();
+    m_faceModel->Reset({});
+}
+
+void CMainDlg::OnLibraryReloaded(const std::vector<std::string>& missing) {
+    FillFolderCombo();
+    const auto folder = m_strKeptFolder.empty() ? std::nullopt : m_folders.IndexOf(m_strKeptFolder);
+    m_cbxFolder->setCurrentIndex(folder ? static_cast<int>(*folder) + 1 : 0);
+    if (m_nFind == 1) {
+        ShowFolder({});
+        SearchByText();
+    } else {
+        ShowFolder(SelectedFolder());
+    }
+    SelectFaceRows(m_keptSelection);
+    m_keptSelection.clear();
+    GetCurrentFace();
+    if (!missing.empty()) {
+        QStringList names;
+        for (const std::string& text : missing) {
+            names.append(ToQString(text));
+        }
+        ShowMessage(this, res::kChangesNotApplied.toString().arg(names.join(QLatin1Char('\n'))),
+                    MessageButtons::Ok, MessageIcon::Warning);
+    }
+}
+
+void CMainDlg::BringToFront() {
+    if (isMinimized()) {
+        showNormal();
+    } else {
+        show();
+    }
+    raise();
+    activateWindow();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -440,9 +513,12 @@ void CMainDlg::showEvent(QShowEvent* event) {
     static constexpr const char* kShown = "mopiraShown";
     if (!property(kShown).toBool()) {
         setProperty(kShown, true);
-        if (!m_store.IsWritable()) {
+        if (!m_document.CanWrite()) {
             m_bSaveWarned = true;
             QTimer::singleShot(0, this, [this] {
+                if (m_document.IsReadOnly()) {
+                    return;  // the user was told that the library cannot change at all
+                }
                 ShowMessage(this,
                             res::kFolderReadOnly.toString().arg(
                                 QDir::toNativeSeparators(m_store.Directory())),

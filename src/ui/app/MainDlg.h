@@ -14,6 +14,7 @@
 #include "core/library/FaceLibrary.h"
 #include "core/library/FolderList.h"
 #include "ui/app/DataStore.h"
+#include "ui/library/LibraryDocument.h"
 
 class QComboBox;
 class QGroupBox;
@@ -45,7 +46,6 @@ class CMainDlg : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr const char* kFaceListFile = "FaceList.dat";
     // The folder icons shared by the location combo and the folder trees.
     enum FolderImage { kImageFolder = 0, kImageOpenFolder = 1, kImageAllFaces = 2 };
 
@@ -61,7 +61,8 @@ public:
     // The emoticon the commands act on (the selected faces joined, or the composed face),
     // refreshing the enabled state of the copy button and the list commands.
     std::string GetCurrentFace();
-    const CFaceLibrary& Library() const { return m_library; }
+    const CFaceLibrary& Library() const { return m_document.Library(); }
+    const CLibraryDocument& Document() const { return m_document; }
     const CFolderList& Folders() const { return m_folders; }
     const QIcon& FolderIcon(FolderImage image) const { return m_folderImages[image]; }
     // The folder chosen in the location combo; empty for "すべての顔文字".
@@ -69,6 +70,9 @@ public:
     const QFont& ListFont() const { return m_fontList; }
     // Where the random face draws from; the window seeds one from the time at start.
     void SetRandomSource(CFaceBuilder::RandomSource random) { m_random = std::move(random); }
+    // Shows the window in front of the others, restored and active: a later start of the
+    // program on the same data folder asks for this.
+    void BringToFront();
 
 public slots:
     // The default command: copies the current emoticon; never closes the window.
@@ -106,8 +110,16 @@ private:
     // Reads the library and fills the list and the folders, once; every command that needs
     // the library calls it first.
     void EnsureLoaded();
-    // Writes FaceList.dat from the library; tells the user when it fails.
+    // Writes the changes to FaceList.dat; tells the user when that fails. Called last in each
+    // command: when the file had been changed elsewhere, the list is filled again from what
+    // it holds now.
     bool SaveFaceList();
+    void ShowSaveFailure(const FileError& error);
+    // The library is about to be read again, and has been: every record id changes.
+    void OnLibraryAboutToReload();
+    void OnLibraryReloaded(const std::vector<std::string>& missing);
+    // Whether the library may be changed; tells the user why not when asked to.
+    bool CanChangeLibrary() const;
 
     // List tab (ui/library).
     void ShowFolder(const std::string& folder);
@@ -132,6 +144,8 @@ private:
     std::vector<RecordId> SelectedRecords() const;
     int SelectedCount() const;
     void UpdateCommandStates(bool hasFace);
+    std::vector<std::string> SelectedTexts() const;
+    void SelectFaceRows(const std::vector<std::string>& texts);
 
     // Library commands (ui/library).
     void OnNewFace();
@@ -173,13 +187,15 @@ private:
 
     CDataStore m_store;
     QString m_settingsPath;
-    CFaceLibrary m_library;
+    CLibraryDocument m_document;
+    const CFaceLibrary& m_library = m_document.Library();
     CFolderList m_folders;
-    std::array<PartTable, kPartCategoryCount> m_parts;
     CFaceBuilder m_builder;
     CFaceBuilder::RandomSource m_random;
     bool m_bSaveWarned = false;  // the user knows the data folder cannot be written
-    bool m_bLoaded = false;      // the library has been read
+    // What the list showed before the library was read again.
+    std::vector<std::string> m_keptSelection;
+    std::string m_strKeptFolder;
 
     // Controls, in the order of the window's template; all are children of this window.
     CHoverButton* m_btnCopy = nullptr;

@@ -2,9 +2,11 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QListView>
 #include <QStackedLayout>
 #include <QTreeView>
+#include <algorithm>
 
 namespace mopira {
 
@@ -153,6 +155,29 @@ void CSortListCtrl::SelectRow(int row) {
     SelectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     CurrentView()->scrollTo(index);
+}
+
+void CSortListCtrl::SelectRows(const std::vector<int>& rows) {
+    QAbstractItemModel* model = m_details->model();
+    if (!model) {
+        return;
+    }
+    QItemSelection selection;
+    int first = -1;
+    for (int row : rows) {
+        if (row >= 0 && row < model->rowCount()) {
+            selection.select(model->index(row, 0), model->index(row, model->columnCount() - 1));
+            first = first < 0 ? row : std::min(first, row);
+        }
+    }
+    if (first < 0) {
+        SelectionModel()->clearSelection();
+        return;
+    }
+    const QModelIndex current = model->index(first, 0);
+    SelectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    SelectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    CurrentView()->scrollTo(current);
 }
 
 void CSortListCtrl::ClearSelection() {

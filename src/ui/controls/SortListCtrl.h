@@ -42,6 +42,8 @@ public:
     int SelectedCount() const;
     // Selects only this row, makes it current and scrolls it into view.
     void SelectRow(int row);
+    // Selects exactly these rows (those in range), the first of them current and in view.
+    void SelectRows(const std::vector<int>& rows);
     void ClearSelection();
 
     QAbstractItemView* CurrentView() const;

@@ -1,5 +1,6 @@
 // The library commands of the main window that open a dialog: add, properties and move.
 #include <QLineEdit>
+#include <algorithm>
 
 #include "ui/app/MainDlg.h"
 #include "ui/app/ModalSeam.h"
@@ -17,16 +18,19 @@ void CMainDlg::OnNewFace() {
     EnsureLoaded();
     // On the create tab the composed face is the one to add.
     const std::string composed = m_tab->currentIndex() == 1 ? GetCurrentFace() : std::string();
+    if (!CanChangeLibrary()) {
+        return;
+    }
     CAddFaceDlg dialog(*this, composed, SelectedFolder());
     if (RunModal(dialog) != QDialog::Accepted) {
         return;
     }
     const std::string& face = dialog.Face();
     const std::string& folder = dialog.Folder();
-    if (!m_library.AppendRecord(face, folder)) {
+    if (face.empty() || folder.empty() || m_library.FindRecord(face)) {
         return;
     }
-    SaveFaceList();
+    m_document.Change(AddFaces{{FaceEntry{face, folder}}});
     AddFolderEntry(folder);
     const bool folderView = m_cbxFolder->currentIndex() != 0;
     m_cbxFolder->setCurrentIndex(folderView ? static_cast<int>(*m_folders.IndexOf(folder)) + 1 : 0);
@@ -39,13 +43,14 @@ void CMainDlg::OnNewFace() {
     // An empty text search lists everything, like "すべての顔文字".
     ShowFolder(folderView && m_nFind == 0 ? folder : std::string());
     SelectFaceRow(face);
+    SaveFaceList();
     GetCurrentFace();
 }
 
 void CMainDlg::OnProperties() {
     EnsureLoaded();
     const std::vector<int> rows = m_lstFace->SelectedRows();
-    if (rows.empty()) {
+    if (rows.empty() || !CanChangeLibrary()) {
         return;
     }
     const int row = rows.front();
@@ -58,16 +63,17 @@ void CMainDlg::OnProperties() {
     }
     const std::string& face = dialog.Face();
     const std::string& folder = dialog.Folder();
-    const int oldCount = m_library.CountFacesInFolder(oldFolder);
-    if (!m_library.ReplaceRecord(oldText, face, folder)) {
+    const auto clash = m_library.FindRecord(face);
+    if (face.empty() || folder.empty() || (clash && *clash != id)) {
         return;
     }
-    SaveFaceList();
+    const EditOutcome outcome = m_document.Change(ReplaceFace{oldText, FaceEntry{face, folder}});
     // The row keeps its place, whatever its new text.
     m_faceModel->RefreshRow(row);
     AddFolderEntry(folder);
     const bool folderChanged = folder != oldFolder;
-    if (folderChanged && oldCount == 1) {
+    if (folderChanged && std::find(outcome.emptied.begin(), outcome.emptied.end(), oldFolder) !=
+                             outcome.emptied.end()) {
         // A move does not announce the folder it empties.
         RemoveFolderEntry(oldFolder);
         if (m_cbxFolder->currentIndex() != 0) {
@@ -83,13 +89,14 @@ void CMainDlg::OnProperties() {
         SearchByText();
     }
     SelectFaceRow(face);
+    SaveFaceList();
     GetCurrentFace();
 }
 
 void CMainDlg::OnMove() {
     EnsureLoaded();
     const std::vector<int> rows = m_lstFace->SelectedRows();
-    if (rows.empty()) {
+    if (rows.empty() || !CanChangeLibrary()) {
         return;
     }
     CMoveDlg dialog(*this, SelectedFolder());
@@ -98,16 +105,16 @@ void CMainDlg::OnMove() {
     }
     const std::string& folder = dialog.Folder();
     std::vector<int> movedRows;
-    std::vector<RecordId> moved;
+    MoveFaces move{{}, folder};
     for (int row : rows) {
         const RecordId id = m_faceModel->RecordAt(row);
         // An emoticon already in the folder stays as it is.
         if (m_library.Folder(id) != folder) {
             movedRows.push_back(row);
-            moved.push_back(id);
+            move.texts.push_back(m_library.Text(id));
         }
     }
-    const std::vector<std::string> emptied = m_library.MoveRecords(moved, folder);
+    const std::vector<std::string> emptied = m_document.Change(move).emptied;
     if (m_cbxFolder->currentIndex() != 0) {
         // They have left the folder shown.
         m_faceModel->RemoveRows(std::move(movedRows));
@@ -119,11 +126,11 @@ void CMainDlg::OnMove() {
     for (const std::string& old : emptied) {
         RemoveFolderEntry(old);
     }
-    SaveFaceList();
     ShowAllIfEmpty();
     if (m_nFind == 1) {
         SearchByText();
     }
+    SaveFaceList();
     GetCurrentFace();
 }
 

@@ -266,7 +266,7 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
 void CMainDlg::OnDelete() {
     EnsureLoaded();
     const std::vector<int> rows = m_lstFace->SelectedRows();
-    if (rows.empty()) {
+    if (rows.empty() || !CanChangeLibrary()) {
         return;
     }
     const QString question =
@@ -277,23 +277,39 @@ void CMainDlg::OnDelete() {
         MessageAnswer::Yes) {
         return;
     }
-    const std::vector<RecordId> records = SelectedRecords();
+    RemoveFaces removal{SelectedTexts()};
     // The rows go first, so no row ever shows a removed record.
     m_faceModel->RemoveRows(rows);
-    for (RecordId id : records) {
-        const std::string text = m_library.Text(id);
-        const std::string folder = m_library.Folder(id);
-        m_library.RemoveRecord(text);
-        if (m_library.CountFacesInFolder(folder) == 0) {
-            ShowMessage(this, res::kFolderEmptied.toString());
-            RemoveFolderEntry(folder);
-        }
+    const EditOutcome outcome = m_document.Change(removal);
+    for (const std::string& folder : outcome.emptied) {
+        ShowMessage(this, res::kFolderEmptied.toString());
+        RemoveFolderEntry(folder);
     }
-    SaveFaceList();
     if (ShowAllIfEmpty() && m_nFind == 1) {
         SearchByText();
     }
+    SaveFaceList();
     GetCurrentFace();
+}
+
+std::vector<std::string> CMainDlg::SelectedTexts() const {
+    std::vector<std::string> texts;
+    for (RecordId id : SelectedRecords()) {
+        texts.push_back(m_library.Text(id));
+    }
+    return texts;
+}
+
+void CMainDlg::SelectFaceRows(const std::vector<std::string>& texts) {
+    std::vector<int> rows;
+    for (const std::string& text : texts) {
+        if (const auto id = m_library.FindRecord(text)) {
+            if (const int row = m_faceModel->RowOf(*id); row >= 0) {
+                rows.push_back(row);
+            }
+        }
+    }
+    m_lstFace->SelectRows(rows);
 }
 
 bool CMainDlg::ShowAllIfEmpty() {

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "core/library/FaceLibrary.h"
+
+namespace mopira {
+
+// The user's changes to the library, named by the texts they act on rather than by record
+// ids, so that a change made against one copy of the file can be applied again to what the
+// file holds now when another program has rewritten it in the meantime.
+struct FaceEntry {
+    std::string text;
+    std::string folder;
+};
+
+struct AddFaces {
+    std::vector<FaceEntry> faces;
+};
+struct ReplaceFace {
+    std::string oldText;
+    FaceEntry face;
+};
+struct MoveFaces {
+    std::vector<std::string> texts;
+    std::string folder;
+};
+struct RemoveFaces {
+    std::vector<std::string> texts;
+};
+
+using LibraryEdit = std::variant<AddFaces, ReplaceFace, MoveFaces, RemoveFaces>;
+
+struct EditOutcome {
+    // Whether any record changed.
+    bool changed = false;
+    // Folders that had records before and have none now, in the order they emptied.
+    std::vector<std::string> emptied;
+    // Texts the change names that the library no longer holds (moved or edited emoticons
+    // that are gone). An edited emoticon that is gone is added with its new text and folder,
+    // so the user's work is kept; it is listed here all the same.
+    std::vector<std::string> missing;
+};
+
+// Applies `edit` to `library`. Each part of the change applies to what the library holds
+// now: adding a text that is there already files it in the given folder; replacing a text
+// with one another record already has merges the two into that record; moving or removing
+// a text that is gone does nothing for it. Nothing is ever lost: no record is dropped except
+// by a removal.
+EditOutcome ApplyEdit(CFaceLibrary& library, const LibraryEdit& edit);
+
+}  // namespace mopira

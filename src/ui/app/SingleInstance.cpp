@@ -1,0 +1,128 @@
+#include "ui/app/SingleInstance.h"
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <QThread>
+#include <QtDebug>
+
+namespace mopira {
+
+namespace {
+
+// A message is one short line; anything longer is not ours.
+constexpr qint64 kMaxMessage = 64;
+
+QString UserName() {
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty()) {
+        user = qEnvironmentVariable("USERNAME");
+    }
+    return user;
+}
+
+QString FolderKey(const QString& dataDirectory) {
+    QString canonical = QFileInfo(dataDirectory).canonicalFilePath();
+    if (canonical.isEmpty()) {
+        canonical = QFileInfo(dataDirectory).absoluteFilePath();
+    }
+    const QByteArray digest = QCryptographicHash::hash(
+        (UserName() + QLatin1Char('\n') + canonical).toUtf8(), QCryptographicHash::Sha256);
+    return QString::fromLatin1(digest.toHex().left(24));
+}
+
+QString LockPath(const QString& key) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) {
+        folder = QDir::tempPath();
+    }
+    return QDir(folder).filePath(QStringLiteral("mopira-%1.lock").arg(key));
+}
+
+}  // namespace
+
+CSingleInstance::CSingleInstance(const QString& dataDirectory, QObject* parent)
+    : QObject(parent),
+      m_name(QStringLiteral("mopira-%1").arg(FolderKey(dataDirectory))),
+      m_lock(LockPath(FolderKey(dataDirectory))) {
+    // Held for the whole run: never stale by age, only when its process is gone.
+    m_lock.setStaleLockTime(0);
+}
+
+CSingleInstance::~CSingleInstance() {
+    if (m_server) {
+        m_server->close();
+    }
+}
+
+bool CSingleInstance::Claim() {
+    if (!m_lock.tryLock(0)) {
+        return false;
+    }
+    // Whoever listened before under this name is gone: it held the lock.
+    QLocalServer::removeServer(m_name);
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(m_name)) {
+        qWarning("mopira: cannot listen for later starts: %s", qPrintable(m_server->errorString()));
+    }
+    connect(m_server, &QLocalServer::newConnection, this, &CSingleInstance::OnNewConnection);
+    return true;
+}
+
+bool CSingleInstance::SendToRunning(const QByteArray& message, int timeoutMs) const {
+    const QDeadlineTimer deadline(timeoutMs);
+    // The holder may still be starting and not listen yet.
+    while (!deadline.hasExpired()) {
+        QLocalSocket socket;
+        socket.connectToServer(m_name);
+        if (socket.waitForConnected(
+                static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)))) {
+            socket.write(message + '\n');
+            socket.flush();
+            while (socket.bytesAvailable() < 3 &&
+                   socket.waitForReadyRead(
+                       static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)))) {
+            }
+            return socket.readAll().startsWith("ok");
+        }
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+void CSingleInstance::OnNewConnection() {
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
+        if (socket->bytesAvailable() > 0) {
+            OnReadyRead(socket);
+        }
+    }
+}
+
+void CSingleInstance::OnReadyRead(QLocalSocket* socket) {
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kMaxMessage) {
+            qWarning("mopira: ignored an overlong message from a later start");
+            socket->abort();
+        }
+        return;
+    }
+    const QByteArray line = socket->readLine(kMaxMessage + 1).trimmed();
+    if (line == kActivate) {
+        socket->write("ok\n");
+        socket->flush();
+        socket->disconnectFromServer();
+        emit messageReceived(line);
+        return;
+    }
+    qWarning("mopira: ignored an unknown message from a later start");
+    socket->abort();
+}
+
+}  // namespace mopira

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace mopira {
+
+// One running program per data folder and user. The first start on a folder holds it for the
+// whole run; a later start asks that one, through a local socket only the same user can reach,
+// to come to the front, and ends. A crash leaves nothing that blocks the next start: the hold
+// is a lock file of the process's own, which is taken over once its process is gone.
+class CSingleInstance : public QObject {
+    Q_OBJECT
+
+public:
+    // The messages a later start may send; anything else is ignored.
+    static constexpr const char* kActivate = "activate";
+
+    explicit CSingleInstance(const QString& dataDirectory, QObject* parent = nullptr);
+    ~CSingleInstance() override;
+
+    // Takes the folder; true when this process holds it now and listens for later starts.
+    bool Claim();
+    // Hands `message` to the process that holds the folder; true when it answered.
+    bool SendToRunning(const QByteArray& message, int timeoutMs = 5000) const;
+
+    // The socket's name: from the user and the folder's canonical path, so that two users,
+    // or two folders, never meet.
+    QString ServerName() const { return m_name; }
+
+signals:
+    void messageReceived(const QByteArray& message);
+
+private:
+    void OnNewConnection();
+    void OnReadyRead(QLocalSocket* socket);
+
+    QString m_name;
+    QLockFile m_lock;
+    QLocalServer* m_server = nullptr;
+};
+
+}  // namespace mopira
