@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -7,6 +8,7 @@
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
 #include "core/app/Settings.h"
+#include "core/app/WindowPlacement.h"
 
 namespace mopira {
 namespace {
@@ -91,6 +93,65 @@ TEST(Settings, ThirteenKeysReadAndWrittenOnceEach) {
     EXPECT_EQ(defaults.x, -1);
     EXPECT_EQ(defaults.content, 150);
     EXPECT_EQ(defaults.value2, 100);
+}
+
+}  // namespace
+}  // namespace mopira
+
+namespace mopira {
+namespace {
+
+struct PlacementCase {
+    const char* name;
+    ScreenRect saved;
+    ScreenRect expected;
+};
+
+class WindowPlacementTest : public testing::TestWithParam<PlacementCase> {};
+
+// Two screens side by side, the right one smaller and lower, with a panel on the left one.
+const std::vector<ScreenRect> kScreens = {{0, 30, 1920, 1050}, {1920, 200, 1280, 800}};
+
+TEST_P(WindowPlacementTest, SavedPlacementsFitTheScreensThereAre) {
+    const PlacementCase& c = GetParam();
+    EXPECT_EQ(FitToScreens(c.saved, kScreens, 27), c.expected) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WindowPlacementTest,
+    testing::Values(
+        PlacementCase{"inside stays", {100, 100, 400, 300}, {100, 100, 400, 300}},
+        PlacementCase{"on the second screen stays", {2000, 300, 400, 300}, {2000, 300, 400, 300}},
+        // Partly off the screen, but the title bar can still be grabbed.
+        PlacementCase{
+            "hanging off the right edge stays", {1700, 100, 400, 300}, {1700, 100, 400, 300}},
+        PlacementCase{
+            "huge is reduced to its screen", {10, 40, 2147483647, 2147483647}, {0, 30, 1920, 1050}},
+        PlacementCase{"huge at the end of int",
+                      {2147483647, 2147483647, 2147483647, 2147483647},
+                      {0, 30, 1920, 1050}},
+        PlacementCase{"far off comes back on the first screen",
+                      {-30000, -30000, 400, 300},
+                      {0, 30, 400, 300}},
+        PlacementCase{
+            "title bar under the top edge comes down", {100, 0, 400, 300}, {100, 30, 400, 300}},
+        PlacementCase{"title bar above the lower screen comes onto it",
+                      {2000, 150, 400, 300},
+                      {2000, 200, 400, 300}},
+        PlacementCase{"taller than the second screen shrinks there",
+                      {2000, 300, 400, 5000},
+                      {2000, 200, 400, 800}},
+        PlacementCase{
+            "only a sliver of title bar shows", {1900, 100, 400, 300}, {1520, 100, 400, 300}}),
+    [](const testing::TestParamInfo<PlacementCase>& info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
+
+TEST(WindowPlacement, NoScreensLeavesTheSavedPlacement) {
+    const ScreenRect saved{-5, -5, 99999, 99999};
+    EXPECT_EQ(FitToScreens(saved, {}, 27), saved);
 }
 
 }  // namespace

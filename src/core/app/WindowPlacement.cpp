@@ -27,8 +27,18 @@ ScreenRect FitToScreens(const ScreenRect& window, std::span<const ScreenRect> sc
     }
     const std::int64_t width = std::max(window.width, 0);
     const std::int64_t height = std::max(window.height, 0);
-    // The screen under most of the title bar, and how much of the bar shows there.
+    // The screen under most of the title bar, and how much of the bar shows there; when the
+    // bar is on none, the screen under most of the window, else the first.
     const ScreenRect* home = &screens.front();
+    std::int64_t covered = 0;
+    for (const ScreenRect& screen : screens) {
+        const std::int64_t area = Overlap(window.x, width, screen.x, screen.width) *
+                                  Overlap(window.y, height, screen.y, screen.height);
+        if (area > covered) {
+            covered = area;
+            home = &screen;
+        }
+    }
     std::int64_t shown = 0;
     for (const ScreenRect& screen : screens) {
         const bool barOnScreen =

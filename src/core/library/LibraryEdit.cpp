@@ -1,6 +1,7 @@
 #include "core/library/LibraryEdit.h"
 
 #include <algorithm>
+#include <map>
 
 namespace mopira {
 
@@ -10,28 +11,38 @@ class CEditApplier {
 public:
     explicit CEditApplier(CFaceLibrary& library) : m_library(library) {}
 
-    EditOutcome operator()(const AddFaces& add) {
+    // A folder emptied early in a change may have been filed into again later in it, and one
+    // that only came and went within the change was never the user's.
+    void DropRefilled() {
+        std::erase_if(m_outcome.emptied, [&](const std::string& folder) {
+            return m_library.CountFacesInFolder(folder) > 0 || m_countBefore[folder] == 0;
+        });
+    }
+    EditOutcome Take() { return std::move(m_outcome); }
+
+    void operator()(const AddFaces& add) {
         for (const FaceEntry& face : add.faces) {
             File(face);
         }
-        return std::move(m_outcome);
     }
 
-    EditOutcome operator()(const ReplaceFace& replace) {
+    void operator()(const ReplaceFace& replace) {
         const auto id = m_library.FindRecord(replace.oldText);
         if (!id) {
             m_outcome.missing.push_back(replace.oldText);
             File(replace.face);
-            return std::move(m_outcome);
+            return;
         }
         const auto clash = m_library.FindRecord(replace.face.text);
         if (clash && *clash != *id) {
             // Another record took the new text meanwhile: the two become that one.
             Remove(replace.oldText);
             File(replace.face);
-            return std::move(m_outcome);
+            return;
         }
         const std::string oldFolder = m_library.Folder(*id);
+        Touch(oldFolder);
+        Touch(replace.face.folder);
         const bool same =
             m_library.Text(*id) == replace.face.text && oldFolder == replace.face.folder;
         if (!same &&
@@ -39,10 +50,9 @@ public:
             m_outcome.changed = true;
             NoteIfEmptied(oldFolder);
         }
-        return std::move(m_outcome);
     }
 
-    EditOutcome operator()(const MoveFaces& move) {
+    void operator()(const MoveFaces& move) {
         std::vector<RecordId> ids;
         ids.reserve(move.texts.size());
         for (const std::string& text : move.texts) {
@@ -53,16 +63,17 @@ public:
             }
         }
         std::erase_if(ids, [&](RecordId id) { return m_library.Folder(id) == move.folder; });
+        for (RecordId id : ids) {
+            Touch(m_library.Folder(id));
+        }
         m_outcome.emptied = m_library.MoveRecords(ids, move.folder);
         m_outcome.changed = !ids.empty();
-        return std::move(m_outcome);
     }
 
-    EditOutcome operator()(const RemoveFaces& remove) {
+    void operator()(const RemoveFaces& remove) {
         for (const std::string& text : remove.texts) {
             Remove(text);
         }
-        return std::move(m_outcome);
     }
 
 private:
@@ -71,8 +82,10 @@ private:
         if (face.text.empty() || face.folder.empty()) {
             return;
         }
+        Touch(face.folder);
         if (const auto id = m_library.FindRecord(face.text)) {
             const std::string oldFolder = m_library.Folder(*id);
+            Touch(oldFolder);
             if (oldFolder != face.folder && m_library.SetRecordFolder(face.text, face.folder)) {
                 m_outcome.changed = true;
                 NoteIfEmptied(oldFolder);
@@ -90,10 +103,16 @@ private:
             return;
         }
         const std::string folder = m_library.Folder(*id);
+        Touch(folder);
         if (m_library.RemoveRecord(text)) {
             m_outcome.changed = true;
             NoteIfEmptied(folder);
         }
+    }
+
+    // Remembers how many records a folder had before this change first touched it.
+    void Touch(const std::string& folder) {
+        m_countBefore.try_emplace(folder, m_library.CountFacesInFolder(folder));
     }
 
     void NoteIfEmptied(const std::string& folder) {
@@ -106,17 +125,16 @@ private:
 
     CFaceLibrary& m_library;
     EditOutcome m_outcome;
+    std::map<std::string, int> m_countBefore;
 };
 
 }  // namespace
 
 EditOutcome ApplyEdit(CFaceLibrary& library, const LibraryEdit& edit) {
-    EditOutcome outcome = std::visit(CEditApplier(library), edit);
-    // A folder emptied early in a change may have been filed into again later in it.
-    std::erase_if(outcome.emptied, [&](const std::string& folder) {
-        return library.CountFacesInFolder(folder) > 0;
-    });
-    return outcome;
+    CEditApplier applier(library);
+    std::visit(applier, edit);
+    applier.DropRefilled();
+    return applier.Take();
 }
 
 }  // namespace mopira

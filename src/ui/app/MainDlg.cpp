@@ -25,6 +25,7 @@
 
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
+#include "core/app/WindowPlacement.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
 #include "ui/app/AboutDlg.h"
@@ -460,7 +461,7 @@ void CMainDlg::OnLibraryReloaded(const std::vector<std::string>& missing) {
     if (!missing.empty()) {
         QStringList names;
         for (const std::string& text : missing) {
-            names.append(ToQString(text));
+            names.append(ToDisplayString(text));
         }
         ShowMessage(this, res::kChangesNotApplied.toString().arg(names.join(QLatin1Char('\n'))),
                     MessageButtons::Ok, MessageIcon::Warning);
@@ -495,8 +496,17 @@ void CMainDlg::PlaceWindow() {
     const QSize frame = FrameSize();
     setMinimumSize(kMinOuterWidth - frame.width(), kMinOuterHeight - frame.height());
     if (m_nX != -1 && m_nY != -1) {
-        move(m_nX, m_nY);
-        resize(m_nCX - frame.width(), m_nCY - frame.height());
+        // A saved placement from another screen setup, or edited by hand, is brought onto
+        // the screens there are; the corrected one is what the close writes back.
+        std::vector<ScreenRect> screens;
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            const QRect area = screen->availableGeometry();
+            screens.push_back({area.x(), area.y(), area.width(), area.height()});
+        }
+        const ScreenRect placed =
+            FitToScreens({m_nX, m_nY, m_nCX, m_nCY}, screens, frame.height() - frame.width() / 2);
+        move(placed.x, placed.y);
+        resize(placed.width - frame.width(), placed.height - frame.height());
     } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect centred(QPoint(), size() + frame);
         centred.moveCenter(screen->availableGeometry().center());

@@ -14,6 +14,22 @@ inline QString ToQString(std::string_view bytes) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// What lists, trees, buttons and messages show of a text: the whole of it up to
+// kShownLength characters, else that many and "…". Laying out a line of megabytes would hold
+// the window for seconds; the stored bytes, the clipboard and the edit fields keep it whole.
+inline constexpr std::size_t kShownLength = 1000;
+
+inline QString ToDisplayString(std::string_view bytes) {
+    std::size_t end = 0;
+    for (std::size_t shown = 0; end < bytes.size() && shown < kShownLength; ++shown) {
+        end += Charset::CharLength(bytes, end);
+    }
+    if (end >= bytes.size()) {
+        return ToQString(bytes);
+    }
+    return ToQString(bytes.substr(0, end)) + QChar(0x2026);
+}
+
 // The bytes of a typed text, with the characters CP932 has no code for.
 inline EncodeResult FromQString(const QString& text) {
     return Charset::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),

@@ -83,7 +83,7 @@ CHoverButton* CMainDlg::PartButton(PartSlot slot) const {
 
 void CMainDlg::UpdatePartButtons() {
     for (const PartSlotInfo& slot : AllPartSlots()) {
-        PartButton(slot.slot)->setText(AsCaption(ToQString(m_builder.Caption(slot.slot))));
+        PartButton(slot.slot)->setText(AsCaption(ToDisplayString(m_builder.Caption(slot.slot))));
     }
 }
 
@@ -94,9 +94,9 @@ void CMainDlg::ShowCategory(PartCategory category) {
         m_lstVariation->clear();
         QList<QTreeWidgetItem*> items;
         for (std::size_t row = 0; row < table.RowCount(); ++row) {
-            items.append(new QTreeWidgetItem(QStringList{ToQString(table.Name(row)),
-                                                         ToQString(table.Variation(row, 1)),
-                                                         ToQString(table.Variation(row, 2))}));
+            items.append(new QTreeWidgetItem(QStringList{ToDisplayString(table.Name(row)),
+                                                         ToDisplayString(table.Variation(row, 1)),
+                                                         ToDisplayString(table.Variation(row, 2))}));
         }
         m_lstVariation->addTopLevelItems(items);
     }
@@ -181,7 +181,7 @@ void CMainDlg::LayoutPartButtons() {
     for (const PartSlotInfo& slot : AllPartSlots()) {
         CHoverButton* button = PartButton(slot.slot);
         const int width = m_builder.IsIncluded(slot.category)
-                              ? metrics.horizontalAdvance(ToQString(m_builder.Caption(slot.slot)))
+                              ? metrics.horizontalAdvance(ToDisplayString(m_builder.Caption(slot.slot)))
                               : 0;
         button->setGeometry(x, kFaceTop, width, kFaceHeight);
         x += width;

@@ -89,7 +89,7 @@ QVariant CFaceListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const RecordId id = RecordAt(index.row());
-    return ToQString(index.column() == 0 ? m_library.Text(id) : m_library.Folder(id));
+    return ToDisplayString(index.column() == 0 ? m_library.Text(id) : m_library.Folder(id));
 }
 
 QVariant CFaceListModel::headerData(int section, Qt::Orientation orientation, int role) const {

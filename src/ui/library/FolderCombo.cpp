@@ -54,7 +54,7 @@ void CFolderCombo::ResetItems() {
 }
 
 void CFolderCombo::InsertFolder(int index, const std::string& folder) {
-    insertItem(index, m_folder, ToQString(folder),
+    insertItem(index, m_folder, ToDisplayString(folder),
                QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
 }
 

@@ -41,7 +41,7 @@ std::string CFolderTree::FolderOf(const QTreeWidgetItem* node) {
 }
 
 QTreeWidgetItem* CFolderTree::NewFolderNode(const std::string& folder) const {
-    auto* node = new QTreeWidgetItem(QStringList{ToQString(folder)});
+    auto* node = new QTreeWidgetItem(QStringList{ToDisplayString(folder)});
     node->setIcon(0, m_mainDlg.FolderIcon(CMainDlg::kImageFolder));
     node->setData(0, kFolderRole, QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
     return node;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <cerrno>
 
 #include "core/library/ContentHash.h"
@@ -72,13 +73,15 @@ std::unique_ptr<QLockFile> CLibraryFile::Lock(FileError& error) const {
     }
     switch (lock->error()) {
         case QLockFile::LockFailedError:
-            error = {FileStep::Open, EBUSY};
+            error = {FileStep::Lock, EBUSY};
             break;
         case QLockFile::PermissionError:
-            error = {FileStep::Open, EACCES};
+            error = {FileStep::Lock, EACCES};
             break;
         default:
-            error = {FileStep::Open, EIO};
+            // Even the small lock file does not fit on a full disk; the lock cannot say so.
+            error = {FileStep::Lock,
+                     QStorageInfo(m_directory).bytesAvailable() <= 0 ? ENOSPC : EIO};
             break;
     }
     return nullptr;

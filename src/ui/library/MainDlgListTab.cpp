@@ -271,7 +271,7 @@ void CMainDlg::OnDelete() {
     }
     const QString question =
         rows.size() == 1 ? res::kDeleteOneQuestion.toString().arg(
-                               ToQString(m_library.Text(m_faceModel->RecordAt(rows.front()))))
+                               ToDisplayString(m_library.Text(m_faceModel->RecordAt(rows.front()))))
                          : res::kDeleteManyQuestion.toString().arg(rows.size());
     if (ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes) {

@@ -51,6 +51,8 @@ QString StepPhrase(FileStep step) {
             return QStringLiteral("大きさを調べるとき");
         case FileStep::Read:
             return QStringLiteral("読み込み中");
+        case FileStep::Lock:
+            return QStringLiteral("保存の準備中");
         case FileStep::Create:
             return QStringLiteral("作成するとき");
         case FileStep::Write:

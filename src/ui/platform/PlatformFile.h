@@ -10,7 +10,7 @@ namespace mopira {
 
 // The steps of reading a file and of replacing one, so that a failure can say where it
 // happened and a test can make the real code fail at any of them.
-enum class FileStep { Open, Status, Read, Create, Write, Flush, Sync, Close, Rename };
+enum class FileStep { Open, Status, Read, Lock, Create, Write, Flush, Sync, Close, Rename };
 
 // Why a file operation failed, as the system reported it.
 struct FileError {
