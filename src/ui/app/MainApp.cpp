@@ -1,17 +1,16 @@
 #include "ui/app/MainApp.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QSettings>
 
+#include "ui/app/CommandLine.h"
+#include "ui/app/DataFolder.h"
 #include "ui/app/Fonts.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/ModalSeam.h"
 
 namespace mopira {
-
-QString CMainApp::DataDirectory() {
-    return QCoreApplication::applicationDirPath();
-}
 
 QString CMainApp::SettingsPath() {
     // ~/.config/mopira.ini on Linux, %APPDATA%\mopira.ini on Windows.
@@ -21,8 +20,25 @@ QString CMainApp::SettingsPath() {
 }
 
 int CMainApp::InitInstance() {
+    CCommandLine commandLine;
+    if (const std::optional<int> exitCode = commandLine.Parse(QCoreApplication::arguments())) {
+        commandLine.PrintMessage(*exitCode);
+        return *exitCode;
+    }
+    const DataFolder folder = ChooseDataFolder(
+        ProbeDataCandidates(commandLine.DataDir(), QCoreApplication::applicationDirPath()));
+    QString error;
+    // The user's own folder that cannot be made still starts the window, which says that
+    // nothing will be saved; a folder named on the command line is a mistake to correct.
+    if (!PrepareDataFolder(folder, &error) && folder.mode == DataMode::Chosen) {
+        const int exitCode = commandLine.Refuse(error);
+        commandLine.PrintMessage(exitCode);
+        return exitCode;
+    }
+    // Lets the desktop match the window with its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MOPIRA_APP_ID));
     InstallFontSubstitutes();
-    CMainDlg dialog(DataDirectory(), SettingsPath());
+    CMainDlg dialog(folder.directory, SettingsPath());
     RunModal(dialog);
     return 0;
 }
