@@ -25,7 +25,8 @@ inline constexpr QStringView kListToolBarName = u"一覧のツールバー";
 // About box.
 inline constexpr QStringView kAboutCaption = u"モピラのバージョン情報";
 inline constexpr QStringView kAboutProduct = u"モピラ Version 1.2";
-inline constexpr QStringView kAboutLine2 = u"日本語の顔文字パレット";
+// The second line names the data folder in use.
+inline constexpr QStringView kAboutDataFolder = u"データ: %1";
 inline constexpr QStringView kOk = u"OK";
 inline constexpr QStringView kCancel = u"キャンセル";
 

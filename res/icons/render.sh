@@ -4,6 +4,8 @@
 #   src/NAME@2x.svg   -> NAME@2x.png      (HiDPI pictures, drawn on the 32 px grid)
 #   src/icon128_32.svg -> icon128@2x.png, icon128_32.png (32 x 32) and icon128_32@2x.png (64 x 64)
 #   src/bitmap141*.xpm -> bitmap141*.png  (RGB without alpha, four colours)
+#   app/mopira.svg    -> app/mopira-SIZE.png for the desktop's icon theme, 22 to 256 px (at
+#                        16 px the theme gets icon128.png, pixel art that stays sharp)
 # Needs rsvg-convert (Debian: librsvg2-bin) and ImageMagick's convert.
 # The build does not run this script; the PNGs are kept in the repository.
 # Usage: sh res/icons/render.sh
@@ -31,6 +33,10 @@ done
 for xpm in src/bitmap141*.xpm; do
   name=$(basename "$xpm" .xpm)
   convert "$xpm" -strip "PNG24:$name.png"
+done
+
+for size in 22 24 32 48 64 128 256; do
+  rsvg-convert -w "$size" -h "$size" app/mopira.svg -o "app/mopira-$size.png"
 done
 
 echo "render.sh: done"

@@ -4,12 +4,13 @@
 
 namespace mopira {
 
-// The about box: the program's icon, name and version, and an OK button.
+// The about box: the program's icon, name and version, the data folder in use, and an OK
+// button.
 class CAboutDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
+    explicit CAboutDlg(const QString& dataDirectory, QWidget* parent = nullptr);
 };
 
 }  // namespace mopira

@@ -1,9 +1,12 @@
 #include "ui/app/MainApp.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QSettings>
 #include <cstdio>
 
+#include "ui/app/CommandLine.h"
+#include "ui/app/DataFolder.h"
 #include "ui/app/Fonts.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/ModalSeam.h"
@@ -11,10 +14,6 @@
 #include "ui/platform/PlatformFile.h"
 
 namespace mopira {
-
-QString CMainApp::DataDirectory() {
-    return QCoreApplication::applicationDirPath();
-}
 
 QString CMainApp::SettingsPath() {
     // ~/.config/mopira.ini on Linux, %APPDATA%\mopira.ini on Windows.
@@ -25,19 +24,35 @@ QString CMainApp::SettingsPath() {
 
 int CMainApp::InitInstance() {
     IgnoreFileSizeLimitSignal();
-    const QString dataDirectory = DataDirectory();
+    CCommandLine commandLine;
+    if (const std::optional<int> exitCode = commandLine.Parse(QCoreApplication::arguments())) {
+        commandLine.PrintMessage(*exitCode);
+        return *exitCode;
+    }
+    const DataFolder folder = ChooseDataFolder(
+        ProbeDataCandidates(commandLine.DataDir(), QCoreApplication::applicationDirPath()));
+    QString error;
+    // The user's own folder that cannot be made still starts the window, which says that
+    // nothing will be saved; a folder named on the command line is a mistake to correct.
+    if (!PrepareDataFolder(folder, &error) && folder.mode == DataMode::Chosen) {
+        const int exitCode = commandLine.Refuse(error);
+        commandLine.PrintMessage(exitCode);
+        return exitCode;
+    }
     // One window per data folder: a second one would save over the first one's changes.
-    CSingleInstance instance(dataDirectory);
+    CSingleInstance instance(folder.directory);
     if (!instance.Claim()) {
         if (instance.SendToRunning(CSingleInstance::kActivate)) {
             return 0;
         }
         std::fprintf(stderr, "mopira: another instance holds %s but does not answer\n",
-                     qPrintable(dataDirectory));
+                     qPrintable(folder.directory));
         return 1;
     }
+    // Lets the desktop match the window with its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MOPIRA_APP_ID));
     InstallFontSubstitutes();
-    CMainDlg dialog(dataDirectory, SettingsPath());
+    CMainDlg dialog(folder.directory, SettingsPath());
     QObject::connect(&instance, &CSingleInstance::messageReceived, &dialog,
                      [&dialog](const QByteArray&) { dialog.BringToFront(); });
     RunModal(dialog);

@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -29,6 +28,7 @@
 #include "res/Resources.h"
 #include "res/StringTable.h"
 #include "ui/app/AboutDlg.h"
+#include "ui/app/DataFolder.h"
 #include "ui/app/DialogUnits.h"
 #include "ui/app/Fonts.h"
 #include "ui/app/MessageBox.h"
@@ -719,7 +719,7 @@ void CMainDlg::OnTopMost() {
 
 void CMainDlg::OnSysCommand(int command) {
     if ((command & 0xFFF0) == id::kAboutBox) {
-        CAboutDlg about(this);
+        CAboutDlg about(GetDataDir(), this);
         RunModal(about);
     }
 }
@@ -733,8 +733,8 @@ void CMainDlg::ShowAboutMenu(QWidget* source, const QPoint& pos) {
 }
 
 void CMainDlg::OnHelp() {
-    const QString page = QDir(GetDataDir()).filePath(QStringLiteral("HTMLHelp/index.htm"));
-    if (!QFileInfo(page).isFile() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
+    const QString page = FindHelpPage(GetDataDir(), QCoreApplication::applicationDirPath());
+    if (page.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
         ShowMessage(this, res::kHelpMissing.toString(), MessageButtons::Ok, MessageIcon::Stop);
     }
 }

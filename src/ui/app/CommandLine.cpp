@@ -1,0 +1,77 @@
+#include "ui/app/CommandLine.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <vector>
+
+namespace mopira {
+
+CCommandLine::CCommandLine()
+    : m_optHelp(m_parser.addHelpOption()),
+      m_optVersion(m_parser.addVersionOption()),
+      m_optDataDir(QStringLiteral("data-dir"),
+                   QStringLiteral("Keep the library, the parts files and the help in <dir> "
+                                  "instead of the usual data folder."),
+                   QStringLiteral("dir")) {
+    m_parser.setApplicationDescription(
+        QStringLiteral("A palette of Japanese emoticons (kaomoji)."));
+    m_parser.addOption(m_optDataDir);
+}
+
+std::optional<int> CCommandLine::Parse(const QStringList& arguments) {
+    m_strMessage.clear();
+    if (!m_parser.parse(arguments)) {
+        return Refuse(m_parser.errorText());
+    }
+    if (m_parser.isSet(m_optHelp) || m_parser.isSet(QStringLiteral("help-all"))) {
+        m_strMessage = m_parser.helpText();
+        return kExitOk;
+    }
+    if (m_parser.isSet(m_optVersion)) {
+        m_strMessage = QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                                     QStringLiteral(MOPIRA_VERSION));
+        return kExitOk;
+    }
+    if (!m_parser.positionalArguments().isEmpty()) {
+        return Refuse(QStringLiteral("Unexpected argument '%1'.")
+                          .arg(m_parser.positionalArguments().constFirst()));
+    }
+    if (m_parser.isSet(m_optDataDir) && DataDir().isEmpty()) {
+        return Refuse(QStringLiteral("Option 'data-dir' needs a folder."));
+    }
+    return std::nullopt;
+}
+
+int CCommandLine::Refuse(const QString& reason) {
+    const QString name = QCoreApplication::applicationName();
+    m_strMessage =
+        QStringLiteral("%1: %2\nTry '%1 --help' for more information.\n").arg(name, reason);
+    return kExitUsage;
+}
+
+void CCommandLine::PrintMessage(int exitCode) const {
+    std::FILE* stream = exitCode == kExitOk ? stdout : stderr;
+    std::fputs(m_strMessage.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+QString CCommandLine::DataDir() const {
+    return m_parser.value(m_optDataDir);
+}
+
+std::optional<int> CCommandLine::AnswerEarly(int argc, char** argv) {
+    // QCoreApplication may take arguments out of the array; the real one stays whole for the
+    // application object that follows.
+    std::vector<char*> copy(argv, argv + argc);
+    int count = argc;
+    const QCoreApplication core(count, copy.data());
+    CCommandLine commandLine;
+    const std::optional<int> exitCode = commandLine.Parse(QCoreApplication::arguments());
+    if (exitCode != kExitOk) {
+        return std::nullopt;
+    }
+    commandLine.PrintMessage(*exitCode);
+    return exitCode;
+}
+
+}  // namespace mopira

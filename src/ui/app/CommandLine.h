@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace mopira {
+
+// The program's options. Help, version and a bad command line end the program at once with
+// one of the exit codes below; anything else starts it with the options read.
+class CCommandLine {
+public:
+    static constexpr int kExitOk = 0;
+    static constexpr int kExitUsage = 2;
+
+    CCommandLine();
+
+    // Reads `arguments`, the program's path first. Returns the exit code when the program must
+    // end at once, with Message() holding what to tell the user; nothing when it starts.
+    std::optional<int> Parse(const QStringList& arguments);
+    // Help or version text for exit code 0, else the complaint.
+    const QString& Message() const { return m_strMessage; }
+    // Writes Message() to standard output for exit code 0, to standard error otherwise.
+    void PrintMessage(int exitCode) const;
+    // Tells the user on standard error that the command line cannot be followed.
+    int Refuse(const QString& reason);
+
+    // The folder given with --data-dir; empty when none was.
+    QString DataDir() const;
+
+    // Answers --help and --version before the window system starts, so that they work where
+    // there is no display. Anything else, errors included, waits for the full parse: the
+    // window system's own options are only taken out of the command line when it starts.
+    static std::optional<int> AnswerEarly(int argc, char** argv);
+
+private:
+    QCommandLineParser m_parser;
+    QCommandLineOption m_optHelp;
+    QCommandLineOption m_optVersion;
+    QCommandLineOption m_optDataDir;
+    QString m_strMessage;
+};
+
+}  // namespace mopira
