@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "RandomText.h"
 #include "ReferenceText.h"
+#include "core/library/FaceLibrary.h"
 #include "core/text/Charset.h"
 #include "core/text/LineReader.h"
+#include "core/text/TextSort.h"
 
 namespace mopira {
 namespace {
@@ -228,6 +234,109 @@ TEST(FolderCollation, AgreesWithTheFoldedCharacterValuesOnRandomNames) {
             << testing::PrintToString(a) << " vs " << testing::PrintToString(b);
         ASSERT_EQ(order == 0, a == b) << "distinct names never tie";
     }
+}
+
+// Whether `sorted` lists the texts as `expected` does; a failure shows the first place where
+// they part, as text.
+testing::AssertionResult SameOrder(const std::vector<std::string>& texts,
+                                   const std::vector<std::size_t>& sorted,
+                                   const std::vector<std::size_t>& expected) {
+    const auto [at, _] = std::mismatch(sorted.begin(), sorted.end(), expected.begin());
+    if (at == sorted.end()) {
+        return testing::AssertionSuccess();
+    }
+    const auto place = static_cast<std::size_t>(at - sorted.begin());
+    return testing::AssertionFailure()
+           << "at " << place << " of " << sorted.size() << ": " << Charset::ToUtf8(texts[*at])
+           << " (#" << *at << ") instead of " << Charset::ToUtf8(texts[expected[place]]) << " (#"
+           << expected[place] << ")";
+}
+
+// Sorts the indices of `texts` both ways and holds them against a stable sort by plain
+// character values, so equal texts must keep their order in both directions.
+void ExpectSortedByCharacterValues(const std::vector<std::string>& texts) {
+    std::vector<std::size_t> ids(texts.size());
+    std::iota(ids.begin(), ids.end(), 0);
+    auto textOf = [&texts](std::size_t id) -> std::string_view { return texts[id]; };
+    auto expected = [&](int direction) {
+        std::vector<std::size_t> order = ids;
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return reference::Compare(texts[a], texts[b]) == direction;
+        });
+        return order;
+    };
+    std::vector<std::size_t> ascending = ids;
+    SortByText(ascending, textOf, true);
+    EXPECT_TRUE(SameOrder(texts, ascending, expected(-1)));
+    std::vector<std::size_t> descending = ids;
+    SortByText(descending, textOf, false);
+    EXPECT_TRUE(SameOrder(texts, descending, expected(1)));
+}
+
+// Texts that tie on their 16-byte sort keys: long shared beginnings, some ending with a
+// two-byte character or a half-width one (two key bytes) across the 16th byte, then short
+// random endings, with repeats.
+TEST(TextSort, BothDirectionsFollowCharacterValuesWhereKeysTie) {
+    const std::vector<std::string> beginnings = {"",
+                                                 std::string(15, '('),
+                                                 std::string(16, '('),
+                                                 std::string(15, '(') + kA,
+                                                 std::string(15, '(') + kHalfKa,
+                                                 std::string(14, '(') + kSo + kHalfKa + kHalfKa,
+                                                 std::string(6, '\xB1') + "(("};
+    const std::vector<std::string> pieces = {"a", "A", "(", kHalfKa, kA, kSo, kNo, "\x81", "\xFD"};
+    std::mt19937 random(16);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 4000; ++i) {
+        texts.push_back(beginnings[random() % beginnings.size()] + RandomText(random, pieces, 3));
+    }
+    ExpectSortedByCharacterValues(texts);
+}
+
+// The emoticons of a real library, each also behind the beginnings of three long ones of
+// them, so that many pairs tie on their sort keys.
+std::vector<std::string> RealTextsWithSharedBeginnings(const std::string& bytes) {
+    CFaceLibrary library;
+    library.LoadFaceList(bytes);
+    std::vector<std::string> faces;
+    library.ForEachRecord([&](RecordId id) { faces.push_back(library.Text(id)); });
+
+    std::vector<std::string> beginnings;
+    for (const std::string& face : faces) {
+        if (face.size() >= 17 && beginnings.size() < 3) {
+            beginnings.push_back(face.substr(0, 17));
+        }
+    }
+    std::vector<std::string> texts = faces;
+    for (const std::string& beginning : beginnings) {
+        for (const std::string& face : faces) {
+            texts.push_back(beginning + face);
+        }
+    }
+    std::sort(texts.begin(), texts.end());
+    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+    std::shuffle(texts.begin(), texts.end(), std::mt19937(715));
+    return texts;
+}
+
+TEST(TextSort, DescendingIsAscendingReversedOnARealLibrary) {
+    std::ifstream file(MOPIRA_TEST_LIBRARY, std::ios::binary);
+    if (!file) {
+        GTEST_SKIP() << "no library of real emoticons at \"" MOPIRA_TEST_LIBRARY "\"";
+    }
+    const std::vector<std::string> texts = RealTextsWithSharedBeginnings(
+        {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()});
+    ASSERT_GT(texts.size(), 700u * 4);
+    ExpectSortedByCharacterValues(texts);
+
+    std::vector<std::size_t> ascending(texts.size());
+    std::iota(ascending.begin(), ascending.end(), 0);
+    std::vector<std::size_t> descending = ascending;
+    auto textOf = [&texts](std::size_t id) -> std::string_view { return texts[id]; };
+    SortByText(ascending, textOf, true);
+    SortByText(descending, textOf, false);
+    std::reverse(ascending.begin(), ascending.end());
+    EXPECT_TRUE(SameOrder(texts, descending, ascending)) << "the texts are distinct";
 }
 
 TEST(LineReader, SplitsAtLfAndDropsTheCrBeforeIt) {
