@@ -50,6 +50,16 @@ inline std::vector<std::size_t> Boundaries(std::string_view text) {
     return boundaries;
 }
 
+// The first character boundary at or after `from` where `fragment` follows; npos when none.
+inline std::size_t Find(std::string_view text, std::string_view fragment, std::size_t from = 0) {
+    for (std::size_t boundary : Boundaries(text)) {
+        if (boundary >= from && text.substr(boundary).starts_with(fragment)) {
+            return boundary;
+        }
+    }
+    return std::string_view::npos;
+}
+
 inline int Sign(int value) {
     return (value > 0) - (value < 0);
 }
