@@ -251,19 +251,23 @@ void ExpectSortedByCharacterValues(const std::vector<std::string>& texts) {
     std::vector<std::size_t> ids(texts.size());
     std::iota(ids.begin(), ids.end(), 0);
     auto textOf = [&texts](std::size_t id) -> std::string_view { return texts[id]; };
-    auto expected = [&](int direction) {
+    std::vector<std::vector<unsigned>> values;
+    for (const std::string& text : texts) {
+        values.push_back(reference::CharValues(text));
+    }
+    auto expected = [&](bool ascending) {
         std::vector<std::size_t> order = ids;
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return reference::Compare(texts[a], texts[b]) == direction;
+            return ascending ? values[a] < values[b] : values[b] < values[a];
         });
         return order;
     };
     std::vector<std::size_t> ascending = ids;
     SortByText(ascending, textOf, true);
-    EXPECT_TRUE(SameOrder(texts, ascending, expected(-1)));
+    EXPECT_TRUE(SameOrder(texts, ascending, expected(true)));
     std::vector<std::size_t> descending = ids;
     SortByText(descending, textOf, false);
-    EXPECT_TRUE(SameOrder(texts, descending, expected(1)));
+    EXPECT_TRUE(SameOrder(texts, descending, expected(false)));
 }
 
 // Texts that tie on their 16-byte sort keys: long shared beginnings, some ending with a
