@@ -11,6 +11,14 @@
 #include "core/app/WindowPlacement.h"
 
 namespace mopira {
+
+// Found by argument lookup, so it stands in the namespace of the type.
+void PrintTo(const ControlPlacement& step, std::ostream* out) {
+    *out << "{" << step.controlId
+         << (step.kind == ControlPlacement::Kind::Size ? " size " : " move ") << step.x << ", "
+         << step.y << "}";
+}
+
 namespace {
 
 using Kind = ControlPlacement::Kind;
@@ -23,19 +31,72 @@ std::map<int, ControlPlacement> ById(const std::vector<ControlPlacement>& steps)
     return byId;
 }
 
-TEST(PageLayout, SizesAtTheMinimumWindow) {
-    const auto list = ById(LayoutPage(0, kMinOuterWidth, kMinOuterHeight));
-    EXPECT_EQ(list.at(id::kFaceList), (ControlPlacement{id::kFaceList, Kind::Size, 227, 136}));
-    EXPECT_EQ(list.at(id::kFolderCombo).x, 42);
-    EXPECT_EQ(list.at(id::kFindEdit).x, 42);
+struct LayoutCase {
+    const char* name;
+    int tab;
+    int width;
+    int height;
+    std::vector<ControlPlacement> steps;
+};
 
-    const auto create = ById(LayoutPage(1, kMinOuterWidth, kMinOuterHeight));
-    EXPECT_EQ(create.at(id::kVariationList),
-              (ControlPlacement{id::kVariationList, Kind::Size, 82, 40}));
-    EXPECT_EQ(create.at(id::kTypeList).y, 40);
-    EXPECT_EQ(create.at(id::kAddButton), (ControlPlacement{id::kAddButton, Kind::Move, 17, 150}));
-    EXPECT_EQ(create.at(id::kRandomButton).x, 138);
+void PrintTo(const LayoutCase& layout, std::ostream* out) {
+    *out << layout.name;
 }
+
+class PageLayoutAt : public testing::TestWithParam<LayoutCase> {};
+
+// Every step, in order, with its exact numbers: at the smallest window and at a larger one.
+TEST_P(PageLayoutAt, PlacesEveryControlExactly) {
+    const LayoutCase& layout = GetParam();
+    EXPECT_EQ(LayoutPage(layout.tab, layout.width, layout.height), layout.steps);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, PageLayoutAt,
+                         testing::Values(LayoutCase{"ListAtTheMinimum",
+                                                    0,
+                                                    kMinOuterWidth,
+                                                    kMinOuterHeight,
+                                                    {{id::kTab, Kind::Size, 247, 202},
+                                                     {id::kTopToolBar, Kind::Move, 204, 2},
+                                                     {id::kFaceList, Kind::Size, 227, 136},
+                                                     {id::kListToolBar, Kind::Move, 116, 63},
+                                                     {id::kFolderCombo, Kind::Size, 42, 13},
+                                                     {id::kFindEdit, Kind::Size, 42, 20}}},
+                                         LayoutCase{"CreateAtTheMinimum",
+                                                    1,
+                                                    kMinOuterWidth,
+                                                    kMinOuterHeight,
+                                                    {{id::kTab, Kind::Size, 247, 202},
+                                                     {id::kTopToolBar, Kind::Move, 204, 2},
+                                                     {id::kFaceGroup, Kind::Size, 227, 115},
+                                                     {id::kAddButton, Kind::Move, 17, 150},
+                                                     {id::kRandomButton, Kind::Move, 138, 150},
+                                                     {id::kTypeList, Kind::Size, 140, 40},
+                                                     {id::kVariationList, Kind::Size, 82, 40}}},
+                                         LayoutCase{"ListAt480x360",
+                                                    0,
+                                                    480,
+                                                    360,
+                                                    {{id::kTab, Kind::Size, 460, 292},
+                                                     {id::kTopToolBar, Kind::Move, 417, 2},
+                                                     {id::kFaceList, Kind::Size, 440, 226},
+                                                     {id::kListToolBar, Kind::Move, 329, 63},
+                                                     {id::kFolderCombo, Kind::Size, 255, 13},
+                                                     {id::kFindEdit, Kind::Size, 255, 20}}},
+                                         LayoutCase{"CreateAt480x360",
+                                                    1,
+                                                    480,
+                                                    360,
+                                                    {{id::kTab, Kind::Size, 460, 292},
+                                                     {id::kTopToolBar, Kind::Move, 417, 2},
+                                                     {id::kFaceGroup, Kind::Size, 440, 115},
+                                                     {id::kAddButton, Kind::Move, 230, 150},
+                                                     {id::kRandomButton, Kind::Move, 351, 150},
+                                                     {id::kTypeList, Kind::Size, 140, 130},
+                                                     {id::kVariationList, Kind::Size, 295, 130}}}),
+                         [](const testing::TestParamInfo<LayoutCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(PageLayout, GrowingTheWindowWidensStretchesAndShiftsRight) {
     const int w = 300;

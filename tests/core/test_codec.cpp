@@ -38,6 +38,43 @@ TEST(Cp932Codec, MicrosoftMappingBothWays) {
     }
 }
 
+// The single bytes that are neither ASCII, half-width katakana nor lead bytes: Windows reads
+// 0x80 as U+0080 and the other four as private-use characters, and writes them back alike.
+// Each stays one character even where the byte after it could trail a lead byte.
+TEST(Cp932Codec, SingleBytes80A0FdFeFfBothWays) {
+    struct Case {
+        char byte;
+        char16_t unicode;
+        const char* utf8;
+    };
+    const std::vector<Case> cases = {
+        {'\x80', u'\u0080', "\xC2\x80"},     {'\xA0', u'\uF8F0', "\xEF\xA3\xB0"},
+        {'\xFD', u'\uF8F1', "\xEF\xA3\xB1"}, {'\xFE', u'\uF8F2', "\xEF\xA3\xB2"},
+        {'\xFF', u'\uF8F3', "\xEF\xA3\xB3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(1, c.byte)));
+        const std::string alone(1, c.byte);
+        // あ, the byte, @ (a trail byte), the byte, あ
+        const std::string bytes = "\x82\xA0" + alone + "\x40" + alone + "\x82\xA0";
+        const std::u16string utf16 =
+            u"あ" + std::u16string(1, c.unicode) + u"@" + std::u16string(1, c.unicode) + u"あ";
+        const std::string utf8 = "あ" + std::string(c.utf8) + "@" + c.utf8 + "あ";
+
+        EXPECT_EQ(Charset::CharLength(bytes, 2), 1u);
+        EXPECT_EQ(Charset::ToUtf16(alone), std::u16string(1, c.unicode));
+        EXPECT_EQ(Charset::ToUtf16(bytes), utf16);
+        EXPECT_EQ(Charset::ToUtf8(bytes), utf8);
+
+        const EncodeResult fromUtf16 = Charset::FromUtf16(utf16);
+        EXPECT_TRUE(fromUtf16.Ok());
+        EXPECT_EQ(fromUtf16.bytes, bytes);
+        const EncodeResult fromUtf8 = Charset::FromUtf8(utf8);
+        EXPECT_TRUE(fromUtf8.Ok());
+        EXPECT_EQ(fromUtf8.bytes, bytes);
+    }
+}
+
 TEST(Cp932Codec, RepeatedCharactersEncodeToTheCodeWindowsWrites) {
     // ≒ is in JIS X 0208 and NEC row 13, ⅰ in both IBM extension ranges, ￢ in all three.
     EXPECT_EQ(Charset::ToUtf16("\x87\x90"), u"\u2252");

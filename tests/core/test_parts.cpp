@@ -17,19 +17,72 @@ TEST(PartTable, LineEndsAndBlankLinesBeforeRecords) {
     }
 }
 
-TEST(PartTable, NoneIsEmptyOnlyInVariationsOfEdgeAndEmotion) {
-    const PartTable edge = LoadPartTable("hand\nnone\n)\nnone\n(\nnone\n", PartCategory::Edge);
-    EXPECT_EQ(edge.strings, (Strings{"hand", "", ")", "none", "(", ""}));
-    EXPECT_EQ(edge.Variation(0, 1), "");
-    EXPECT_EQ(edge.Variation(0, 2), ")");
-    EXPECT_EQ(edge.Name(1), "none") << "a row name \"none\" is a name";
+struct NoneRule {
+    PartCategory category;
+    const char* name;
+    std::size_t width;
+    bool noneIsEmpty;  // in the variation lines; the name line never
+};
 
-    const PartTable eye = LoadPartTable("x\nnone\nnone\n", PartCategory::Eye);
-    EXPECT_EQ(eye.strings, (Strings{"x", "none", "none"}));
-
-    const PartTable emotion = LoadPartTable("x\n none\nNone\n", PartCategory::Emotion);
-    EXPECT_EQ(emotion.strings, (Strings{"x", " none", "None"}));
+void PrintTo(const NoneRule& rule, std::ostream* out) {
+    *out << rule.name;
 }
+
+class PartTableNone : public testing::TestWithParam<NoneRule> {};
+
+// "none" in each line of a record that follows an ordinary one, with either line end and as
+// the file's last line without one.
+TEST_P(PartTableNone, InEachLineOfARecord) {
+    const NoneRule& rule = GetParam();
+    Strings ordinary = {"name", "(", ")"};
+    ordinary.resize(rule.width);
+    for (std::size_t line = 0; line < rule.width; ++line) {
+        Strings record = ordinary;
+        record[line] = "none";
+        Strings expected = ordinary;
+        expected.insert(expected.end(), record.begin(), record.end());
+        if (line > 0 && rule.noneIsEmpty) {
+            expected[rule.width + line] = "";
+        }
+        for (const std::string lineEnd : {"\n", "\r\n"}) {
+            std::string bytes;
+            for (const std::string& text : ordinary) {
+                bytes += text + lineEnd;
+            }
+            for (const std::string& text : record) {
+                bytes += text + lineEnd;
+            }
+            SCOPED_TRACE(testing::PrintToString(bytes));
+            EXPECT_EQ(LoadPartTable(bytes, rule.category).strings, expected);
+            bytes.resize(bytes.size() - lineEnd.size());
+            EXPECT_EQ(LoadPartTable(bytes, rule.category).strings, expected)
+                << "as the last line, without a line end";
+        }
+    }
+}
+
+// Only a line that is exactly "none" is the keyword.
+TEST_P(PartTableNone, NearMissesAreTexts) {
+    const NoneRule& rule = GetParam();
+    for (const std::string text : {" none", "none ", "None", "NONE", "nonenone", "non", "none\r"}) {
+        std::string bytes = "name\r\n";
+        Strings expected = {"name"};
+        for (std::size_t line = 1; line < rule.width; ++line) {
+            bytes += text + "\r\n";
+            expected.push_back(text);
+        }
+        EXPECT_EQ(LoadPartTable(bytes, rule.category).strings, expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PartTableNone,
+                         testing::Values(NoneRule{PartCategory::Eye, "Eye", 3, false},
+                                         NoneRule{PartCategory::Mouth, "Mouth", 2, false},
+                                         NoneRule{PartCategory::Edge, "Edge", 3, true},
+                                         NoneRule{PartCategory::Emotion, "Emotion", 3, true}),
+                         [](const testing::TestParamInfo<NoneRule>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(PartTable, EmptyVariationShiftsTheRowsBehindIt) {
     const PartTable shifted = LoadPartTable("a\n\n1\nb\n2\n3\n", PartCategory::Eye);

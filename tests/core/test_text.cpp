@@ -1,14 +1,24 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "RandomText.h"
+#include "ReferenceText.h"
+#include "core/library/FaceLibrary.h"
 #include "core/text/Charset.h"
 #include "core/text/LineReader.h"
+#include "core/text/TextSort.h"
 
 namespace mopira {
 namespace {
+
+using reference::Sign;
 
 // Two-byte characters whose second byte is an ASCII character.
 const std::string kSo = "\x83\x5C";   // ソ
@@ -16,6 +26,9 @@ const std::string kHyo = "\x95\x5C";  // 表
 const std::string kNo = "\x83\x6D";   // ノ
 const std::string kA = "\x82\xA0";    // あ
 const std::string kHalfKa = "\xB6";   // ｶ
+// ＜ ends in 0x83, which also leads ャ: in "＜ャ" the bytes of ャ appear once off the boundary.
+const std::string kLess = "\x81\x83";     // ＜
+const std::string kSmallYa = "\x83\x83";  // ャ
 
 TEST(Cp932Boundaries, CharacterLengths) {
     EXPECT_EQ(Charset::CharLength(kSo, 0), 2u);
@@ -56,6 +69,9 @@ TEST(Cp932Find, MatchesOnlyAtCharacterBoundaries) {
         {"", "a", none},
         {std::string("x\0y", 3), std::string("\0y", 2), 1},
         {"ab\x81", "\x81", 2},
+        {"(" + kLess + kSmallYa + ")", kSmallYa, 3},  // the false candidate at 2 overlaps it
+        {kLess + kSmallYa + kSmallYa, kSmallYa + kSmallYa, 2},
+        {kLess + kLess, kLess, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Charset::Find(c.text, c.fragment), c.expected)
@@ -65,26 +81,28 @@ TEST(Cp932Find, MatchesOnlyAtCharacterBoundaries) {
     EXPECT_EQ(Charset::Find("aXaX", "X", 2), 3u);
 }
 
-// Independent statement of the order: the sequence of character values, compared
-// lexicographically.
-std::vector<unsigned> CharValues(std::string_view text) {
-    std::vector<unsigned> values;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[pos]);
-        const bool isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
-        if (isLead && pos + 1 < text.size()) {
-            values.push_back(lead * 256u + static_cast<unsigned char>(text[pos + 1]));
-            pos += 2;
+TEST(Cp932Find, AgreesWithTheBoundaryRuleOnRandomTexts) {
+    // Pieces whose bytes overlap: trail bytes that are lead bytes (＜, ャ, 亜), a trail byte
+    // that is ASCII (ソ), a lone lead byte that takes the next piece's first byte.
+    const std::vector<std::string> pieces = {kLess, kSmallYa, kSo,    "\x88\x9F", "\\",
+                                             "(",   kHalfKa,  "\x83", "a",        "\xE0\x40"};
+    std::mt19937 random(0x8183);
+    for (int i = 0; i < 50000; ++i) {
+        const std::string text = RandomText(random, pieces, 8);
+        std::string fragment;
+        if (random() % 2 == 0) {
+            // Any run of bytes of the text: it occurs, but perhaps only off the boundaries.
+            const std::size_t start = random() % (text.size() + 1);
+            fragment = text.substr(start, random() % 5);
         } else {
-            values.push_back(lead);
-            pos += 1;
+            fragment = RandomText(random, pieces, 2);
         }
-    }
-    return values;
-}
+        const std::size_t from = random() % (text.size() + 2);
 
-int Sign(int value) {
-    return (value > 0) - (value < 0);
+        ASSERT_EQ(Charset::Find(text, fragment, from), reference::Find(text, fragment, from))
+            << "text " << testing::PrintToString(text) << " fragment "
+            << testing::PrintToString(fragment) << " from " << from;
+    }
 }
 
 TEST(Cp932Compare, OrdersByCharacterValue) {
@@ -129,27 +147,191 @@ TEST(Cp932Compare, AgreesWithCharacterValuesOnRandomTexts) {
     for (int i = 0; i < 20000; ++i) {
         std::string a = randomText();
         std::string b = a.substr(0, random() % (a.size() + 1)) + randomText();
-        const auto va = CharValues(a);
-        const auto vb = CharValues(b);
-        const int expected = va < vb ? -1 : (vb < va ? 1 : 0);
-        ASSERT_EQ(Sign(Charset::Compare(a, b)), expected)
+        ASSERT_EQ(Sign(Charset::Compare(a, b)), reference::Compare(a, b))
             << testing::PrintToString(a) << " vs " << testing::PrintToString(b);
     }
 }
 
-TEST(Cp932Compare, FolderNamesIgnoreAsciiCaseFirst) {
-    EXPECT_LT(Charset::CompareFolderNames("abc", "ABD"), 0);
-    EXPECT_LT(Charset::CompareFolderNames("b", "C"), 0);
-    EXPECT_LT(Charset::CompareFolderNames("A", "a"), 0) << "distinct names never tie";
-    EXPECT_GT(Charset::CompareFolderNames("a", "A"), 0);
-    EXPECT_EQ(Charset::CompareFolderNames("Ab", "Ab"), 0);
-    EXPECT_LT(Charset::CompareFolderNames("zoo", kA), 0);
-    // A trail byte that looks like a letter is not a letter.
-    EXPECT_GT(Charset::CompareFolderNames("\x82\x61"
-                                          "a",
-                                          "\x82\x41"
-                                          "b"),
-              0);
+TEST(FolderCollation, IgnoresAsciiCaseFirstAtTheEdgesOfTheLetters) {
+    struct Case {
+        std::string a;
+        std::string b;
+        int expected;
+    };
+    const std::vector<Case> cases = {
+        // A name that is a prefix of another once case is ignored comes first.
+        {"ab", "ABC", -1},
+        {"AB", "abc", -1},
+        {"z", "Zz", -1},
+        // Names equal but for case are ordered by character value, so they never tie.
+        {"A", "a", -1},
+        {"Ab", "aB", -1},
+        {"Z", "z", -1},
+        {"a", "a", 0},
+        // Both ends of the letters fold; case does not outweigh a later letter.
+        {"Ab", "aC", -1},
+        {"b", "C", -1},
+        {"za", "Zb", -1},
+        {"Za", "zb", -1},
+        // Letters fold to capitals, so the bytes just outside both letter ranges keep their
+        // places beside the capitals: @ before every letter, [ and ` and { after every one.
+        {"@", "A", -1},
+        {"@", "a", -1},
+        {"[", "Z", 1},
+        {"[", "z", 1},
+        {"`", "a", 1},
+        {"`", "Z", 1},
+        {"{", "z", 1},
+        {"`a", "@b", 1},  // ` is no lower-case @
+        {"{a", "[b", 1},  // { is no lower-case [
+        {"[a", "zz", 1},
+        // Names that start with punctuation.
+        {"!z", "a", -1},
+        {"(b", "(A", 1},
+        {"_a", "a", 1},
+        {"~", "z", 1},
+        {" a", "a", -1},
+        // Only one-byte ASCII letters fold: not full-width ones, nor trail bytes.
+        {"\x82\x81"
+         "a",
+         "\x82\x60"
+         "b",
+         1},  // ａa after Ａb
+        {"\x82\x61"
+         "a",
+         "\x82\x41"
+         "b",
+         1},
+        {"z", kHalfKa, -1},
+        {"zoo", kA, -1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Sign(Charset::CompareFolderNames(c.a, c.b)), c.expected)
+            << testing::PrintToString(c.a) << " vs " << testing::PrintToString(c.b);
+        EXPECT_EQ(Sign(Charset::CompareFolderNames(c.b, c.a)), -c.expected)
+            << testing::PrintToString(c.b) << " vs " << testing::PrintToString(c.a);
+    }
+}
+
+TEST(FolderCollation, AgreesWithTheFoldedCharacterValuesOnRandomNames) {
+    const std::vector<std::string> pieces = {"@", "A", "B",     "Y",        "Z",        "[",
+                                             "`", "a", "b",     "y",        "z",        "{",
+                                             "_", "!", kHalfKa, "\x82\x61", "\x82\x41", "\x81"};
+    std::mt19937 random(0x5B60);
+    for (int i = 0; i < 50000; ++i) {
+        const std::string a = RandomText(random, pieces, 4);
+        const std::string b =
+            a.substr(0, random() % (a.size() + 1)) + RandomText(random, pieces, 3);
+        const int order = Sign(Charset::CompareFolderNames(a, b));
+        ASSERT_EQ(order, reference::CompareFolderNames(a, b))
+            << testing::PrintToString(a) << " vs " << testing::PrintToString(b);
+        ASSERT_EQ(order == 0, a == b) << "distinct names never tie";
+    }
+}
+
+// Whether `sorted` lists the texts as `expected` does; a failure shows the first place where
+// they part, as text.
+testing::AssertionResult SameOrder(const std::vector<std::string>& texts,
+                                   const std::vector<std::size_t>& sorted,
+                                   const std::vector<std::size_t>& expected) {
+    const auto [at, _] = std::mismatch(sorted.begin(), sorted.end(), expected.begin());
+    if (at == sorted.end()) {
+        return testing::AssertionSuccess();
+    }
+    const auto place = static_cast<std::size_t>(at - sorted.begin());
+    return testing::AssertionFailure()
+           << "at " << place << " of " << sorted.size() << ": " << Charset::ToUtf8(texts[*at])
+           << " (#" << *at << ") instead of " << Charset::ToUtf8(texts[expected[place]]) << " (#"
+           << expected[place] << ")";
+}
+
+// Sorts the indices of `texts` both ways and holds them against a stable sort by plain
+// character values, so equal texts must keep their order in both directions.
+void ExpectSortedByCharacterValues(const std::vector<std::string>& texts) {
+    std::vector<std::size_t> ids(texts.size());
+    std::iota(ids.begin(), ids.end(), 0);
+    auto textOf = [&texts](std::size_t id) -> std::string_view { return texts[id]; };
+    std::vector<std::vector<unsigned>> values;
+    for (const std::string& text : texts) {
+        values.push_back(reference::CharValues(text));
+    }
+    auto expected = [&](bool ascending) {
+        std::vector<std::size_t> order = ids;
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return ascending ? values[a] < values[b] : values[b] < values[a];
+        });
+        return order;
+    };
+    std::vector<std::size_t> ascending = ids;
+    SortByText(ascending, textOf, true);
+    EXPECT_TRUE(SameOrder(texts, ascending, expected(true)));
+    std::vector<std::size_t> descending = ids;
+    SortByText(descending, textOf, false);
+    EXPECT_TRUE(SameOrder(texts, descending, expected(false)));
+}
+
+// Texts that tie on their 16-byte sort keys: long shared beginnings, some ending with a
+// two-byte character or a half-width one (two key bytes) across the 16th byte, then short
+// random endings, with repeats.
+TEST(TextSort, BothDirectionsFollowCharacterValuesWhereKeysTie) {
+    const std::vector<std::string> beginnings = {"",
+                                                 std::string(15, '('),
+                                                 std::string(16, '('),
+                                                 std::string(15, '(') + kA,
+                                                 std::string(15, '(') + kHalfKa,
+                                                 std::string(14, '(') + kSo + kHalfKa + kHalfKa,
+                                                 std::string(6, '\xB1') + "(("};
+    const std::vector<std::string> pieces = {"a", "A", "(", kHalfKa, kA, kSo, kNo, "\x81", "\xFD"};
+    std::mt19937 random(16);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 4000; ++i) {
+        texts.push_back(beginnings[random() % beginnings.size()] + RandomText(random, pieces, 3));
+    }
+    ExpectSortedByCharacterValues(texts);
+}
+
+// The emoticons of a real library, each also behind the beginnings of three long ones of
+// them, so that many pairs tie on their sort keys.
+std::vector<std::string> RealTextsWithSharedBeginnings(const std::string& bytes) {
+    CFaceLibrary library;
+    library.LoadFaceList(bytes);
+    std::vector<std::string> faces;
+    library.ForEachRecord([&](RecordId id) { faces.push_back(library.Text(id)); });
+
+    std::vector<std::string> beginnings;
+    for (const std::string& face : faces) {
+        if (face.size() >= 17 && beginnings.size() < 3) {
+            beginnings.push_back(face.substr(0, 17));
+        }
+    }
+    std::vector<std::string> texts = faces;
+    for (const std::string& beginning : beginnings) {
+        for (const std::string& face : faces) {
+            texts.push_back(beginning + face);
+        }
+    }
+    std::sort(texts.begin(), texts.end());
+    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+    std::shuffle(texts.begin(), texts.end(), std::mt19937(715));
+    return texts;
+}
+
+TEST(TextSort, DescendingIsAscendingReversedOnARealLibrary) {
+    std::ifstream file(MOPIRA_TEST_LIBRARY, std::ios::binary);
+    ASSERT_TRUE(file) << MOPIRA_TEST_LIBRARY;
+    const std::vector<std::string> texts = RealTextsWithSharedBeginnings(
+        {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()});
+    ASSERT_GT(texts.size(), 700u * 4);
+    ExpectSortedByCharacterValues(texts);
+
+    std::vector<std::size_t> ascending(texts.size());
+    std::iota(ascending.begin(), ascending.end(), 0);
+    std::vector<std::size_t> descending = ascending;
+    auto textOf = [&texts](std::size_t id) -> std::string_view { return texts[id]; };
+    SortByText(ascending, textOf, true);
+    SortByText(descending, textOf, false);
+    std::reverse(ascending.begin(), ascending.end());
+    EXPECT_TRUE(SameOrder(texts, descending, ascending)) << "the texts are distinct";
 }
 
 TEST(LineReader, SplitsAtLfAndDropsTheCrBeforeIt) {
