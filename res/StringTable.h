@@ -29,6 +29,9 @@ inline constexpr QStringView kAboutProduct = u"モピラ Version 1.2";
 inline constexpr QStringView kAboutDataFolder = u"データ: %1";
 inline constexpr QStringView kOk = u"OK";
 inline constexpr QStringView kCancel = u"キャンセル";
+// The answers of a question box.
+inline constexpr QStringView kYes = u"はい(&Y)";
+inline constexpr QStringView kNo = u"いいえ(&N)";
 
 // List tab.
 inline constexpr QStringView kCopyCaption = u"コピー";

@@ -1,9 +1,15 @@
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <memory>
 
 #include "ui/app/DataStore.h"
 #include "ui/app/DialogUnits.h"
@@ -12,6 +18,24 @@
 #include "ui/app/ModalSeam.h"
 
 namespace mopira {
+
+namespace {
+
+QString LabelText(const QMessageBox& box) {
+    const auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    return label && label->textFormat() == Qt::PlainText ? label->text() : QString();
+}
+
+QStringList ButtonTexts(const QMessageBox& box) {
+    QStringList texts;
+    for (const QAbstractButton* button : box.buttons()) {
+        texts << button->text();
+    }
+    texts.sort();
+    return texts;
+}
+
+}  // namespace
 
 class TestAppSupport : public QObject {
     Q_OBJECT
@@ -70,6 +94,51 @@ private slots:
         QCOMPARE(RunModal(dialog), int(QDialog::Rejected));  // left open counts as cancelled
         QVERIFY(!dialog.isVisible());
         QCOMPARE(modal.Runs(), 2);
+    }
+
+    void messageBoxesShowEmoticonsAsTyped() {
+        // Emoticons look like markup and entities; the box shows them character for character.
+        const QStringList texts{QStringLiteral("'<b>(^_^)</b>' を削除してもよろしいですか?"),
+                                QStringLiteral("A&lt;B"),
+                                QStringLiteral("<i>(・∀・)</i>\n&amp; 二行目")};
+        for (const QString& text : texts) {
+            const std::unique_ptr<QMessageBox> box =
+                CreateMessageBox(nullptr, text, MessageButtons::YesNo, MessageIcon::Question);
+            box->show();
+            QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+            QCOMPARE(LabelText(*box), text);
+        }
+    }
+
+    void messageBoxesAnswerInJapanese() {
+        // The box ShowMessage runs itself, answered through its buttons.
+        QStringList shown;
+        QStringList captions;
+        const auto answer = [&](const char* key) {
+            QTimer::singleShot(0, [&, key] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                shown << LabelText(*box);
+                captions << ButtonTexts(*box).join(u'|');
+                if (qstrcmp(key, "no") == 0) {
+                    QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+                } else {
+                    QTest::keyClick(box, Qt::Key_Return);
+                }
+            });
+        };
+        answer("no");
+        QCOMPARE(ShowMessage(nullptr, QStringLiteral("<b>x</b>?"), MessageButtons::YesNo),
+                 MessageAnswer::No);
+        answer("enter");  // Yes is the default answer
+        QCOMPARE(ShowMessage(nullptr, QStringLiteral("y?"), MessageButtons::YesNo),
+                 MessageAnswer::Yes);
+        answer("enter");
+        QCOMPARE(ShowMessage(nullptr, QStringLiteral("A&lt;B")), MessageAnswer::Ok);
+        QCOMPARE(shown, (QStringList{QStringLiteral("<b>x</b>?"), QStringLiteral("y?"),
+                                     QStringLiteral("A&lt;B")}));
+        const QString yesNo = QStringLiteral("いいえ(&N)|はい(&Y)");
+        QCOMPARE(captions, (QStringList{yesNo, yesNo, QStringLiteral("OK")}));
     }
 };
 

@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include "res/StringTable.h"
 
 namespace mopira {
 
@@ -47,18 +50,30 @@ MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons b
         }
         return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
     }
-    QMessageBox box(
-        ToQt(icon), QCoreApplication::applicationName(), text,
-        buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-        parent);
-    if (buttons == MessageButtons::YesNo) {
-        box.setDefaultButton(QMessageBox::Yes);
-    }
-    const int result = box.exec();
+    const std::unique_ptr<QMessageBox> box = CreateMessageBox(parent, text, buttons, icon);
+    const int result = box->exec();
     if (buttons == MessageButtons::Ok) {
         return MessageAnswer::Ok;
     }
     return result == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+std::unique_ptr<QMessageBox> CreateMessageBox(QWidget* parent, const QString& text,
+                                              MessageButtons buttons, MessageIcon icon) {
+    auto box = std::make_unique<QMessageBox>(ToQt(icon), QCoreApplication::applicationName(),
+                                             QString(), QMessageBox::NoButton, parent);
+    // "<b>(^_^)</b>" or "A&lt;B" is an emoticon, not markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
+    // The captions Qt's own Japanese translation gives them, also where it is not installed.
+    if (buttons == MessageButtons::YesNo) {
+        box->addButton(QMessageBox::Yes)->setText(res::kYes.toString());
+        box->addButton(QMessageBox::No)->setText(res::kNo.toString());
+        box->setDefaultButton(QMessageBox::Yes);
+    } else {
+        box->addButton(QMessageBox::Ok)->setText(res::kOk.toString());
+    }
+    return box;
 }
 
 }  // namespace mopira

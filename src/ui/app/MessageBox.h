@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 namespace mopira {
@@ -17,6 +19,12 @@ enum class MessageAnswer { Ok, Yes, No };
 MessageAnswer ShowMessage(QWidget* parent, const QString& text,
                           MessageButtons buttons = MessageButtons::Ok,
                           MessageIcon icon = MessageIcon::None);
+
+// The box ShowMessage runs, not yet shown. Its text is plain: an emoticon such as
+// "<b>(^_^)</b>" shows as typed. Its buttons carry their Japanese captions whether or not
+// Qt's own translation is installed.
+std::unique_ptr<QMessageBox> CreateMessageBox(QWidget* parent, const QString& text,
+                                              MessageButtons buttons, MessageIcon icon);
 
 // Lets tests answer message boxes without showing them. While installed, every box is
 // recorded and answered from the queue (Ok, or No for a question, when the queue is empty).
