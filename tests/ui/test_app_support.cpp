@@ -3,9 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -16,6 +19,7 @@
 #include "ui/app/Fonts.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/ModalSeam.h"
+#include "ui/app/QtTranslation.h"
 
 namespace mopira {
 
@@ -139,6 +143,30 @@ private slots:
                                      QStringLiteral("A&lt;B")}));
         const QString yesNo = QStringLiteral("いいえ(&N)|はい(&Y)");
         QCOMPARE(captions, (QStringList{yesNo, yesNo, QStringLiteral("OK")}));
+    }
+
+    void qtsOwnMenusSpeakJapanese() {
+        const QString file =
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm");
+        if (!QFile::exists(file)) {
+            QSKIP("Qt's Japanese translation is not installed (qt6-translations-l10n)");
+        }
+        QVERIFY(InstallQtTranslation());
+        QVERIFY(InstallQtTranslation());
+        QLineEdit edit(QStringLiteral("(^_^)"));
+        const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList items;
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator()) {
+                items << action->text().section(u'\t', 0, 0);
+            }
+        }
+        QVERIFY(items.contains(QStringLiteral("切り取り(&T)")));
+        QVERIFY(items.contains(QStringLiteral("コピー(&C)")));
+        QVERIFY(items.contains(QStringLiteral("貼り付け(&P)")));
+        // No item is left in English.
+        const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
+        QCOMPARE(items.filter(word), QStringList());
     }
 };
 

@@ -10,6 +10,7 @@
 #include "ui/app/Fonts.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/ModalSeam.h"
+#include "ui/app/QtTranslation.h"
 #include "ui/app/SingleInstance.h"
 #include "ui/platform/PlatformFile.h"
 
@@ -52,6 +53,7 @@ int CMainApp::InitInstance() {
     // Lets the desktop match the window with its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(MOPIRA_APP_ID));
     InstallFontSubstitutes();
+    InstallQtTranslation();
     CMainDlg dialog(folder.directory, SettingsPath());
     QObject::connect(&instance, &CSingleInstance::messageReceived, &dialog,
                      [&dialog](const QByteArray&) { dialog.BringToFront(); });
