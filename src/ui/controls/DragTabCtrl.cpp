@@ -9,12 +9,11 @@ namespace mopira {
 
 namespace {
 
-// The answer is "no action", which the dragging program shows as its no-drop cursor. The
-// event itself counts as handled here: an ignored drag event would travel on to the window
-// behind the strip.
+// What the dragging program hears is the answer to the moves: not accepted, no action. An
+// accepted move, even one with no action, reads as a copy to a program on X11.
 void Refuse(QDropEvent* event) {
     event->setDropAction(Qt::IgnoreAction);
-    event->accept();
+    event->ignore();
 }
 
 }  // namespace
@@ -31,7 +30,10 @@ bool CDragTabCtrl::RegisterDropTarget() {
 }
 
 void CDragTabCtrl::dragEnterEvent(QDragEnterEvent* event) {
-    Refuse(event);
+    // Taking the entry makes the strip the drag's target, so the moves and the drop come here
+    // and are refused here; an ignored entry would travel on to the window behind the strip.
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
 }
 
 void CDragTabCtrl::dragMoveEvent(QDragMoveEvent* event) {
