@@ -3,13 +3,35 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QStyleOptionFocusRect>
 #include <algorithm>
 
 #include "res/Resources.h"
 #include "ui/controls/Emboss.h"
 
 namespace mopira {
+
+namespace {
+
+// Every other pixel of the rectangle's outline, in a checkerboard from its top-left corner, as
+// the classic focus rectangle is drawn. Styles draw the focus their own way, some only after
+// keyboard use and some as a filled box; this button shows it whenever it has the focus.
+void DrawFocusDots(QPainter& painter, const QRect& rect, const QColor& color) {
+    const auto dot = [&](int x, int y) {
+        if ((x - rect.left() + y - rect.top()) % 2 == 0) {
+            painter.fillRect(x, y, 1, 1, color);
+        }
+    };
+    for (int x = rect.left(); x <= rect.right(); ++x) {
+        dot(x, rect.top());
+        dot(x, rect.bottom());
+    }
+    for (int y = rect.top() + 1; y < rect.bottom(); ++y) {
+        dot(rect.left(), y);
+        dot(rect.right(), y);
+    }
+}
+
+}  // namespace
 
 CIconButton::CIconButton(QWidget* parent) : QPushButton(parent) {}
 
@@ -58,11 +80,8 @@ void CIconButton::paintEvent(QPaintEvent* /*event*/) {
 
     if (hasFocus() && bEnabled) {
         const int inset = std::min(std::min(width(), height()) / 4, 3);
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(inset, inset, -inset, -inset);
-        focus.backgroundColor = pal.color(QPalette::Button);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        DrawFocusDots(painter, rect().adjusted(inset, inset, -inset, -inset),
+                      pal.color(QPalette::ButtonText));
     }
 }
 

@@ -9,8 +9,8 @@ namespace mopira {
 
 // A standard push button face with an icon and a caption at positions the caller chooses, both
 // moved one pixel right and down while the button is pressed and embossed when it is disabled.
-// While it holds the focus, a focus rectangle is drawn inset by a quarter of the button's
-// smaller side, at most 3 pixels.
+// While it holds the focus, however it got it, a dotted focus rectangle is drawn inset by a
+// quarter of the button's smaller side, at most 3 pixels.
 class CIconButton : public QPushButton {
     Q_OBJECT
 
