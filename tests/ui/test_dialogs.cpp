@@ -99,6 +99,37 @@ void Choose(QDialog& dialog, const QString& node) {
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                       tree->visualItemRect(found.front()).center());
 }
+// Whether the pixels from `from` to `to` (one row or one column) are a dotted line of `color`:
+// every other one of that colour.
+bool IsDotted(const QImage& image, QPoint from, QPoint to, QRgb color) {
+    const QPoint step((to.x() > from.x()) - (to.x() < from.x()),
+                      (to.y() > from.y()) - (to.y() < from.y()));
+    bool previous = image.pixel(from) != color;
+    for (QPoint at = from;; at += step) {
+        const bool dot = image.pixel(at) == color;
+        if (dot == previous) {
+            qWarning("no dotted line at (%d, %d)", at.x(), at.y());
+            return false;
+        }
+        previous = dot;
+        if (at == to) {
+            return true;
+        }
+    }
+}
+
+bool HasNoColor(const QImage& image, const QRect& area, QRgb color) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixel(x, y) == color) {
+                qWarning("line pixel at (%d, %d)", x, y);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // A step for the new-folder dialog that gives it `name` and presses OK.
 CDialogScript::Step NewFolder(const QString& name) {
     return [name](QDialog& dialog) {
@@ -190,6 +221,79 @@ private slots:
         QCOMPARE(s.SelectedTexts(), QStringList{"(ﾟдﾟ)"});
         QVERIFY(s.File().ends_with(test::FaceList({{"(ﾟдﾟ)", "にこにこ"}})));
         QVERIFY(s.Saved());
+    }
+
+    void folderTreeJoinsItsNodesWithDottedLines() {
+        Session s;
+        s.script.Then([](QDialog& dialog) {
+            CFolderTree* tree = Tree(dialog);
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            const QImage image =
+                tree->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QRgb line = tree->palette().color(QPalette::Dark).rgb();
+            const int indent = tree->indentation();
+            const auto check = [&](const QTreeWidgetItem* node, int level, bool last) {
+                const QRect row = tree->visualItemRect(node);
+                const int middle = row.top() + row.height() / 2;
+                const int x = level * indent + indent / 2;
+                // The stub to the node, and the line up to the node above unless it is the
+                // first of all; the line goes on down to a next sibling only.
+                QVERIFY(IsDotted(image, {x, middle}, {(level + 1) * indent - 1, middle}, line));
+                if (level > 0) {
+                    QVERIFY(IsDotted(image, {x, row.top()}, {x, middle}, line));
+                } else {
+                    QVERIFY(HasNoColor(image, QRect(x, row.top(), 1, middle - row.top()), line));
+                }
+                const QRect below(x, middle + 1, 1, row.bottom() - middle);
+                QVERIFY(last ? HasNoColor(image, below, line)
+                             : IsDotted(image, below.topLeft(), below.bottomLeft(), line));
+                // The root has no sibling below, so nothing runs through its column.
+                if (level > 0) {
+                    QVERIFY(HasNoColor(image, QRect(0, row.top(), indent, row.height()), line));
+                }
+            };
+            const QTreeWidgetItem* root = tree->Root();
+            check(root, 0, true);
+            for (int i = 0; i < root->childCount(); ++i) {
+                check(root->child(i), 1, i + 1 == root->childCount());
+            }
+        });
+        s.Command(id::kNewFace);
+        QVERIFY(s.script.Done());
+    }
+
+    void folderTreeKeepsTheChosenFolderOnClicksBesideIt() {
+        Session s;
+        s.script.Then([](QDialog& dialog) {
+            CFolderTree* tree = Tree(dialog);
+            Type(FaceEdit(dialog), QStringLiteral("(ﾟдﾟ)"));
+            Choose(dialog, QStringLiteral("その他"));
+            QVERIFY(OkEnabled(dialog));
+            const QTreeWidgetItem* last = tree->Root()->child(tree->Root()->childCount() - 1);
+            const QPoint blank(tree->viewport()->width() / 2,
+                               tree->visualItemRect(last).bottom() + 20);
+            QVERIFY(!tree->itemAt(blank));
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, blank);
+            QCOMPARE(SelectedNode(dialog), QStringLiteral("その他"));
+            QVERIFY(OkEnabled(dialog));
+            QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, blank);
+            QCOMPARE(SelectedNode(dialog), QStringLiteral("その他"));
+            // Ctrl+click, or Ctrl+Space, on the chosen node does not take the choice back.
+            const QTreeWidgetItem* chosen = tree->Root()->child(2);
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              tree->visualItemRect(chosen).center());
+            QCOMPARE(SelectedNode(dialog), QStringLiteral("その他"));
+            QTest::keyClick(tree, Qt::Key_Space, Qt::ControlModifier);
+            QCOMPARE(SelectedNode(dialog), QStringLiteral("その他"));
+            QVERIFY(OkEnabled(dialog));
+            // The keyboard still moves the choice.
+            QTest::keyClick(tree, Qt::Key_Down);
+            QCOMPARE(SelectedNode(dialog), QStringLiteral("にこにこ"));
+            Click(dialog, "m_btnOK");
+        });
+        s.Command(id::kNewFace);
+        QVERIFY(s.script.Done());
+        QVERIFY(s.File().ends_with(test::FaceList({{"(ﾟдﾟ)", "にこにこ"}})));
     }
 
     void addFromTheCreateTabTakesTheComposedFaceIntoTheChosenFolder() {

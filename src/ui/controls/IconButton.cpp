@@ -6,32 +6,10 @@
 #include <algorithm>
 
 #include "res/Resources.h"
+#include "ui/controls/DottedLine.h"
 #include "ui/controls/Emboss.h"
 
 namespace mopira {
-
-namespace {
-
-// Every other pixel of the rectangle's outline, in a checkerboard from its top-left corner, as
-// the classic focus rectangle is drawn. Styles draw the focus their own way, some only after
-// keyboard use and some as a filled box; this button shows it whenever it has the focus.
-void DrawFocusDots(QPainter& painter, const QRect& rect, const QColor& color) {
-    const auto dot = [&](int x, int y) {
-        if ((x - rect.left() + y - rect.top()) % 2 == 0) {
-            painter.fillRect(x, y, 1, 1, color);
-        }
-    };
-    for (int x = rect.left(); x <= rect.right(); ++x) {
-        dot(x, rect.top());
-        dot(x, rect.bottom());
-    }
-    for (int y = rect.top() + 1; y < rect.bottom(); ++y) {
-        dot(rect.left(), y);
-        dot(rect.right(), y);
-    }
-}
-
-}  // namespace
 
 CIconButton::CIconButton(QWidget* parent) : QPushButton(parent) {}
 
@@ -78,10 +56,17 @@ void CIconButton::paintEvent(QPaintEvent* /*event*/) {
     }
     DrawButtonCaption(painter, m_ptText + offset, text(), pal, bEnabled);
 
+    // Styles draw the focus their own way, some only after keyboard use and some as a filled
+    // box; this button shows the classic dotted rectangle whenever it has the focus.
     if (hasFocus() && bEnabled) {
         const int inset = std::min(std::min(width(), height()) / 4, 3);
-        DrawFocusDots(painter, rect().adjusted(inset, inset, -inset, -inset),
-                      pal.color(QPalette::ButtonText));
+        const QRect focus = rect().adjusted(inset, inset, -inset, -inset);
+        const QColor color = pal.color(QPalette::ButtonText);
+        const QPoint corner = focus.topLeft();
+        DrawDottedLine(painter, corner, focus.topRight(), corner, color);
+        DrawDottedLine(painter, focus.bottomLeft(), focus.bottomRight(), corner, color);
+        DrawDottedLine(painter, corner, focus.bottomLeft(), corner, color);
+        DrawDottedLine(painter, focus.topRight(), focus.bottomRight(), corner, color);
     }
 }
 

@@ -1,12 +1,14 @@
 #include "ui/library/FolderTree.h"
 
 #include <QHeaderView>
+#include <QPainter>
 
 #include "core/text/Charset.h"
 #include "res/StringTable.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/ModalSeam.h"
 #include "ui/app/TextConvert.h"
+#include "ui/controls/DottedLine.h"
 #include "ui/library/FieldText.h"
 #include "ui/library/NewFolderDlg.h"
 
@@ -103,6 +105,54 @@ void CFolderTree::AddNewFolderNode() {
     scrollToItem(node);
     // A second folder of this name is refused while the dialog is open.
     m_newFolderDlg.AddFolderName(folder);
+}
+
+void CFolderTree::drawBranches(QPainter* painter, const QRect& rect,
+                               const QModelIndex& index) const {
+    // The tree has lines and lines at the root but no expand buttons: each node's column gets
+    // a stub to the node and a line up to the node above it and on to the next sibling, and
+    // each ancestor's column a line through when that ancestor has a sibling below. The dots
+    // keep one checkerboard over the whole content, so rows drawn after a scroll join up.
+    const QPoint origin(-horizontalOffset(), -verticalOffset());
+    const QColor color = palette().color(QPalette::Dark);
+    const auto vertical = [&](int x, int top, int bottom) {
+        DrawDottedLine(*painter, {x, top}, {x, bottom}, origin, color);
+    };
+    const int indent = indentation();
+    const int middleY = rect.top() + rect.height() / 2;
+    int column = 0;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) {
+        ++column;
+    }
+    const auto centreX = [&](int level) { return rect.left() + level * indent + indent / 2; };
+    const auto hasSiblingBelow = [](const QModelIndex& node) {
+        return node.sibling(node.row() + 1, 0).isValid();
+    };
+
+    const int x = centreX(column);
+    DrawDottedLine(*painter, {x, middleY}, {rect.left() + (column + 1) * indent - 1, middleY},
+                   origin, color);
+    if (index.parent().isValid() || index.row() > 0) {
+        vertical(x, rect.top(), middleY);
+    }
+    if (hasSiblingBelow(index)) {
+        vertical(x, middleY, rect.bottom());
+    }
+    int level = column - 1;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent(), --level) {
+        if (hasSiblingBelow(up)) {
+            vertical(centreX(level), rect.top(), rect.bottom());
+        }
+    }
+}
+
+QItemSelectionModel::SelectionFlags CFolderTree::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    // A click on blank space, or a Ctrl+click on the chosen node, would leave no folder chosen.
+    if (!index.isValid() || selectionModel()->isSelected(index)) {
+        return QItemSelectionModel::NoUpdate;
+    }
+    return QTreeWidget::selectionCommand(index, event);
 }
 
 std::string CFolderTree::SelectedFolder() const {

@@ -9,9 +9,10 @@ class CMainDlg;
 class CNewFolderDlg;
 
 // The folder picker of the add, properties and move dialogs: "すべての顔文字" as the root and
-// the library's folders beneath it, in the folder collation. Nodes carry their folder's own
-// bytes, so a name is never encoded back from what is shown. A folder made with
-// AddNewFolderNode lives only here until an emoticon is filed in it.
+// the library's folders beneath it, in the folder collation, joined by dotted lines. Nodes
+// carry their folder's own bytes, so a name is never encoded back from what is shown. A folder
+// made with AddNewFolderNode lives only here until an emoticon is filed in it. The chosen
+// node stays chosen until the user chooses another.
 class CFolderTree : public QTreeWidget {
     Q_OBJECT
 
@@ -29,6 +30,12 @@ public:
     std::string SelectedFolder() const;
     QTreeWidgetItem* Root() const { return m_root; }
     QTreeWidgetItem* FolderNode(const std::string& folder) const;
+
+protected:
+    void drawBranches(QPainter* painter, const QRect& rect,
+                      const QModelIndex& index) const override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
 
 private:
     QTreeWidgetItem* NewFolderNode(const std::string& folder) const;
