@@ -13,13 +13,17 @@
 
 #include "ListTabSession.h"
 #include "core/app/ControlIds.h"
+#include "ui/app/AboutDlg.h"
 #include "ui/app/Fonts.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/ModalSeam.h"
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
+#include "ui/library/AddFaceDlg.h"
 #include "ui/library/FolderCombo.h"
 #include "ui/library/FolderTree.h"
+#include "ui/library/MoveDlg.h"
+#include "ui/library/PropertyDlg.h"
 
 namespace mopira {
 
@@ -294,6 +298,28 @@ private slots:
         s.Command(id::kNewFace);
         QVERIFY(s.script.Done());
         QVERIFY(s.File().ends_with(test::FaceList({{"(ﾟдﾟ)", "にこにこ"}})));
+    }
+
+    void fixedSizeDialogsAskForNoMinimiseMaximiseOrResizing() {
+        Session s;
+        const std::optional<RecordId> record = s.dialog->Library().FindRecord("orz");
+        QVERIFY(record);
+        CAddFaceDlg add(*s.dialog, "orz", {});
+        CPropertyDlg properties(*s.dialog, *record);
+        CMoveDlg moveDlg(*s.dialog, {});
+        CNewFolderDlg newFolder(&add);
+        CAboutDlg about(s.fixture.DataDir(), s.dialog);
+        for (QDialog* dialog :
+             std::initializer_list<QDialog*>{&add, &properties, &moveDlg, &newFolder, &about}) {
+            const Qt::WindowFlags flags = dialog->windowFlags();
+            QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+            QVERIFY(flags & Qt::WindowCloseButtonHint);
+            // Windows' thin frame of a dialog that keeps its size.
+            QVERIFY(flags & Qt::MSWindowsFixedSizeDialogHint);
+            QVERIFY(!dialog->minimumSize().isEmpty());
+            QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+            QCOMPARE(dialog->size(), dialog->minimumSize());
+        }
     }
 
     void addFromTheCreateTabTakesTheComposedFaceIntoTheChosenFolder() {

@@ -28,7 +28,7 @@ QString ShortFolderName(const QString& directory) {
 
 }  // namespace
 
-CAboutDlg::CAboutDlg(const QString& dataDirectory, QWidget* parent) : QDialog(parent) {
+CAboutDlg::CAboutDlg(const QString& dataDirectory, QWidget* parent) : CFixedDialog(parent) {
     setWindowTitle(res::kAboutCaption.toString());
     setFont(FaceFont(9));
     const CDialogUnits du(font());

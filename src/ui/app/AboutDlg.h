@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/controls/FixedDialog.h"
 
 namespace mopira {
 
 // The about box: the program's icon, name and version, the data folder in use, and an OK
 // button.
-class CAboutDlg : public QDialog {
+class CAboutDlg : public CFixedDialog {
     Q_OBJECT
 
 public:

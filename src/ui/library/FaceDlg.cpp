@@ -17,7 +17,7 @@
 namespace mopira {
 
 CFaceDlg::CFaceDlg(CMainDlg& mainDlg, std::string face, std::optional<RecordId> posEdited)
-    : QDialog(&mainDlg),
+    : CFixedDialog(&mainDlg),
       m_mainDlg(mainDlg),
       m_posEdited(posEdited),
       m_strFace(std::move(face)),
@@ -101,7 +101,7 @@ void CFaceDlg::accept() {
         return;
     }
     m_strFace = *face;
-    QDialog::accept();
+    CFixedDialog::accept();
 }
 
 }  // namespace mopira

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDialog>
 #include <optional>
 #include <string>
 
 #include "core/library/FaceLibrary.h"
+#include "ui/controls/FixedDialog.h"
 #include "ui/library/NewFolderDlg.h"
 
 class QLabel;
@@ -21,7 +21,7 @@ class CMainDlg;
 // folder tree, and the rules of OK. OK needs a text and a real folder; on OK, characters the
 // library cannot store and the text of another emoticon are refused and the dialog stays.
 // Each dialog lays out its own template.
-class CFaceDlg : public QDialog {
+class CFaceDlg : public CFixedDialog {
     Q_OBJECT
 
 public:

@@ -13,7 +13,7 @@
 namespace mopira {
 
 CMoveDlg::CMoveDlg(CMainDlg& mainDlg, const std::string& preselect)
-    : QDialog(&mainDlg), m_newFolderDlg(this) {
+    : CFixedDialog(&mainDlg), m_newFolderDlg(this) {
     setObjectName(QStringLiteral("CMoveDlg"));
     setWindowTitle(res::kMoveDlgCaption.toString());
     setFont(FaceFont(9));

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <string>
 
+#include "ui/controls/FixedDialog.h"
 #include "ui/library/NewFolderDlg.h"
 
 class QPushButton;
@@ -13,7 +13,7 @@ class CFolderTree;
 class CMainDlg;
 
 // Asks for the folder that the selected emoticons move to.
-class CMoveDlg : public QDialog {
+class CMoveDlg : public CFixedDialog {
     Q_OBJECT
 
 public:

@@ -15,7 +15,7 @@
 
 namespace mopira {
 
-CNewFolderDlg::CNewFolderDlg(QWidget* parent) : QDialog(parent) {
+CNewFolderDlg::CNewFolderDlg(QWidget* parent) : CFixedDialog(parent) {
     setObjectName(QStringLiteral("m_newFolderDlg"));
     setWindowTitle(res::kNewFolderDlgCaption.toString());
     setFont(FaceFont(9));
@@ -76,7 +76,7 @@ void CNewFolderDlg::accept() {
         return;
     }
     m_strName = *name;
-    QDialog::accept();
+    CFixedDialog::accept();
 }
 
 }  // namespace mopira

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QDialog>
 #include <string>
 #include <vector>
+
+#include "ui/controls/FixedDialog.h"
 
 class QLineEdit;
 class QPushButton;
@@ -11,7 +12,7 @@ namespace mopira {
 
 // Asks for the name of a new folder. The folder dialogs each own one and tell it the names
 // that are taken; it refuses those, "すべての顔文字" and names the library cannot store.
-class CNewFolderDlg : public QDialog {
+class CNewFolderDlg : public CFixedDialog {
     Q_OBJECT
 
 public:
