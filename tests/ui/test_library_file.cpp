@@ -317,7 +317,8 @@ private slots:
         const std::string old = ManyRecords(8000);  // several writes of the buffer
         QVERIFY(WriteBytes(dir.filePath(kFaceList), old));
         QProcess child;
-        child.start(QStringLiteral(MOPIRA_SAVE_CRASH_CHILD), {dir.path(), step});
+        child.start(QStringLiteral(MOPIRA_TEST_CHILD),
+                    {QStringLiteral("save-crash"), dir.path(), step});
         QVERIFY(child.waitForFinished(20000));
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
         const std::string now = ReadBytes(dir.filePath(kFaceList));
