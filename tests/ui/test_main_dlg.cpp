@@ -1,13 +1,17 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
@@ -288,6 +292,139 @@ private slots:
         emit top->customContextMenuRequested(QPoint(2, 2));
         QCOMPARE(modal.Runs(), 1);
         QCOMPARE(shownTitle, QStringLiteral("モピラのバージョン情報"));
+    }
+
+    void anUnreadableLibraryOpensReadOnly() {
+        CMainDlgFixture fixture;
+        const std::string first = test::FaceList({{"(^_^)", "笑顔"}});
+        const std::string original = first + test::FaceList({{"(T_T)", "泣く"}});
+        fixture.WriteFile(QStringLiteral("FaceList.dat"), original);
+        CMessageBoxSeam messages;
+        // The disk fails after the first record.
+        CFileFaultSeam failing(FileStep::Read, EIO, qint64(first.size()),
+                               CFileFaultSeam::Action::Fail, QStringLiteral("FaceList.dat"));
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        QTRY_COMPARE(messages.Shown().size(), 1);
+        const QString told = messages.Shown().front();
+        QVERIFY(told.contains(QStringLiteral("読み込めませんでした")));
+        QVERIFY(told.contains(
+            QDir::toNativeSeparators(fixture.PathOf(QStringLiteral("FaceList.dat")))));
+        QVERIFY(told.contains(QStringLiteral("ディスクの読み書きでエラーが発生しました")));
+
+        // What was read can be found and copied; nothing can change it.
+        auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
+        auto* toolbar = fixture.Child<CTipToolBar>("m_tbarList");
+        QCOMPARE(list->DetailsView()->model()->rowCount(), 1);
+        list->SelectRow(0);
+        QVERIFY(fixture.Child<QWidget>("m_btnCopy")->isEnabled());
+        for (int command : {id::kNewFace, id::kDelete, id::kProperties}) {
+            QVERIFY(!toolbar->IsButtonEnabled(command));
+            QVERIFY(
+                toolbar->ButtonFor(command)->toolTip().contains(QStringLiteral("変更できません")));
+        }
+        QVERIFY(!fixture.Child<QWidget>("m_btnAdd")->isEnabled());
+        dialog->OnOK();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("(^_^)"));
+        messages.AnswerNext(MessageAnswer::Yes);
+        emit toolbar->commandTriggered(id::kDelete);
+        QCOMPARE(messages.Shown().size(), 1);  // not even asked
+        fixture.Close();
+        QVERIFY(fixture.ReadFile(QStringLiteral("FaceList.dat")) == original);
+    }
+
+    void savedPlacementsFitTheScreen() {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QSize frame(8, 27);
+        {
+            CMainDlgFixture fixture;
+            for (const char* key : {"Window/X", "Window/Y"}) {
+                fixture.WriteSetting(QString::fromLatin1(key), 10);
+            }
+            for (const char* key : {"Window/CX", "Window/CY"}) {
+                fixture.WriteSetting(QString::fromLatin1(key), 2147483647);
+            }
+            CMainDlg* dialog = fixture.Open();
+            QVERIFY(dialog);
+            QVERIFY((dialog->size() + frame).width() <= screen.width());
+            QVERIFY((dialog->size() + frame).height() <= screen.height());
+            dialog->close();
+            QVERIFY(fixture.Setting(QStringLiteral("Window/CX")).toInt() <= screen.width());
+            QVERIFY(fixture.Setting(QStringLiteral("Window/CY")).toInt() <= screen.height());
+        }
+        {
+            CMainDlgFixture fixture;
+            for (const char* key : {"Window/X", "Window/Y"}) {
+                fixture.WriteSetting(QString::fromLatin1(key), -30000);
+            }
+            fixture.WriteSetting(QStringLiteral("Window/CX"), 300);
+            fixture.WriteSetting(QStringLiteral("Window/CY"), 320);
+            CMainDlg* dialog = fixture.Open();
+            QVERIFY(dialog);
+            QVERIFY(screen.contains(dialog->pos()));
+            QCOMPARE(dialog->size() + frame, QSize(300, 320));
+            dialog->close();
+            QVERIFY(screen.contains(QPoint(fixture.Setting(QStringLiteral("Window/X")).toInt(),
+                                           fixture.Setting(QStringLiteral("Window/Y")).toInt())));
+        }
+    }
+
+    // A line of ten megabytes, in the library and in a parts file, never holds the window.
+    void longLinesNeverHoldTheWindow() {
+        CMainDlgFixture fixture;
+        const std::string huge(10'000'000, 'w');
+        fixture.WriteFile(QStringLiteral("FaceList.dat"),
+                          test::FaceList({{"(^_^)", "笑顔"}}) + huge + "\r\n" + huge + "\r\n\r\n");
+        fixture.WriteFile(QStringLiteral("Eye.dat"), "name\r\n" + huge + "\r\n^\r\n");
+#ifdef MOPIRA_SANITIZED
+        constexpr qint64 kLimit = 500;  // the sanitizers slow everything several times
+#else
+        constexpr qint64 kLimit = 100;
+#endif
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
+        QTRY_COMPARE(list->DetailsView()->model()->rowCount(), 2);
+        const auto timed = [](auto action) {
+            QElapsedTimer timer;
+            timer.start();
+            action();
+            return timer.elapsed();
+        };
+        const QModelIndex hugeRow = list->DetailsView()->model()->index(1, 0);
+        QCOMPARE(hugeRow.data().toString().size(), qsizetype(1001));
+        QVERIFY(hugeRow.data().toString().endsWith(QChar(0x2026)));
+        QVERIFY(hugeRow.data(Qt::ToolTipRole).toString().size() <= 1001);
+        const QRect cell = list->DetailsView()->visualRect(hugeRow);
+        qint64 took = timed([&] {
+            QTest::mouseClick(list->DetailsView()->viewport(), Qt::LeftButton, {}, cell.center());
+            dialog->repaint();
+        });
+        QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
+        took = timed([&] {
+            list->SetListView(false);
+            dialog->repaint();
+            list->SetListView(true);
+            dialog->repaint();
+        });
+        QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
+        // The whole text still goes to the clipboard.
+        dialog->OnOK();
+        QCOMPARE(QGuiApplication::clipboard()->text().size(), qsizetype(huge.size()));
+
+        took = timed([&] {
+            fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);
+            dialog->repaint();
+        });
+        QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
+        auto* eye = fixture.Child<QWidget>("m_btnEyeLeft");
+        took = timed([&] {
+            QTest::mouseClick(eye, Qt::LeftButton);
+            dialog->repaint();
+            QTest::mouseClick(eye, Qt::LeftButton);
+            dialog->repaint();
+        });
+        QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
     }
 
     void failedSaveKeepsTheOldFileAndReadOnlyFolderIsToldOnce() {

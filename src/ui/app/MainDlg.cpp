@@ -388,15 +388,17 @@ void CMainDlg::EnsureLoaded() {
     m_cbxFolder->setCurrentIndex(0);
     GetCurrentFace();
     if (m_document.IsReadOnly()) {
-        // Copying and searching go on; every command that would write the file is off.
+        // Copying and searching go on; every command that would write the file is off, and
+        // its tip says why.
         m_tbarList->EnableButton(id::kNewFace, false);
         m_btnAdd->setEnabled(false);
-        for (QWidget* control : {static_cast<QWidget*>(m_tbarList->ButtonFor(id::kNewFace)),
-                                 static_cast<QWidget*>(m_btnAdd)}) {
-            if (control) {
-                control->setToolTip(res::kLibraryReadOnlyTip.toString());
+        m_btnAdd->setToolTip(res::kLibraryReadOnlyTip.toString());
+        for (int command : {id::kNewFace, id::kDelete, id::kProperties, id::kMove}) {
+            if (QToolButton* button = m_tbarList->ButtonFor(command)) {
+                button->setToolTip(res::kLibraryReadOnlyTip.toString());
             }
         }
+        GetCurrentFace();
         ShowMessage(
             this,
             res::kLibraryUnreadable.toString().arg(

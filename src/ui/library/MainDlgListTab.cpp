@@ -179,9 +179,10 @@ std::string CMainDlg::GetCurrentFace() {
 }
 
 void CMainDlg::UpdateCommandStates(bool hasFace) {
-    m_tbarList->EnableButton(id::kDelete, hasFace);
-    m_tbarList->EnableButton(id::kProperties, hasFace);
-    m_tbarList->EnableButton(id::kMove, hasFace);
+    const bool changeable = hasFace && (!m_document.IsLoaded() || CanChangeLibrary());
+    m_tbarList->EnableButton(id::kDelete, changeable);
+    m_tbarList->EnableButton(id::kProperties, changeable);
+    m_tbarList->EnableButton(id::kMove, changeable);
     if (hasFace) {
         // Properties and move share one place: one emoticon offers properties, several move.
         const bool one = SelectedCount() == 1;
@@ -246,6 +247,13 @@ void CMainDlg::OnContextMenu(const QPoint& globalPos, bool fromKeyboard) {
     if (selected == 0) {
         for (QAction* action : {copy, remove, move, properties}) {
             action->setEnabled(false);
+        }
+    }
+    if (!CanChangeLibrary()) {
+        menu.setToolTipsVisible(true);
+        for (QAction* action : {remove, move, properties}) {
+            action->setEnabled(false);
+            action->setToolTip(res::kLibraryReadOnlyTip.toString());
         }
     }
     if (selected == 1) {
