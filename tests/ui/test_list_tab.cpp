@@ -45,6 +45,26 @@ private:
 private slots:
     void initTestCase() { InstallFontSubstitutes(); }
 
+    // Switching the find mode empties the selection: the commands follow at once.
+    void commandStatesFollowEveryRefill() {
+        Session s;
+        s.Select({0});
+        QVERIFY(s.toolbar->IsButtonEnabled(id::kDelete));
+        s.SearchFor(QStringLiteral("ω"));
+        s.Select({0});
+        QVERIFY(s.toolbar->IsButtonEnabled(id::kDelete));
+        s.Command(id::kFindByLocation);
+        QVERIFY(s.list->SelectedRows().empty());
+        for (int command : {id::kDelete, id::kProperties, id::kMove}) {
+            QVERIFY(!s.toolbar->IsButtonEnabled(command));
+        }
+        QVERIFY(!s.fixture.Child<QWidget>("m_btnCopy")->isEnabled());
+        s.Select({1});
+        s.Command(id::kFindByText);
+        QVERIFY(!s.toolbar->IsButtonEnabled(id::kDelete));
+        QVERIFY(!s.fixture.Child<QWidget>("m_btnCopy")->isEnabled());
+    }
+
     // Another program changes the library: the list follows while the window is idle, and a
     // change of the user's made meanwhile goes onto what the file holds now.
     void outsideChangesShowAndKeepTheSelection() {

@@ -1,5 +1,6 @@
 #include <QAccessible>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -294,6 +295,74 @@ private slots:
         QCOMPARE(shownTitle, QStringLiteral("モピラのバージョン情報"));
     }
 
+    // With no saved placement the window opens large enough to use: eight emoticons on the
+    // list tab, the four kinds and five variations on the create tab.
+    void aFirstStartShowsEnoughOfEachPage() {
+        CMainDlgFixture fixture;
+        std::string library;
+        for (int i = 0; i < 20; ++i) {
+            library +=
+                test::FaceList({{"(^_^)", "笑顔"}}).replace(0, 5, "face" + std::to_string(i));
+        }
+        fixture.WriteFile(QStringLiteral("FaceList.dat"), library);
+        fixture.WriteFile(QStringLiteral("Eye.dat"), test::Sjis("a\r\n^\r\n^\r\nb\r\n-\r\n-\r\n"
+                                                                "c\r\no\r\no\r\nd\r\n.\r\n.\r\n"
+                                                                "e\r\n*\r\n*\r\nf\r\nT\r\nT\r\n"));
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        auto* faces = fixture.Child<CSortListCtrl>("m_lstFace")->DetailsView();
+        QTRY_COMPARE(faces->model()->rowCount(), 20);
+        QVERIFY(faces->viewport()->height() >= 8 * faces->sizeHintForRow(0));
+
+        fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);
+        auto* types = fixture.Child<QListWidget>("m_lstType");
+        for (int row = 0; row < 4; ++row) {
+            QVERIFY(types->viewport()->rect().contains(types->visualItemRect(types->item(row))));
+        }
+        types->setCurrentRow(0);
+        auto* variations = fixture.Child<QTreeWidget>("m_lstVariation");
+        QCOMPARE(variations->topLevelItemCount(), 6);
+        QVERIFY(variations->viewport()->height() >= 5 * variations->sizeHintForRow(0));
+        for (int column = 0; column < 3; ++column) {
+            QVERIFY(variations->header()->sectionViewportPosition(column) +
+                        variations->columnWidth(column) <=
+                    variations->viewport()->width());
+        }
+
+        // A saved size comes back exactly, and the minimum stays.
+        fixture.WriteSetting(QStringLiteral("Window/X"), 20);
+        fixture.WriteSetting(QStringLiteral("Window/Y"), 20);
+        fixture.WriteSetting(QStringLiteral("Window/CX"), 300);
+        fixture.WriteSetting(QStringLiteral("Window/CY"), 280);
+        fixture.Close();
+        dialog = fixture.Open();
+        QCOMPARE(dialog->size() + QSize(8, 27), QSize(300, 280));
+        QCOMPARE(dialog->minimumSize() + QSize(8, 27), QSize(267, 270));
+    }
+
+    // The menu key outside the list opens the window's menu, with the about box.
+    void theMenuKeyOpensTheAboutMenu() {
+        CMainDlgFixture fixture;
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        QString shownTitle;
+        CModalSeam modal([&](QDialog& shown) { shownTitle = shown.windowTitle(); });
+        QTimer::singleShot(0, [] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                QTest::keyClick(popup, Qt::Key_Down);
+                QTest::keyClick(popup, Qt::Key_Return);
+            }
+        });
+        fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);
+        QWidget* random = fixture.Child<QWidget>("m_btnRandom");
+        random->setFocus();
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(),
+                                  random->mapToGlobal(QPoint()));
+        QApplication::sendEvent(random, &menuKey);
+        QCOMPARE(modal.Runs(), 1);
+        QCOMPARE(shownTitle, QStringLiteral("モピラのバージョン情報"));
+    }
+
     void anUnreadableLibraryOpensReadOnly() {
         CMainDlgFixture fixture;
         const std::string first = test::FaceList({{"(^_^)", "笑顔"}});
@@ -418,13 +487,13 @@ private slots:
         });
         QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
         auto* eye = fixture.Child<QWidget>("m_btnEyeLeft");
-        took = timed([&] {
-            QTest::mouseClick(eye, Qt::LeftButton);
-            dialog->repaint();
-            QTest::mouseClick(eye, Qt::LeftButton);
-            dialog->repaint();
-        });
-        QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
+        for (int click = 0; click < 2; ++click) {
+            took = timed([&] {
+                QTest::mouseClick(eye, Qt::LeftButton);
+                dialog->repaint();
+            });
+            QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
+        }
     }
 
     void failedSaveKeepsTheOldFileAndReadOnlyFolderIsToldOnce() {

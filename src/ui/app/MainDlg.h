@@ -99,6 +99,8 @@ private:
     void ConnectHandlers();
     QSize FrameSize() const;
     void PlaceWindow();
+    // The outer size a first start opens at: every page shows enough to be used.
+    QSize FirstStartSize() const;
     void OnTabChanged(int tab);
     void OnSysCommand(int command);
     void OnTopMost();

@@ -193,7 +193,9 @@ void CMainDlg::UpdateCommandStates(bool hasFace) {
 }
 
 void CMainDlg::OnFaceSelectionChanged() {
-    GetCurrentFace();
+    if (m_tab && m_tab->currentIndex() == 0) {
+        GetCurrentFace();
+    }
 }
 
 void CMainDlg::OnFaceDoubleClicked() {
@@ -267,8 +269,13 @@ void CMainDlg::OnContextMenu(const QPoint& globalPos, bool fromKeyboard) {
 }
 
 void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
-    // The menu key pressed anywhere on the list tab, outside the list itself.
-    OnContextMenu(event->globalPos(), event->reason() == QContextMenuEvent::Keyboard);
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        // The menu key outside the list (which opens its own menu): the window's menu, with
+        // the about box, as the window system's menu key would open it.
+        ShowAboutMenu(m_tbarTop, QPoint(0, m_tbarTop->height()));
+        return;
+    }
+    OnContextMenu(event->globalPos(), false);
 }
 
 void CMainDlg::OnDelete() {
