@@ -492,7 +492,7 @@ private slots:
                 QTest::mouseClick(eye, Qt::LeftButton);
                 dialog->repaint();
             });
-            QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
+        QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
         }
     }
 

@@ -23,6 +23,15 @@ std::string CFaceBuilder::ComposeFace() const {
     return face;
 }
 
+bool CFaceBuilder::HasFace() const {
+    for (const PartSlotInfo& slot : AllPartSlots()) {
+        if (IsIncluded(slot.category) && !Caption(slot.slot).empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool CFaceBuilder::SelectRow(PartCategory category, int row) {
     const PartTable& table = Table(category);
     if (row < 0 || static_cast<std::size_t>(row) >= table.RowCount()) {

@@ -35,6 +35,8 @@ public:
 
     // The included slots' captions joined in face order.
     std::string ComposeFace() const;
+    // Whether that face has any character, without building it.
+    bool HasFace() const;
 
     // Makes `row` the category's current row and puts its variations into the category's
     // slots. A row the table does not have changes nothing and returns false.

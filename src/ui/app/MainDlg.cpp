@@ -306,7 +306,7 @@ void CMainDlg::OnInitDialog() {
     LayoutPage(m_nTab);
 
     LayoutPartButtons();
-    GetCurrentFace();
+    UpdateCurrentFace();
 
     m_btnCopy->SetTipText(res::kCopyTip.toString(), true);
     m_btnEdgeLeft->SetTipText(res::kEdgeLeftTip.toString(), true);
@@ -396,7 +396,7 @@ void CMainDlg::EnsureLoaded() {
     ShowFolder({});
     FillFolderCombo();
     m_cbxFolder->setCurrentIndex(0);
-    GetCurrentFace();
+    UpdateCurrentFace();
     if (m_document.IsReadOnly()) {
         // Copying and searching go on; every command that would write the file is off, and
         // its tip says why.
@@ -408,7 +408,7 @@ void CMainDlg::EnsureLoaded() {
                 button->setToolTip(res::kLibraryReadOnlyTip.toString());
             }
         }
-        GetCurrentFace();
+        UpdateCurrentFace();
         ShowMessage(
             this,
             res::kLibraryUnreadable.toString().arg(
@@ -469,7 +469,7 @@ void CMainDlg::OnLibraryReloaded(const std::vector<std::string>& missing) {
     }
     SelectFaceRows(m_keptSelection);
     m_keptSelection.clear();
-    GetCurrentFace();
+    UpdateCurrentFace();
     if (!missing.empty()) {
         QStringList names;
         for (const std::string& text : missing) {
@@ -680,7 +680,7 @@ void CMainDlg::paintEvent(QPaintEvent* event) {
 void CMainDlg::OnTabChanged(int tab) {
     ShowPage(tab);
     LayoutPage(tab);
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event) {

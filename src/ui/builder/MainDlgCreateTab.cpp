@@ -122,7 +122,7 @@ void CMainDlg::SelectVariationRow(int row) {
 void CMainDlg::ApplyRow(PartCategory category) {
     m_builder.SelectRow(category, m_builder.CurrentRow(category));
     UpdatePartButtons();
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 void CMainDlg::OnTypeListItemChanged() {
@@ -139,7 +139,7 @@ void CMainDlg::OnTypeListItemChanged() {
             SelectVariationRow(m_builder.CurrentRow(category));
         }
     }
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 void CMainDlg::OnVariationListItemChanged() {
@@ -163,7 +163,7 @@ void CMainDlg::OnPartButton(PartSlot slot) {
         ApplyRow(category);
         SelectVariationRow(m_builder.CurrentRow(category));
     }
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 void CMainDlg::OnRandom() {
@@ -174,7 +174,7 @@ void CMainDlg::OnRandom() {
         row < static_cast<int>(kPartCategoryCount)) {
         SelectVariationRow(m_builder.CurrentRow(static_cast<PartCategory>(row)));
     }
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 std::string CMainDlg::ComposeFace() {

@@ -44,7 +44,7 @@ void CMainDlg::OnNewFace() {
     ShowFolder(folderView && m_nFind == 0 ? folder : std::string());
     SelectFaceRow(face);
     SaveFaceList();
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 void CMainDlg::OnProperties() {
@@ -90,7 +90,7 @@ void CMainDlg::OnProperties() {
     }
     SelectFaceRow(face);
     SaveFaceList();
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 void CMainDlg::OnMove() {
@@ -131,7 +131,7 @@ void CMainDlg::OnMove() {
         SearchByText();
     }
     SaveFaceList();
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 }  // namespace mopira

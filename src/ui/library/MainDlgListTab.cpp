@@ -178,6 +178,20 @@ std::string CMainDlg::GetCurrentFace() {
     return face;
 }
 
+void CMainDlg::UpdateCurrentFace() {
+    if (!m_tab) {
+        return;
+    }
+    bool hasFace = false;
+    if (m_tab->currentIndex() == 1) {
+        LayoutPartButtons();
+        hasFace = m_builder.HasFace();
+    } else {
+        hasFace = SelectedCount() > 0;  // texts are never empty
+    }
+    UpdateCommandStates(hasFace);
+}
+
 void CMainDlg::UpdateCommandStates(bool hasFace) {
     const bool changeable = hasFace && (!m_document.IsLoaded() || CanChangeLibrary());
     m_tbarList->EnableButton(id::kDelete, changeable);
@@ -194,7 +208,7 @@ void CMainDlg::UpdateCommandStates(bool hasFace) {
 
 void CMainDlg::OnFaceSelectionChanged() {
     if (m_tab && m_tab->currentIndex() == 0) {
-        GetCurrentFace();
+        UpdateCurrentFace();
     }
 }
 
@@ -304,7 +318,7 @@ void CMainDlg::OnDelete() {
         SearchByText();
     }
     SaveFaceList();
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 std::vector<std::string> CMainDlg::SelectedTexts() const {
