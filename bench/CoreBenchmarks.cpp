@@ -81,8 +81,8 @@ void Serialize_Floor(benchmark::State& state) {
 }
 
 // Two fragments that many emoticons hold, as a user types them.
-const std::string kFirstFragment = Charset::FromUtf8Literal("ω");
-const std::string kQuery = kFirstFragment + " " + Charset::FromUtf8Literal("(");
+const std::string kFirstFragment = Cp932::FromUtf8Literal("ω");
+const std::string kQuery = kFirstFragment + " " + Cp932::FromUtf8Literal("(");
 
 void Search(benchmark::State& state) {
     CFaceLibrary library;

@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto& byText = second.RecordsByText();
     FUZZ_CHECK(byText.size() == second.Size());
     for (std::size_t i = 1; i < byText.size(); ++i) {
-        FUZZ_CHECK(mopira::Charset::Compare(second.Text(byText[i - 1]), second.Text(byText[i])) <
+        FUZZ_CHECK(second.GetCharset().Compare(second.Text(byText[i - 1]), second.Text(byText[i])) <
                    0);
     }
     return 0;

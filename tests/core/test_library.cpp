@@ -11,7 +11,7 @@ namespace mopira {
 namespace {
 
 std::string Sjis(std::string_view utf8) {
-    return Charset::FromUtf8Literal(utf8);
+    return Cp932::FromUtf8Literal(utf8);
 }
 
 struct Entry {
@@ -21,7 +21,7 @@ struct Entry {
 };
 
 void PrintTo(const Entry& entry, std::ostream* out) {
-    *out << "{" << Charset::ToUtf8(entry.text) << ", " << Charset::ToUtf8(entry.folder) << "}";
+    *out << "{" << Cp932::ToUtf8(entry.text) << ", " << Cp932::ToUtf8(entry.folder) << "}";
 }
 
 std::vector<Entry> Entries(const CFaceLibrary& library) {
@@ -229,7 +229,7 @@ TEST(TextSearch, EveryTokenAtACharacterBoundaryAcrossAllFolders) {
     auto search = [&](std::string_view utf8) {
         std::vector<std::string> found;
         for (RecordId id : library.SearchByText(Sjis(utf8))) {
-            found.push_back(Charset::ToUtf8(library.Text(id)));
+            found.push_back(Cp932::ToUtf8(library.Text(id)));
         }
         return found;
     };

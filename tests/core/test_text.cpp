@@ -18,19 +18,19 @@ const std::string kA = "\x82\xA0";    // あ
 const std::string kHalfKa = "\xB6";   // ｶ
 
 TEST(Cp932Boundaries, CharacterLengths) {
-    EXPECT_EQ(Charset::CharLength(kSo, 0), 2u);
-    EXPECT_EQ(Charset::CharLength(kHalfKa, 0), 1u);
-    EXPECT_EQ(Charset::CharLength("\x81", 0), 1u) << "a lead byte at the end stands alone";
-    EXPECT_EQ(Charset::CharLength("a\xE0", 1), 1u);
-    EXPECT_EQ(Charset::CharLength("\xFC\x40", 0), 2u);
-    EXPECT_EQ(Charset::CharLength("\xFD\x40", 0), 1u);
-    EXPECT_EQ(Charset::CharLength("\x80\x40", 0), 1u);
-    EXPECT_EQ(Charset::CharLength("\xA0\x40", 0), 1u);
+    EXPECT_EQ(Cp932::CharLength(kSo, 0), 2u);
+    EXPECT_EQ(Cp932::CharLength(kHalfKa, 0), 1u);
+    EXPECT_EQ(Cp932::CharLength("\x81", 0), 1u) << "a lead byte at the end stands alone";
+    EXPECT_EQ(Cp932::CharLength("a\xE0", 1), 1u);
+    EXPECT_EQ(Cp932::CharLength("\xFC\x40", 0), 2u);
+    EXPECT_EQ(Cp932::CharLength("\xFD\x40", 0), 1u);
+    EXPECT_EQ(Cp932::CharLength("\x80\x40", 0), 1u);
+    EXPECT_EQ(Cp932::CharLength("\xA0\x40", 0), 1u);
 
     const std::string text = "a" + kSo + kHalfKa + "\x81";
     const std::vector<bool> boundaries = {true, true, false, true, true, true};
     for (std::size_t pos = 0; pos < boundaries.size(); ++pos) {
-        EXPECT_EQ(Charset::IsCharBoundary(text, pos), boundaries[pos]) << pos;
+        EXPECT_EQ(Cp932::IsCharBoundary(text, pos), boundaries[pos]) << pos;
     }
 }
 
@@ -58,11 +58,11 @@ TEST(Cp932Find, MatchesOnlyAtCharacterBoundaries) {
         {"ab\x81", "\x81", 2},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Charset::Find(c.text, c.fragment), c.expected)
+        EXPECT_EQ(Cp932::Find(c.text, c.fragment), c.expected)
             << "text " << testing::PrintToString(c.text) << " fragment "
             << testing::PrintToString(c.fragment);
     }
-    EXPECT_EQ(Charset::Find("aXaX", "X", 2), 3u);
+    EXPECT_EQ(Cp932::Find("aXaX", "X", 2), 3u);
 }
 
 // Independent statement of the order: the sequence of character values, compared
@@ -107,9 +107,9 @@ TEST(Cp932Compare, OrdersByCharacterValue) {
         {"(" + kA + ")", "(" + kHalfKa + ")", 1},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Sign(Charset::Compare(c.a, c.b)), c.expected)
+        EXPECT_EQ(Sign(Cp932::Compare(c.a, c.b)), c.expected)
             << testing::PrintToString(c.a) << " vs " << testing::PrintToString(c.b);
-        EXPECT_EQ(Sign(Charset::Compare(c.b, c.a)), -c.expected);
+        EXPECT_EQ(Sign(Cp932::Compare(c.b, c.a)), -c.expected);
     }
 }
 
@@ -132,23 +132,23 @@ TEST(Cp932Compare, AgreesWithCharacterValuesOnRandomTexts) {
         const auto va = CharValues(a);
         const auto vb = CharValues(b);
         const int expected = va < vb ? -1 : (vb < va ? 1 : 0);
-        ASSERT_EQ(Sign(Charset::Compare(a, b)), expected)
+        ASSERT_EQ(Sign(Cp932::Compare(a, b)), expected)
             << testing::PrintToString(a) << " vs " << testing::PrintToString(b);
     }
 }
 
 TEST(Cp932Compare, FolderNamesIgnoreAsciiCaseFirst) {
-    EXPECT_LT(Charset::CompareFolderNames("abc", "ABD"), 0);
-    EXPECT_LT(Charset::CompareFolderNames("b", "C"), 0);
-    EXPECT_LT(Charset::CompareFolderNames("A", "a"), 0) << "distinct names never tie";
-    EXPECT_GT(Charset::CompareFolderNames("a", "A"), 0);
-    EXPECT_EQ(Charset::CompareFolderNames("Ab", "Ab"), 0);
-    EXPECT_LT(Charset::CompareFolderNames("zoo", kA), 0);
+    EXPECT_LT(Cp932::CompareFolderNames("abc", "ABD"), 0);
+    EXPECT_LT(Cp932::CompareFolderNames("b", "C"), 0);
+    EXPECT_LT(Cp932::CompareFolderNames("A", "a"), 0) << "distinct names never tie";
+    EXPECT_GT(Cp932::CompareFolderNames("a", "A"), 0);
+    EXPECT_EQ(Cp932::CompareFolderNames("Ab", "Ab"), 0);
+    EXPECT_LT(Cp932::CompareFolderNames("zoo", kA), 0);
     // A trail byte that looks like a letter is not a letter.
-    EXPECT_GT(Charset::CompareFolderNames("\x82\x61"
-                                          "a",
-                                          "\x82\x41"
-                                          "b"),
+    EXPECT_GT(Cp932::CompareFolderNames("\x82\x61"
+                                        "a",
+                                        "\x82\x41"
+                                        "b"),
               0);
 }
 

@@ -8,7 +8,6 @@
 #include <ctime>
 #include <random>
 
-#include "core/text/Charset.h"
 #include "res/StringTable.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/TextConvert.h"
@@ -83,7 +82,8 @@ CHoverButton* CMainDlg::PartButton(PartSlot slot) const {
 
 void CMainDlg::UpdatePartButtons() {
     for (const PartSlotInfo& slot : AllPartSlots()) {
-        PartButton(slot.slot)->setText(AsCaption(ToQString(m_builder.Caption(slot.slot))));
+        PartButton(slot.slot)->setText(
+            AsCaption(ToQString(m_builder.Caption(slot.slot), m_builder.GetCharset())));
     }
 }
 
@@ -94,9 +94,10 @@ void CMainDlg::ShowCategory(PartCategory category) {
         m_lstVariation->clear();
         QList<QTreeWidgetItem*> items;
         for (std::size_t row = 0; row < table.RowCount(); ++row) {
-            items.append(new QTreeWidgetItem(QStringList{ToQString(table.Name(row)),
-                                                         ToQString(table.Variation(row, 1)),
-                                                         ToQString(table.Variation(row, 2))}));
+            items.append(new QTreeWidgetItem(
+                QStringList{ToQString(table.Name(row), table.charset),
+                            ToQString(table.Variation(row, 1), table.charset),
+                            ToQString(table.Variation(row, 2), table.charset)}));
         }
         m_lstVariation->addTopLevelItems(items);
     }
@@ -181,7 +182,8 @@ void CMainDlg::LayoutPartButtons() {
     for (const PartSlotInfo& slot : AllPartSlots()) {
         CHoverButton* button = PartButton(slot.slot);
         const int width = m_builder.IsIncluded(slot.category)
-                              ? metrics.horizontalAdvance(ToQString(m_builder.Caption(slot.slot)))
+                              ? metrics.horizontalAdvance(
+                                    ToQString(m_builder.Caption(slot.slot), m_builder.GetCharset()))
                               : 0;
         button->setGeometry(x, kFaceTop, width, kFaceHeight);
         x += width;
