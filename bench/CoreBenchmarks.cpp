@@ -8,6 +8,7 @@
 
 #include "LibraryGenerator.h"
 #include "core/library/FaceLibrary.h"
+#include "core/library/TextExchange.h"
 #include "core/text/Charset.h"
 #include "core/text/LineReader.h"
 
@@ -40,8 +41,8 @@ void Parse(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 
-void Parse_Floor(benchmark::State& state) {
-    const std::string& bytes = FaceListBytes(Count(state));
+// Splitting file content into its lines and keeping each as a string.
+void SplitLines(benchmark::State& state, const std::string& bytes) {
     for (auto _ : state) {
         std::vector<std::string> lines;
         CLineReader reader(bytes);
@@ -52,6 +53,10 @@ void Parse_Floor(benchmark::State& state) {
         benchmark::DoNotOptimize(lines.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+
+void Parse_Floor(benchmark::State& state) {
+    SplitLines(state, FaceListBytes(Count(state)));
 }
 
 void Serialize(benchmark::State& state) {
@@ -120,6 +125,34 @@ void SortByText(benchmark::State& state) {
     }
 }
 
+// The generated library as an export file: UTF-8, one `text<TAB>folder` line each.
+const std::string& ImportBytes(std::size_t count) {
+    static std::vector<std::pair<std::size_t, std::string>> cache;
+    for (const auto& [cachedCount, bytes] : cache) {
+        if (cachedCount == count) {
+            return bytes;
+        }
+    }
+    CFaceLibrary library;
+    library.LoadFaceList(FaceListBytes(count));
+    cache.emplace_back(count, ExportRecords(library, library.Records()).bytes);
+    return cache.back().second;
+}
+
+void Import(benchmark::State& state) {
+    const std::string& bytes = ImportBytes(Count(state));
+    for (auto _ : state) {
+        CFaceLibrary library;
+        const ImportSummary summary = ApplyImport(library, ParseImport(bytes, "-"));
+        benchmark::DoNotOptimize(summary.added.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+
+void Import_Floor(benchmark::State& state) {
+    SplitLines(state, ImportBytes(Count(state)));
+}
+
 }  // namespace
 
 #define MOPIRA_SIZES Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond)
@@ -130,5 +163,7 @@ BENCHMARK(Serialize_Floor)->MOPIRA_SIZES;
 BENCHMARK(Search)->MOPIRA_SIZES;
 BENCHMARK(Search_Floor)->MOPIRA_SIZES;
 BENCHMARK(SortByText)->MOPIRA_SIZES;
+BENCHMARK(Import)->MOPIRA_SIZES;
+BENCHMARK(Import_Floor)->MOPIRA_SIZES;
 
 }  // namespace mopira::bench
