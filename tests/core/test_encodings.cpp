@@ -67,6 +67,24 @@ TEST(Utf8Library, EmptyAndUnfiledInItsOwnEncoding) {
               "a\r\nF\r\n\r\n");
 }
 
+TEST(Cp932Library, StaysCp932WhenItsFirstTextStartsWithTheBytesOfTheMark) {
+    const std::string records = kMark + "a\r\nF\r\n\r\n";
+    CFaceLibrary library;
+    library.LoadFaceList("\r\n" + records);
+    ASSERT_EQ(library.GetCharset().GetEncoding(), Encoding::Cp932);
+    const std::string saved = library.SaveFaceList();
+    EXPECT_EQ(saved, "\r\n" + records) << "a blank line keeps the mark from leading the file";
+    CFaceLibrary reloaded;
+    reloaded.LoadFaceList(saved);
+    EXPECT_EQ(reloaded.GetCharset().GetEncoding(), Encoding::Cp932);
+    EXPECT_EQ(reloaded.Text(0), kMark + "a");
+    EXPECT_EQ(reloaded.SaveFaceList(), saved);
+
+    CFaceLibrary appended;
+    appended.AppendRecord(kMark, "F");
+    EXPECT_EQ(appended.SaveFaceList(), "\r\n" + kMark + "\r\nF\r\n\r\n");
+}
+
 TEST(Utf8Library, OrdersByCodePointAndSearchesWholeCharacters) {
     CFaceLibrary library;
     library.LoadFaceList(kMark +

@@ -87,6 +87,12 @@ std::string CFaceLibrary::SaveFaceList() const {
         bytes += kLineEnd;
         bytes += kLineEnd;
     });
+    // A CP932 file whose first text starts with the bytes of the UTF-8 mark would read back
+    // as UTF-8; a blank line first, which loading skips, keeps it CP932.
+    if (m_charset.GetEncoding() == Encoding::Cp932 &&
+        bytes.starts_with(Charset(Encoding::Utf8).FileMark())) {
+        bytes.insert(0, kLineEnd);
+    }
     return bytes;
 }
 

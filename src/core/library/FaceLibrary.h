@@ -56,7 +56,7 @@ public:
     void LoadFaceList(std::string_view bytes);
     // The FaceList.dat bytes of the library: the mark of a UTF-8 library, then text, folder
     // and an empty line per record, each ending in CR LF. An empty CP932 library is no bytes
-    // at all, an empty UTF-8 library the mark alone.
+    // at all, an empty UTF-8 library the mark alone. A CP932 file never starts with the mark.
     std::string SaveFaceList() const;
 
     // The encoding of the texts and folder names.
