@@ -473,7 +473,7 @@ void CMainDlg::OnLibraryReloaded(const std::vector<std::string>& missing) {
     if (!missing.empty()) {
         QStringList names;
         for (const std::string& text : missing) {
-            names.append(ToDisplayString(text));
+            names.append(ToDisplayString(text, m_library.GetCharset()));
         }
         ShowMessage(this, res::kChangesNotApplied.toString().arg(names.join(QLatin1Char('\n'))),
                     MessageButtons::Ok, MessageIcon::Warning);

@@ -12,7 +12,6 @@
 #include <random>
 #include <tuple>
 
-#include "core/text/Charset.h"
 #include "res/StringTable.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/TextConvert.h"
@@ -91,7 +90,8 @@ CHoverButton* CMainDlg::PartButton(PartSlot slot) const {
 
 void CMainDlg::UpdatePartButtons() {
     for (const PartSlotInfo& slot : AllPartSlots()) {
-        PartButton(slot.slot)->setText(AsCaption(ToDisplayString(m_builder.Caption(slot.slot))));
+        PartButton(slot.slot)->setText(
+            AsCaption(ToDisplayString(m_builder.Caption(slot.slot), m_builder.GetCharset())));
     }
 }
 
@@ -102,9 +102,10 @@ void CMainDlg::ShowCategory(PartCategory category) {
         m_lstVariation->clear();
         QList<QTreeWidgetItem*> items;
         for (std::size_t row = 0; row < table.RowCount(); ++row) {
-            items.append(new QTreeWidgetItem(QStringList{
-                ToDisplayString(table.Name(row)), ToDisplayString(table.Variation(row, 1)),
-                ToDisplayString(table.Variation(row, 2))}));
+            items.append(new QTreeWidgetItem(
+                QStringList{ToDisplayString(table.Name(row), table.charset),
+                            ToDisplayString(table.Variation(row, 1), table.charset),
+                            ToDisplayString(table.Variation(row, 2), table.charset)}));
         }
         m_lstVariation->addTopLevelItems(items);
     }
@@ -194,7 +195,8 @@ void CMainDlg::LayoutPartButtons() {
         for (const PartSlotInfo& slot : AllPartSlots()) {
             const int width =
                 m_builder.IsIncluded(slot.category)
-                    ? metrics.horizontalAdvance(ToDisplayString(m_builder.Caption(slot.slot)))
+                    ? metrics.horizontalAdvance(
+                          ToDisplayString(m_builder.Caption(slot.slot), m_builder.GetCharset()))
                     : 0;
             widths[static_cast<std::size_t>(slot.slot)] = width;
             total += width;

@@ -7,7 +7,6 @@
 #include <QMenu>
 
 #include "core/app/ControlIds.h"
-#include "core/text/Charset.h"
 #include "res/StringTable.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/MessageBox.h"
@@ -32,16 +31,16 @@ void CMainDlg::ShowFolder(const std::string& folder) {
 }
 
 void CMainDlg::FillFolderCombo() {
-    m_folders = CFolderList(m_library.FolderNames());
+    m_folders = CFolderList(m_library.FolderNames(), m_library.GetCharset());
     m_cbxFolder->ResetItems();
     for (std::size_t k = 0; k < m_folders.Size(); ++k) {
-        m_cbxFolder->InsertFolder(static_cast<int>(k) + 1, m_folders[k]);
+        m_cbxFolder->InsertFolder(static_cast<int>(k) + 1, m_folders[k], m_folders.GetCharset());
     }
 }
 
 void CMainDlg::AddFolderEntry(const std::string& folder) {
     if (const auto index = m_folders.AddFolderEntry(folder)) {
-        m_cbxFolder->InsertFolder(static_cast<int>(*index) + 1, folder);
+        m_cbxFolder->InsertFolder(static_cast<int>(*index) + 1, folder, m_folders.GetCharset());
     }
 }
 
@@ -140,7 +139,7 @@ void CMainDlg::SearchByText() {
     if (!m_bSearchActivated) {
         return;
     }
-    const EncodeResult encoded = FromQString(m_edtFind->text());
+    const EncodeResult encoded = FromQString(m_edtFind->text(), m_library.GetCharset());
     // A character the library cannot hold matches nothing.
     m_faceModel->Reset(encoded.Ok()
                            ? m_library.SearchByText(encoded.bytes, CFaceLibrary::Order::Text)
@@ -222,7 +221,9 @@ void CMainDlg::OnFaceDoubleClicked() {
 void CMainDlg::OnOK() {
     const std::string face = GetCurrentFace();
     if (!face.empty()) {
-        QGuiApplication::clipboard()->setText(ToQString(face));
+        const bool composed = m_tab->currentIndex() == 1;
+        QGuiApplication::clipboard()->setText(
+            ToQString(face, composed ? m_builder.GetCharset() : m_library.GetCharset()));
     }
 }
 
@@ -299,9 +300,10 @@ void CMainDlg::OnDelete() {
         return;
     }
     const QString question =
-        rows.size() == 1 ? res::kDeleteOneQuestion.toString().arg(
-                               ToDisplayString(m_library.Text(m_faceModel->RecordAt(rows.front()))))
-                         : res::kDeleteManyQuestion.toString().arg(rows.size());
+        rows.size() == 1
+            ? res::kDeleteOneQuestion.toString().arg(ToDisplayString(
+                  m_library.Text(m_faceModel->RecordAt(rows.front())), m_library.GetCharset()))
+            : res::kDeleteManyQuestion.toString().arg(rows.size());
     if (ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes) {
         return;
