@@ -8,6 +8,7 @@
 
 #include "LibraryGenerator.h"
 #include "core/library/FaceLibrary.h"
+#include "core/library/TextExchange.h"
 #include "core/text/Charset.h"
 #include "core/text/LineReader.h"
 
@@ -15,15 +16,34 @@ namespace mopira::bench {
 
 namespace {
 
-const std::string& FaceListBytes(std::size_t count) {
-    static std::vector<std::pair<std::size_t, std::string>> cache;
+// Bytes made once per count and kept for the whole run.
+using BytesCache = std::vector<std::pair<std::size_t, std::string>>;
+
+template <class Make>
+const std::string& Cached(BytesCache& cache, std::size_t count, Make make) {
     for (const auto& [cachedCount, bytes] : cache) {
         if (cachedCount == count) {
             return bytes;
         }
     }
-    cache.emplace_back(count, GenerateFaceList(count));
+    cache.emplace_back(count, make(count));
     return cache.back().second;
+}
+
+const std::string& FaceListBytes(std::size_t count) {
+    static BytesCache cache;
+    return Cached(cache, count, GenerateFaceList);
+}
+
+// The same library converted to UTF-8, as its file (with the byte order mark).
+const std::string& Utf8FaceListBytes(std::size_t count) {
+    static BytesCache cache;
+    return Cached(cache, count, [](std::size_t n) {
+        CFaceLibrary library;
+        library.LoadFaceList(FaceListBytes(n));
+        library.ConvertToUtf8();
+        return library.SaveFaceList();
+    });
 }
 
 std::size_t Count(const benchmark::State& state) {
@@ -40,8 +60,8 @@ void Parse(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 
-void Parse_Floor(benchmark::State& state) {
-    const std::string& bytes = FaceListBytes(Count(state));
+// Splitting file content into its lines and keeping each as a string.
+void SplitLines(benchmark::State& state, const std::string& bytes) {
     for (auto _ : state) {
         std::vector<std::string> lines;
         CLineReader reader(bytes);
@@ -52,6 +72,10 @@ void Parse_Floor(benchmark::State& state) {
         benchmark::DoNotOptimize(lines.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+
+void Parse_Floor(benchmark::State& state) {
+    SplitLines(state, FaceListBytes(Count(state)));
 }
 
 void Serialize(benchmark::State& state) {
@@ -81,18 +105,26 @@ void Serialize_Floor(benchmark::State& state) {
 }
 
 // Two fragments that many emoticons hold, as a user types them.
-const std::string kFirstFragment = Charset::FromUtf8Literal("ω");
-const std::string kQuery = kFirstFragment + " " + Charset::FromUtf8Literal("(");
+const std::string kFirstFragment = Cp932::FromUtf8Literal("ω");
+const std::string kQuery = kFirstFragment + " " + Cp932::FromUtf8Literal("(");
 
-void Search(benchmark::State& state) {
+void SearchIn(benchmark::State& state, const std::string& bytes, const std::string& query) {
     CFaceLibrary library;
-    library.LoadFaceList(FaceListBytes(Count(state)));
+    library.LoadFaceList(bytes);
     std::size_t found = 0;
     for (auto _ : state) {
-        found = library.SearchByText(kQuery).size();
+        found = library.SearchByText(query).size();
         benchmark::DoNotOptimize(found);
     }
     state.counters["found"] = static_cast<double>(found);
+}
+
+void Search(benchmark::State& state) {
+    SearchIn(state, FaceListBytes(Count(state)), kQuery);
+}
+
+void SearchUtf8(benchmark::State& state) {
+    SearchIn(state, Utf8FaceListBytes(Count(state)), Cp932::ToUtf8(kQuery));
 }
 
 void Search_Floor(benchmark::State& state) {
@@ -109,8 +141,7 @@ void Search_Floor(benchmark::State& state) {
     }
 }
 
-void SortByText(benchmark::State& state) {
-    const std::string& bytes = FaceListBytes(Count(state));
+void SortIn(benchmark::State& state, const std::string& bytes) {
     CFaceLibrary library;
     for (auto _ : state) {
         state.PauseTiming();
@@ -118,6 +149,38 @@ void SortByText(benchmark::State& state) {
         state.ResumeTiming();
         benchmark::DoNotOptimize(library.RecordsByText().data());
     }
+}
+
+void SortByText(benchmark::State& state) {
+    SortIn(state, FaceListBytes(Count(state)));
+}
+
+void SortByTextUtf8(benchmark::State& state) {
+    SortIn(state, Utf8FaceListBytes(Count(state)));
+}
+
+// The generated library as an export file: UTF-8, one `text<TAB>folder` line each.
+const std::string& ImportBytes(std::size_t count) {
+    static BytesCache cache;
+    return Cached(cache, count, [](std::size_t n) {
+        CFaceLibrary library;
+        library.LoadFaceList(FaceListBytes(n));
+        return ExportRecords(library, library.Records()).bytes;
+    });
+}
+
+void Import(benchmark::State& state) {
+    const std::string& bytes = ImportBytes(Count(state));
+    for (auto _ : state) {
+        CFaceLibrary library;
+        const ImportSummary summary = ApplyImport(library, ParseImport(bytes, "-"));
+        benchmark::DoNotOptimize(summary.added.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+
+void Import_Floor(benchmark::State& state) {
+    SplitLines(state, ImportBytes(Count(state)));
 }
 
 }  // namespace
@@ -130,5 +193,9 @@ BENCHMARK(Serialize_Floor)->MOPIRA_SIZES;
 BENCHMARK(Search)->MOPIRA_SIZES;
 BENCHMARK(Search_Floor)->MOPIRA_SIZES;
 BENCHMARK(SortByText)->MOPIRA_SIZES;
+BENCHMARK(SearchUtf8)->MOPIRA_SIZES;
+BENCHMARK(SortByTextUtf8)->MOPIRA_SIZES;
+BENCHMARK(Import)->MOPIRA_SIZES;
+BENCHMARK(Import_Floor)->MOPIRA_SIZES;
 
 }  // namespace mopira::bench

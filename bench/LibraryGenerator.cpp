@@ -14,7 +14,7 @@ namespace {
 std::vector<std::string> Encode(std::initializer_list<std::string_view> utf8) {
     std::vector<std::string> parts;
     for (std::string_view text : utf8) {
-        parts.push_back(Charset::FromUtf8Literal(text));
+        parts.push_back(Cp932::FromUtf8Literal(text));
     }
     return parts;
 }
@@ -37,7 +37,7 @@ std::string GenerateFaceList(std::size_t count) {
          {"笑顔",   "挨拶", "驚き",   "悲しい", "怒り", "照れ", "動物", "喜び", "謝罪",   "応援",
           "その他", "AA",   "食べ物", "季節",   "仕事", "寝る", "泣く", "焦り", "ダンス", "Love"}) {
         for (int variant = 0; variant < 2; ++variant) {
-            folders.push_back(Charset::FromUtf8Literal(name) + (variant ? "2" : ""));
+            folders.push_back(Cp932::FromUtf8Literal(name) + (variant ? "2" : ""));
         }
     }
 

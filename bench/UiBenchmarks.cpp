@@ -140,7 +140,7 @@ void HeaderSort_Floor(benchmark::State& state) {
         std::vector<std::string_view> sorted = texts;
         std::sort(sorted.begin(), sorted.end(),
                   [ascending](std::string_view a, std::string_view b) {
-                      const int order = Charset::Compare(a, b);
+                      const int order = Cp932::Compare(a, b);
                       return ascending ? order < 0 : order > 0;
                   });
         ascending = !ascending;

@@ -25,16 +25,16 @@ TEST(Cp932Codec, MicrosoftMappingBothWays) {
         {0xFA40, u'\u2170'}, {0xF040, u'\uE000'}, {0x00, u'\u0000'},   {0x20, u' '},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Charset::ToUtf16(Bytes(c.code)), std::u16string(1, c.unicode))
+        EXPECT_EQ(Cp932::ToUtf16(Bytes(c.code)), std::u16string(1, c.unicode))
             << std::hex << c.code;
-        const EncodeResult encoded = Charset::FromUtf16(std::u16string(1, c.unicode));
+        const EncodeResult encoded = Cp932::FromUtf16(std::u16string(1, c.unicode));
         EXPECT_TRUE(encoded.Ok()) << std::hex << c.code;
         EXPECT_EQ(encoded.bytes, Bytes(c.code)) << std::hex << c.code;
     }
     for (unsigned byte = 0xA1; byte <= 0xDF; ++byte) {
         const auto unicode = static_cast<char16_t>(0xFF61 + (byte - 0xA1));
-        EXPECT_EQ(Charset::ToUtf16(Bytes(byte)), std::u16string(1, unicode));
-        EXPECT_EQ(Charset::FromUtf16(std::u16string(1, unicode)).bytes, Bytes(byte));
+        EXPECT_EQ(Cp932::ToUtf16(Bytes(byte)), std::u16string(1, unicode));
+        EXPECT_EQ(Cp932::FromUtf16(std::u16string(1, unicode)).bytes, Bytes(byte));
     }
 }
 
@@ -61,15 +61,15 @@ TEST(Cp932Codec, SingleBytes80A0FdFeFfBothWays) {
             u"あ" + std::u16string(1, c.unicode) + u"@" + std::u16string(1, c.unicode) + u"あ";
         const std::string utf8 = "あ" + std::string(c.utf8) + "@" + c.utf8 + "あ";
 
-        EXPECT_EQ(Charset::CharLength(bytes, 2), 1u);
-        EXPECT_EQ(Charset::ToUtf16(alone), std::u16string(1, c.unicode));
-        EXPECT_EQ(Charset::ToUtf16(bytes), utf16);
-        EXPECT_EQ(Charset::ToUtf8(bytes), utf8);
+        EXPECT_EQ(Cp932::CharLength(bytes, 2), 1u);
+        EXPECT_EQ(Cp932::ToUtf16(alone), std::u16string(1, c.unicode));
+        EXPECT_EQ(Cp932::ToUtf16(bytes), utf16);
+        EXPECT_EQ(Cp932::ToUtf8(bytes), utf8);
 
-        const EncodeResult fromUtf16 = Charset::FromUtf16(utf16);
+        const EncodeResult fromUtf16 = Cp932::FromUtf16(utf16);
         EXPECT_TRUE(fromUtf16.Ok());
         EXPECT_EQ(fromUtf16.bytes, bytes);
-        const EncodeResult fromUtf8 = Charset::FromUtf8(utf8);
+        const EncodeResult fromUtf8 = Cp932::FromUtf8(utf8);
         EXPECT_TRUE(fromUtf8.Ok());
         EXPECT_EQ(fromUtf8.bytes, bytes);
     }
@@ -77,21 +77,21 @@ TEST(Cp932Codec, SingleBytes80A0FdFeFfBothWays) {
 
 TEST(Cp932Codec, RepeatedCharactersEncodeToTheCodeWindowsWrites) {
     // ≒ is in JIS X 0208 and NEC row 13, ⅰ in both IBM extension ranges, ￢ in all three.
-    EXPECT_EQ(Charset::ToUtf16("\x87\x90"), u"\u2252");
-    EXPECT_EQ(Charset::FromUtf16(u"\u2252").bytes, "\x81\xE0");
-    EXPECT_EQ(Charset::ToUtf16("\xEE\xEF"), u"\u2170");
-    EXPECT_EQ(Charset::FromUtf16(u"\u2170").bytes, "\xFA\x40");
-    EXPECT_EQ(Charset::ToUtf16("\xEE\xF9"), u"\uFFE2");
-    EXPECT_EQ(Charset::FromUtf16(u"\uFFE2").bytes, "\x81\xCA");
-    EXPECT_EQ(Charset::FromUtf16(u"\u2160").bytes, "\x87\x54");  // Ⅰ: NEC row 13 first
+    EXPECT_EQ(Cp932::ToUtf16("\x87\x90"), u"\u2252");
+    EXPECT_EQ(Cp932::FromUtf16(u"\u2252").bytes, "\x81\xE0");
+    EXPECT_EQ(Cp932::ToUtf16("\xEE\xEF"), u"\u2170");
+    EXPECT_EQ(Cp932::FromUtf16(u"\u2170").bytes, "\xFA\x40");
+    EXPECT_EQ(Cp932::ToUtf16("\xEE\xF9"), u"\uFFE2");
+    EXPECT_EQ(Cp932::FromUtf16(u"\uFFE2").bytes, "\x81\xCA");
+    EXPECT_EQ(Cp932::FromUtf16(u"\u2160").bytes, "\x87\x54");  // Ⅰ: NEC row 13 first
 }
 
 TEST(Cp932Codec, JisFormsFromOtherSystemsAreStoredAsTheirWindowsForm) {
     // 〜 − ‖ — ¢ £ ¬ as a Mac writes them; ¥ and ‾ are refused, not turned into \ and ~.
-    const EncodeResult pasted = Charset::FromUtf8("〜−‖—¢£¬");
+    const EncodeResult pasted = Cp932::FromUtf8("〜−‖—¢£¬");
     EXPECT_TRUE(pasted.Ok());
-    EXPECT_EQ(Charset::ToUtf8(pasted.bytes), "～－∥―￠￡￢");
-    EXPECT_EQ(Charset::FromUtf8("¥‾").unrepresentable, U"¥‾");
+    EXPECT_EQ(Cp932::ToUtf8(pasted.bytes), "～－∥―￠￡￢");
+    EXPECT_EQ(Cp932::FromUtf8("¥‾").unrepresentable, U"¥‾");
 }
 
 TEST(Cp932Codec, EveryAssignedCodeSurvivesDecodeAndEncode) {
@@ -102,19 +102,19 @@ TEST(Cp932Codec, EveryAssignedCodeSurvivesDecodeAndEncode) {
         }
         for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
             const std::string bytes = Bytes(lead * 256 + trail);
-            const std::u16string text = Charset::ToUtf16(bytes);
+            const std::u16string text = Cp932::ToUtf16(bytes);
             ASSERT_EQ(text.size(), 1u);
             if (text[0] == 0xFFFD) {
                 continue;
             }
-            const EncodeResult encoded = Charset::FromUtf16(text);
+            const EncodeResult encoded = Cp932::FromUtf16(text);
             ASSERT_TRUE(encoded.Ok()) << std::hex << lead << trail;
             if (encoded.bytes != bytes) {
                 // Only the extensions repeat characters, and the code chosen decodes the same.
                 ++repeated;
                 EXPECT_TRUE(lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA)
                     << std::hex << lead << trail;
-                EXPECT_EQ(Charset::ToUtf16(encoded.bytes), text);
+                EXPECT_EQ(Cp932::ToUtf16(encoded.bytes), text);
             }
         }
     }
@@ -123,38 +123,38 @@ TEST(Cp932Codec, EveryAssignedCodeSurvivesDecodeAndEncode) {
 }
 
 TEST(Cp932Codec, DecodingNeverFails) {
-    EXPECT_EQ(Charset::ToUtf16("a\x81"), u"a\uFFFD") << "lone lead byte at the end";
-    EXPECT_EQ(Charset::ToUtf16("\x81\x20z"), u"\uFFFDz") << "the pair is one character";
-    EXPECT_EQ(Charset::ToUtf16("\x85\x40"), u"\uFFFD") << "unassigned pair";
-    EXPECT_EQ(Charset::ToUtf8("(\x82\xA0)\xB1"), "(あ)ｱ");
-    EXPECT_EQ(Charset::ToUtf8(std::string("\0", 1)), std::string("\0", 1));
+    EXPECT_EQ(Cp932::ToUtf16("a\x81"), u"a\uFFFD") << "lone lead byte at the end";
+    EXPECT_EQ(Cp932::ToUtf16("\x81\x20z"), u"\uFFFDz") << "the pair is one character";
+    EXPECT_EQ(Cp932::ToUtf16("\x85\x40"), u"\uFFFD") << "unassigned pair";
+    EXPECT_EQ(Cp932::ToUtf8("(\x82\xA0)\xB1"), "(あ)ｱ");
+    EXPECT_EQ(Cp932::ToUtf8(std::string("\0", 1)), std::string("\0", 1));
 }
 
 TEST(Cp932Codec, ReportsExactlyTheCharactersItCannotStore) {
-    const EncodeResult bear = Charset::FromUtf8("ʕ•ᴥ•ʔ");
+    const EncodeResult bear = Cp932::FromUtf8("ʕ•ᴥ•ʔ");
     EXPECT_FALSE(bear.Ok());
     EXPECT_EQ(bear.unrepresentable, U"ʕ•ᴥʔ") << "each character once, in order";
 
-    const EncodeResult wink = Charset::FromUtf8("(｡•̀ᴗ-)✧");
+    const EncodeResult wink = Cp932::FromUtf8("(｡•̀ᴗ-)✧");
     EXPECT_EQ(wink.unrepresentable, U"•\u0300ᴗ✧");
 
-    const EncodeResult emoji = Charset::FromUtf16(u"a\U0001F600b");
+    const EncodeResult emoji = Cp932::FromUtf16(u"a\U0001F600b");
     EXPECT_EQ(emoji.unrepresentable, U"\U0001F600");
     EXPECT_EQ(emoji.bytes, "ab");
 
-    EXPECT_EQ(Charset::FromUtf16(std::u16string(1, char16_t(0xD800))).unrepresentable, U"\uFFFD")
+    EXPECT_EQ(Cp932::FromUtf16(std::u16string(1, char16_t(0xD800))).unrepresentable, U"\uFFFD")
         << "an unpaired surrogate";
-    EXPECT_EQ(Charset::FromUtf8("a\xC0\xAF"
-                                "b")
+    EXPECT_EQ(Cp932::FromUtf8("a\xC0\xAF"
+                              "b")
                   .unrepresentable,
               U"\uFFFD")
         << "overlong";
-    EXPECT_EQ(Charset::FromUtf8("\xE3\x81").unrepresentable, U"\uFFFD") << "cut short";
+    EXPECT_EQ(Cp932::FromUtf8("\xE3\x81").unrepresentable, U"\uFFFD") << "cut short";
 
-    const EncodeResult face = Charset::FromUtf8("(´・ω・｀)ｼｮﾎﾞｰﾝ");
+    const EncodeResult face = Cp932::FromUtf8("(´・ω・｀)ｼｮﾎﾞｰﾝ");
     EXPECT_TRUE(face.Ok());
-    EXPECT_EQ(Charset::ToUtf8(face.bytes), "(´・ω・｀)ｼｮﾎﾞｰﾝ");
-    EXPECT_EQ(Charset::ToUtf16(face.bytes), u"(´・ω・｀)ｼｮﾎﾞｰﾝ");
+    EXPECT_EQ(Cp932::ToUtf8(face.bytes), "(´・ω・｀)ｼｮﾎﾞｰﾝ");
+    EXPECT_EQ(Cp932::ToUtf16(face.bytes), u"(´・ω・｀)ｼｮﾎﾞｰﾝ");
 }
 
 }  // namespace

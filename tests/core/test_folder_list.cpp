@@ -12,7 +12,7 @@ namespace mopira {
 namespace {
 
 TEST(FolderList, SortedCaseInsensitivelyDistinctByBytes) {
-    const std::string allFaces = Charset::FromUtf8Literal("すべての顔文字");
+    const std::string allFaces = Cp932::FromUtf8Literal("すべての顔文字");
     CFolderList folders({"beta", "Alpha", "alpha", "Gamma", allFaces, "beta"});
     EXPECT_EQ(folders.Names(),
               (std::vector<std::string>{"Alpha", "alpha", "beta", "Gamma", allFaces}));

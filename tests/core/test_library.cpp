@@ -16,7 +16,7 @@ namespace mopira {
 namespace {
 
 std::string Sjis(std::string_view utf8) {
-    return Charset::FromUtf8Literal(utf8);
+    return Cp932::FromUtf8Literal(utf8);
 }
 
 struct Entry {
@@ -26,7 +26,7 @@ struct Entry {
 };
 
 void PrintTo(const Entry& entry, std::ostream* out) {
-    *out << "{" << Charset::ToUtf8(entry.text) << ", " << Charset::ToUtf8(entry.folder) << "}";
+    *out << "{" << Cp932::ToUtf8(entry.text) << ", " << Cp932::ToUtf8(entry.folder) << "}";
 }
 
 // Equality of byte strings that may be megabytes long: a failure names the sizes and the first
@@ -364,7 +364,7 @@ TEST(FaceLibrary, AgreesWithAPlainModelOverRandomChanges) {
             case 0: {
                 const bool valid = !text.empty() && !folder.empty() && !model.Find(text);
                 const auto id = library.AppendRecord(text, folder);
-                ASSERT_EQ(id.has_value(), valid) << Charset::ToUtf8(text);
+                ASSERT_EQ(id.has_value(), valid) << Cp932::ToUtf8(text);
                 if (valid) {
                     ASSERT_EQ(*id, model.records.size());
                     model.records.push_back({text, folder});
@@ -441,10 +441,10 @@ TEST(FaceLibrary, AgreesWithAPlainModelOverRandomChanges) {
             const auto found = liveIds.find(each);
             ASSERT_EQ(library.FindRecord(each),
                       found == liveIds.end() ? std::nullopt : std::optional(found->second))
-                << Charset::ToUtf8(each);
+                << Cp932::ToUtf8(each);
         }
         for (const std::string& each : folders) {
-            ASSERT_EQ(library.CountFacesInFolder(each), model.Count(each)) << Charset::ToUtf8(each);
+            ASSERT_EQ(library.CountFacesInFolder(each), model.Count(each)) << Cp932::ToUtf8(each);
         }
         for (RecordId id = 0; id < model.records.size(); ++id) {
             ASSERT_EQ(library.IsLive(id), model.records[id].live) << id;
@@ -506,7 +506,7 @@ TEST(TextSearch, EveryTokenAtACharacterBoundaryAcrossAllFolders) {
     auto search = [&](std::string_view utf8) {
         std::vector<std::string> found;
         for (RecordId id : library.SearchByText(Sjis(utf8))) {
-            found.push_back(Charset::ToUtf8(library.Text(id)));
+            found.push_back(Cp932::ToUtf8(library.Text(id)));
         }
         return found;
     };

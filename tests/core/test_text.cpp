@@ -31,19 +31,19 @@ const std::string kLess = "\x81\x83";     // ＜
 const std::string kSmallYa = "\x83\x83";  // ャ
 
 TEST(Cp932Boundaries, CharacterLengths) {
-    EXPECT_EQ(Charset::CharLength(kSo, 0), 2u);
-    EXPECT_EQ(Charset::CharLength(kHalfKa, 0), 1u);
-    EXPECT_EQ(Charset::CharLength("\x81", 0), 1u) << "a lead byte at the end stands alone";
-    EXPECT_EQ(Charset::CharLength("a\xE0", 1), 1u);
-    EXPECT_EQ(Charset::CharLength("\xFC\x40", 0), 2u);
-    EXPECT_EQ(Charset::CharLength("\xFD\x40", 0), 1u);
-    EXPECT_EQ(Charset::CharLength("\x80\x40", 0), 1u);
-    EXPECT_EQ(Charset::CharLength("\xA0\x40", 0), 1u);
+    EXPECT_EQ(Cp932::CharLength(kSo, 0), 2u);
+    EXPECT_EQ(Cp932::CharLength(kHalfKa, 0), 1u);
+    EXPECT_EQ(Cp932::CharLength("\x81", 0), 1u) << "a lead byte at the end stands alone";
+    EXPECT_EQ(Cp932::CharLength("a\xE0", 1), 1u);
+    EXPECT_EQ(Cp932::CharLength("\xFC\x40", 0), 2u);
+    EXPECT_EQ(Cp932::CharLength("\xFD\x40", 0), 1u);
+    EXPECT_EQ(Cp932::CharLength("\x80\x40", 0), 1u);
+    EXPECT_EQ(Cp932::CharLength("\xA0\x40", 0), 1u);
 
     const std::string text = "a" + kSo + kHalfKa + "\x81";
     const std::vector<bool> boundaries = {true, true, false, true, true, true};
     for (std::size_t pos = 0; pos < boundaries.size(); ++pos) {
-        EXPECT_EQ(Charset::IsCharBoundary(text, pos), boundaries[pos]) << pos;
+        EXPECT_EQ(Cp932::IsCharBoundary(text, pos), boundaries[pos]) << pos;
     }
 }
 
@@ -74,11 +74,11 @@ TEST(Cp932Find, MatchesOnlyAtCharacterBoundaries) {
         {kLess + kLess, kLess, 0},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Charset::Find(c.text, c.fragment), c.expected)
+        EXPECT_EQ(Cp932::Find(c.text, c.fragment), c.expected)
             << "text " << testing::PrintToString(c.text) << " fragment "
             << testing::PrintToString(c.fragment);
     }
-    EXPECT_EQ(Charset::Find("aXaX", "X", 2), 3u);
+    EXPECT_EQ(Cp932::Find("aXaX", "X", 2), 3u);
 }
 
 TEST(Cp932Find, AgreesWithTheBoundaryRuleOnRandomTexts) {
@@ -99,7 +99,7 @@ TEST(Cp932Find, AgreesWithTheBoundaryRuleOnRandomTexts) {
         }
         const std::size_t from = random() % (text.size() + 2);
 
-        ASSERT_EQ(Charset::Find(text, fragment, from), reference::Find(text, fragment, from))
+        ASSERT_EQ(Cp932::Find(text, fragment, from), reference::Find(text, fragment, from))
             << "text " << testing::PrintToString(text) << " fragment "
             << testing::PrintToString(fragment) << " from " << from;
     }
@@ -125,9 +125,9 @@ TEST(Cp932Compare, OrdersByCharacterValue) {
         {"(" + kA + ")", "(" + kHalfKa + ")", 1},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Sign(Charset::Compare(c.a, c.b)), c.expected)
+        EXPECT_EQ(Sign(Cp932::Compare(c.a, c.b)), c.expected)
             << testing::PrintToString(c.a) << " vs " << testing::PrintToString(c.b);
-        EXPECT_EQ(Sign(Charset::Compare(c.b, c.a)), -c.expected);
+        EXPECT_EQ(Sign(Cp932::Compare(c.b, c.a)), -c.expected);
     }
 }
 
@@ -147,7 +147,7 @@ TEST(Cp932Compare, AgreesWithCharacterValuesOnRandomTexts) {
     for (int i = 0; i < 20000; ++i) {
         std::string a = randomText();
         std::string b = a.substr(0, random() % (a.size() + 1)) + randomText();
-        ASSERT_EQ(Sign(Charset::Compare(a, b)), reference::Compare(a, b))
+        ASSERT_EQ(Sign(Cp932::Compare(a, b)), reference::Compare(a, b))
             << testing::PrintToString(a) << " vs " << testing::PrintToString(b);
     }
 }
@@ -206,9 +206,9 @@ TEST(FolderCollation, IgnoresAsciiCaseFirstAtTheEdgesOfTheLetters) {
         {"zoo", kA, -1},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Sign(Charset::CompareFolderNames(c.a, c.b)), c.expected)
+        EXPECT_EQ(Sign(Cp932::CompareFolderNames(c.a, c.b)), c.expected)
             << testing::PrintToString(c.a) << " vs " << testing::PrintToString(c.b);
-        EXPECT_EQ(Sign(Charset::CompareFolderNames(c.b, c.a)), -c.expected)
+        EXPECT_EQ(Sign(Cp932::CompareFolderNames(c.b, c.a)), -c.expected)
             << testing::PrintToString(c.b) << " vs " << testing::PrintToString(c.a);
     }
 }
@@ -222,7 +222,7 @@ TEST(FolderCollation, AgreesWithTheFoldedCharacterValuesOnRandomNames) {
         const std::string a = RandomText(random, pieces, 4);
         const std::string b =
             a.substr(0, random() % (a.size() + 1)) + RandomText(random, pieces, 3);
-        const int order = Sign(Charset::CompareFolderNames(a, b));
+        const int order = Sign(Cp932::CompareFolderNames(a, b));
         ASSERT_EQ(order, reference::CompareFolderNames(a, b))
             << testing::PrintToString(a) << " vs " << testing::PrintToString(b);
         ASSERT_EQ(order == 0, a == b) << "distinct names never tie";
@@ -240,8 +240,8 @@ testing::AssertionResult SameOrder(const std::vector<std::string>& texts,
     }
     const auto place = static_cast<std::size_t>(at - sorted.begin());
     return testing::AssertionFailure()
-           << "at " << place << " of " << sorted.size() << ": " << Charset::ToUtf8(texts[*at])
-           << " (#" << *at << ") instead of " << Charset::ToUtf8(texts[expected[place]]) << " (#"
+           << "at " << place << " of " << sorted.size() << ": " << Cp932::ToUtf8(texts[*at])
+           << " (#" << *at << ") instead of " << Cp932::ToUtf8(texts[expected[place]]) << " (#"
            << expected[place] << ")";
 }
 

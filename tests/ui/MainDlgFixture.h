@@ -16,11 +16,11 @@ namespace mopira::test {
 
 // CP932 bytes of UTF-8 source text.
 inline std::string Sjis(std::string_view utf8) {
-    return Charset::FromUtf8Literal(utf8);
+    return Cp932::FromUtf8Literal(utf8);
 }
 
 inline QString Decode(std::string_view bytes) {
-    return ToQString(bytes);
+    return ToQString(bytes, Charset());
 }
 
 // FaceList.dat bytes of (text, folder) pairs given in UTF-8.

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -48,6 +50,75 @@ private:
 
 private slots:
     void initTestCase() { InstallFontSubstitutes(); }
+
+    // Enter presses the button that has the focus; on the lists it copies the face.
+    void enterPressesTheFocusedButton() {
+        Session s;
+        QVERIFY(s.dialog);
+        int draws = 0;
+        s.dialog->SetRandomSource([&draws] { return static_cast<unsigned>(++draws); });
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        auto* random = s.fixture.Child<QPushButton>("m_btnRandom");
+        random->setFocus();
+        QTest::keyClick(random, Qt::Key_Return);
+        QVERIFY(draws > 0);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+
+        CHoverButton* eye = s.Button("m_btnEyeLeft");
+        const QString caption = eye->text();
+        eye->setFocus();
+        QTest::keyClick(eye, Qt::Key_Enter);
+        QVERIFY(eye->text() != caption);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+
+        s.types->setFocus();
+        QTest::keyClick(s.types, Qt::Key_Return);
+        QCOMPARE(QGuiApplication::clipboard()->text(), s.Face());
+    }
+
+    void aPartThatTakesNoRoomIsNoTabStop() {
+        Session s;
+        QVERIFY(s.dialog);
+        // The left feeling mark is empty and unticked: Tab goes from the left edge to the eye.
+        QCOMPARE(s.Button("m_btnEmotionLeft")->width(), 0);
+        s.Button("m_btnEdgeLeft")->setFocus();
+        QTest::keyClick(s.Button("m_btnEdgeLeft"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), s.Button("m_btnEyeLeft"));
+        s.Check(0, false);
+        s.dialog->GetCurrentFace();
+        s.Button("m_btnEdgeLeft")->setFocus();
+        QTest::keyClick(s.Button("m_btnEdgeLeft"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), s.Button("m_btnMouth"));
+    }
+
+    // A face wider than its box is drawn smaller, never past the box; the text stays whole.
+    void aWideFaceIsDrawnSmallerToFit() {
+        CMainDlgFixture fixture;
+        fixture.WriteFile(QStringLiteral("Edge.dat"), test::Sjis("かべ\r\n┬┴┬┴┤\r\n├┬┴┬┴\r\n"));
+        fixture.WriteFile(QStringLiteral("Eye.dat"),
+                          test::Sjis("長い\r\n(≧▽≦ﾉ)ﾉﾉﾉ\r\n(≧▽≦ﾉ)ﾉﾉﾉ\r\n"));
+        fixture.WriteSetting(QStringLiteral("Window/Tab"), 1);
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        for (const char* name : {"m_btnEdgeLeft", "m_btnEyeLeft", "m_btnEyeRight"}) {
+            QTest::mouseClick(fixture.Child<QWidget>(name), Qt::LeftButton);
+        }
+        const std::string face = dialog->GetCurrentFace();
+        QVERIFY(test::Decode(face).startsWith(QStringLiteral("┬┴┬┴┤(≧▽≦ﾉ)ﾉﾉﾉ")));
+        auto* box = fixture.Child<QWidget>("m_grpFace");
+        auto* right = fixture.Child<QWidget>("m_btnEdgeRight");
+        QVERIFY2(right->geometry().right() <= box->geometry().right(),
+                 qPrintable(QStringLiteral("%1 > %2")
+                                .arg(right->geometry().right())
+                                .arg(box->geometry().right())));
+        QVERIFY(right->font().pointSize() < 40);
+        QVERIFY(right->font().pointSize() >= 14);
+        // A wider window gives the face its full size back.
+        dialog->resize(1600, dialog->height());
+        QCOMPARE(right->font().pointSize(), 40);
+        dialog->OnOK();
+        QCOMPARE(QGuiApplication::clipboard()->text(), test::Decode(face));
+    }
 
     void startsWithTheTemplateFace() {
         Session s;

@@ -16,6 +16,7 @@
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
 #include "ui/library/FolderCombo.h"
+#include "ui/platform/PlatformFile.h"
 
 namespace mopira {
 
@@ -43,6 +44,58 @@ private:
 
 private slots:
     void initTestCase() { InstallFontSubstitutes(); }
+
+    // Switching the find mode empties the selection: the commands follow at once.
+    void commandStatesFollowEveryRefill() {
+        Session s;
+        s.Select({0});
+        QVERIFY(s.toolbar->IsButtonEnabled(id::kDelete));
+        s.SearchFor(QStringLiteral("ω"));
+        s.Select({0});
+        QVERIFY(s.toolbar->IsButtonEnabled(id::kDelete));
+        s.Command(id::kFindByLocation);
+        QVERIFY(s.list->SelectedRows().empty());
+        for (int command : {id::kDelete, id::kProperties, id::kMove}) {
+            QVERIFY(!s.toolbar->IsButtonEnabled(command));
+        }
+        QVERIFY(!s.fixture.Child<QWidget>("m_btnCopy")->isEnabled());
+        s.Select({1});
+        s.Command(id::kFindByText);
+        QVERIFY(!s.toolbar->IsButtonEnabled(id::kDelete));
+        QVERIFY(!s.fixture.Child<QWidget>("m_btnCopy")->isEnabled());
+    }
+
+    // Another program changes the library: the list follows while the window is idle, and a
+    // change of the user's made meanwhile goes onto what the file holds now.
+    void outsideChangesShowAndKeepTheSelection() {
+        Session session(test::FaceList({{"(^_^)", "笑顔"}, {"(T_T)", "泣く"}, {"(-_-)", "眠い"}}));
+        QVERIFY(session.dialog);
+        QTRY_COMPARE(session.Rows().size(), 3);
+        session.ChooseFolder(QStringLiteral("笑顔"));
+        session.Select({QStringLiteral("(^_^)")});
+
+        const QString path = session.fixture.PathOf(QStringLiteral("FaceList.dat"));
+        const std::string outside =
+            test::FaceList({{"(^_^)", "笑顔"}, {"(^o^)", "笑顔"}, {"(-_-)", "眠い"}});
+        QVERIFY(!ReplaceFile(path, outside).Failed());
+        QTRY_COMPARE(session.Rows(),
+                     (QStringList{QStringLiteral("(^_^)"), QStringLiteral("(^o^)")}));
+        QCOMPARE(session.SelectedTexts(), QStringList{QStringLiteral("(^_^)")});
+        QCOMPARE(session.Folders(), (QStringList{QStringLiteral("すべての顔文字"),
+                                                 QStringLiteral("笑顔"), QStringLiteral("眠い")}));
+
+        // Written in place this time, and the user deletes before the change is seen.
+        session.fixture.WriteFile(QStringLiteral("FaceList.dat"),
+                                  outside + test::FaceList({{"(>_<)", "痛い"}}));
+        CMessageBoxSeam messages;
+        messages.AnswerNext(MessageAnswer::Yes);
+        session.Select({QStringLiteral("(^o^)")});
+        session.Command(id::kDelete);
+        QCOMPARE(session.fixture.ReadFile(QStringLiteral("FaceList.dat")),
+                 test::FaceList({{"(^_^)", "笑顔"}, {"(-_-)", "眠い"}, {"(>_<)", "痛い"}}));
+        QCOMPARE(session.Rows(), QStringList{QStringLiteral("(^_^)")});
+        QVERIFY(session.Folders().contains(QStringLiteral("痛い")));
+    }
 
     void startShowsEverythingInCharacterOrder() {
         Session s;

@@ -1,13 +1,18 @@
 #include <QAccessible>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
@@ -288,6 +293,207 @@ private slots:
         emit top->customContextMenuRequested(QPoint(2, 2));
         QCOMPARE(modal.Runs(), 1);
         QCOMPARE(shownTitle, QStringLiteral("モピラのバージョン情報"));
+    }
+
+    // With no saved placement the window opens large enough to use: eight emoticons on the
+    // list tab, the four kinds and five variations on the create tab.
+    void aFirstStartShowsEnoughOfEachPage() {
+        CMainDlgFixture fixture;
+        std::string library;
+        for (int i = 0; i < 20; ++i) {
+            library +=
+                test::FaceList({{"(^_^)", "笑顔"}}).replace(0, 5, "face" + std::to_string(i));
+        }
+        fixture.WriteFile(QStringLiteral("FaceList.dat"), library);
+        fixture.WriteFile(QStringLiteral("Eye.dat"), test::Sjis("a\r\n^\r\n^\r\nb\r\n-\r\n-\r\n"
+                                                                "c\r\no\r\no\r\nd\r\n.\r\n.\r\n"
+                                                                "e\r\n*\r\n*\r\nf\r\nT\r\nT\r\n"));
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        auto* faces = fixture.Child<CSortListCtrl>("m_lstFace")->DetailsView();
+        QTRY_COMPARE(faces->model()->rowCount(), 20);
+        QVERIFY(faces->viewport()->height() >= 8 * faces->sizeHintForRow(0));
+
+        fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);
+        auto* types = fixture.Child<QListWidget>("m_lstType");
+        for (int row = 0; row < 4; ++row) {
+            QVERIFY(types->viewport()->rect().contains(types->visualItemRect(types->item(row))));
+        }
+        types->setCurrentRow(0);
+        auto* variations = fixture.Child<QTreeWidget>("m_lstVariation");
+        QCOMPARE(variations->topLevelItemCount(), 6);
+        QVERIFY(variations->viewport()->height() >= 5 * variations->sizeHintForRow(0));
+        for (int column = 0; column < 3; ++column) {
+            QVERIFY(variations->header()->sectionViewportPosition(column) +
+                        variations->columnWidth(column) <=
+                    variations->viewport()->width());
+        }
+
+        // A saved size comes back exactly, and the minimum stays.
+        fixture.WriteSetting(QStringLiteral("Window/X"), 20);
+        fixture.WriteSetting(QStringLiteral("Window/Y"), 20);
+        fixture.WriteSetting(QStringLiteral("Window/CX"), 300);
+        fixture.WriteSetting(QStringLiteral("Window/CY"), 280);
+        fixture.Close();
+        dialog = fixture.Open();
+        QCOMPARE(dialog->size() + QSize(8, 27), QSize(300, 280));
+        QCOMPARE(dialog->minimumSize() + QSize(8, 27), QSize(267, 270));
+    }
+
+    // The menu key outside the list opens the window's menu, with the about box.
+    void theMenuKeyOpensTheAboutMenu() {
+        CMainDlgFixture fixture;
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        QString shownTitle;
+        CModalSeam modal([&](QDialog& shown) { shownTitle = shown.windowTitle(); });
+        QTimer::singleShot(0, [] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                QTest::keyClick(popup, Qt::Key_Down);
+                QTest::keyClick(popup, Qt::Key_Return);
+            }
+        });
+        fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);
+        QWidget* random = fixture.Child<QWidget>("m_btnRandom");
+        random->setFocus();
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(),
+                                  random->mapToGlobal(QPoint()));
+        QApplication::sendEvent(random, &menuKey);
+        QCOMPARE(modal.Runs(), 1);
+        QCOMPARE(shownTitle, QStringLiteral("モピラのバージョン情報"));
+    }
+
+    void anUnreadableLibraryOpensReadOnly() {
+        CMainDlgFixture fixture;
+        const std::string first = test::FaceList({{"(^_^)", "笑顔"}});
+        const std::string original = first + test::FaceList({{"(T_T)", "泣く"}});
+        fixture.WriteFile(QStringLiteral("FaceList.dat"), original);
+        CMessageBoxSeam messages;
+        // The disk fails after the first record.
+        CFileFaultSeam failing(FileStep::Read, EIO, qint64(first.size()),
+                               CFileFaultSeam::Action::Fail, QStringLiteral("FaceList.dat"));
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        QTRY_COMPARE(messages.Shown().size(), 1);
+        const QString told = messages.Shown().front();
+        QVERIFY(told.contains(QStringLiteral("読み込めませんでした")));
+        QVERIFY(told.contains(
+            QDir::toNativeSeparators(fixture.PathOf(QStringLiteral("FaceList.dat")))));
+        QVERIFY(told.contains(QStringLiteral("ディスクの読み書きでエラーが発生しました")));
+
+        // What was read can be found and copied; nothing can change it.
+        auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
+        auto* toolbar = fixture.Child<CTipToolBar>("m_tbarList");
+        QCOMPARE(list->DetailsView()->model()->rowCount(), 1);
+        list->SelectRow(0);
+        QVERIFY(fixture.Child<QWidget>("m_btnCopy")->isEnabled());
+        for (int command : {id::kNewFace, id::kDelete, id::kProperties}) {
+            QVERIFY(!toolbar->IsButtonEnabled(command));
+            QVERIFY(
+                toolbar->ButtonFor(command)->toolTip().contains(QStringLiteral("変更できません")));
+        }
+        QVERIFY(!fixture.Child<QWidget>("m_btnAdd")->isEnabled());
+        dialog->OnOK();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("(^_^)"));
+        messages.AnswerNext(MessageAnswer::Yes);
+        emit toolbar->commandTriggered(id::kDelete);
+        QCOMPARE(messages.Shown().size(), 1);  // not even asked
+        fixture.Close();
+        QVERIFY(fixture.ReadFile(QStringLiteral("FaceList.dat")) == original);
+    }
+
+    void savedPlacementsFitTheScreen() {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QSize frame(8, 27);
+        {
+            CMainDlgFixture fixture;
+            for (const char* key : {"Window/X", "Window/Y"}) {
+                fixture.WriteSetting(QString::fromLatin1(key), 10);
+            }
+            for (const char* key : {"Window/CX", "Window/CY"}) {
+                fixture.WriteSetting(QString::fromLatin1(key), 2147483647);
+            }
+            CMainDlg* dialog = fixture.Open();
+            QVERIFY(dialog);
+            QVERIFY((dialog->size() + frame).width() <= screen.width());
+            QVERIFY((dialog->size() + frame).height() <= screen.height());
+            dialog->close();
+            QVERIFY(fixture.Setting(QStringLiteral("Window/CX")).toInt() <= screen.width());
+            QVERIFY(fixture.Setting(QStringLiteral("Window/CY")).toInt() <= screen.height());
+        }
+        {
+            CMainDlgFixture fixture;
+            for (const char* key : {"Window/X", "Window/Y"}) {
+                fixture.WriteSetting(QString::fromLatin1(key), -30000);
+            }
+            fixture.WriteSetting(QStringLiteral("Window/CX"), 300);
+            fixture.WriteSetting(QStringLiteral("Window/CY"), 320);
+            CMainDlg* dialog = fixture.Open();
+            QVERIFY(dialog);
+            QVERIFY(screen.contains(dialog->pos()));
+            QCOMPARE(dialog->size() + frame, QSize(300, 320));
+            dialog->close();
+            QVERIFY(screen.contains(QPoint(fixture.Setting(QStringLiteral("Window/X")).toInt(),
+                                           fixture.Setting(QStringLiteral("Window/Y")).toInt())));
+        }
+    }
+
+    // A line of ten megabytes, in the library and in a parts file, never holds the window.
+    void longLinesNeverHoldTheWindow() {
+        CMainDlgFixture fixture;
+        const std::string huge(10'000'000, 'w');
+        fixture.WriteFile(QStringLiteral("FaceList.dat"),
+                          test::FaceList({{"(^_^)", "笑顔"}}) + huge + "\r\n" + huge + "\r\n\r\n");
+        fixture.WriteFile(QStringLiteral("Eye.dat"), "name\r\n" + huge + "\r\n^\r\n");
+#ifdef MOPIRA_SANITIZED
+        constexpr qint64 kLimit = 500;  // the sanitizers slow everything several times
+#else
+        constexpr qint64 kLimit = 100;
+#endif
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
+        QTRY_COMPARE(list->DetailsView()->model()->rowCount(), 2);
+        const auto timed = [](auto action) {
+            QElapsedTimer timer;
+            timer.start();
+            action();
+            return timer.elapsed();
+        };
+        const QModelIndex hugeRow = list->DetailsView()->model()->index(1, 0);
+        QCOMPARE(hugeRow.data().toString().size(), qsizetype(1001));
+        QVERIFY(hugeRow.data().toString().endsWith(QChar(0x2026)));
+        QVERIFY(hugeRow.data(Qt::ToolTipRole).toString().size() <= 1001);
+        const QRect cell = list->DetailsView()->visualRect(hugeRow);
+        qint64 took = timed([&] {
+            QTest::mouseClick(list->DetailsView()->viewport(), Qt::LeftButton, {}, cell.center());
+            dialog->repaint();
+        });
+        QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
+        took = timed([&] {
+            list->SetListView(false);
+            dialog->repaint();
+            list->SetListView(true);
+            dialog->repaint();
+        });
+        QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
+        // The whole text still goes to the clipboard.
+        dialog->OnOK();
+        QCOMPARE(QGuiApplication::clipboard()->text().size(), qsizetype(huge.size()));
+
+        took = timed([&] {
+            fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);
+            dialog->repaint();
+        });
+        QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
+        auto* eye = fixture.Child<QWidget>("m_btnEyeLeft");
+        for (int click = 0; click < 2; ++click) {
+            took = timed([&] {
+                QTest::mouseClick(eye, Qt::LeftButton);
+                dialog->repaint();
+            });
+        QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
+        }
     }
 
     void failedSaveKeepsTheOldFileAndReadOnlyFolderIsToldOnce() {

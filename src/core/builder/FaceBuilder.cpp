@@ -9,7 +9,34 @@ CFaceBuilder::CFaceBuilder()
     }
 }
 
+namespace {
+
+void MakeUtf8(PartTable& table) {
+    if (table.charset.GetEncoding() == Encoding::Utf8) {
+        return;
+    }
+    for (std::string& text : table.strings) {
+        text = Cp932::ToUtf8(text);
+    }
+    table.charset = Charset(Encoding::Utf8);
+}
+
+}  // namespace
+
 void CFaceBuilder::SetTable(PartCategory category, PartTable table) {
+    if (table.charset.GetEncoding() == Encoding::Utf8 &&
+        m_charset.GetEncoding() != Encoding::Utf8) {
+        for (PartTable& other : m_tables) {
+            MakeUtf8(other);
+        }
+        for (std::string& caption : m_captions) {
+            caption = Cp932::ToUtf8(caption);
+        }
+        m_charset = Charset(Encoding::Utf8);
+    }
+    if (m_charset.GetEncoding() == Encoding::Utf8) {
+        MakeUtf8(table);
+    }
     m_tables[Index(category)] = std::move(table);
 }
 
@@ -21,6 +48,15 @@ std::string CFaceBuilder::ComposeFace() const {
         }
     }
     return face;
+}
+
+bool CFaceBuilder::HasFace() const {
+    for (const PartSlotInfo& slot : AllPartSlots()) {
+        if (IsIncluded(slot.category) && !Caption(slot.slot).empty()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool CFaceBuilder::SelectRow(PartCategory category, int row) {

@@ -21,8 +21,15 @@ public:
     // Captions as the window starts, "(^_^)" with a ";" waiting in the unchecked feelings.
     CFaceBuilder();
 
+    // A CP932 table joins a UTF-8 builder as UTF-8; the first UTF-8 table makes the tables
+    // and captions so far UTF-8. CP932 characters all have UTF-8 forms, and the parts are
+    // never written back, so nothing is lost but the bytes of invalid characters.
     void SetTable(PartCategory category, PartTable table);
     const PartTable& Table(PartCategory category) const { return m_tables[Index(category)]; }
+
+    // The encoding of every table, caption and composed face: UTF-8 once any table is,
+    // else CP932, so a face never mixes encodings.
+    Charset GetCharset() const { return m_charset; }
 
     const std::string& Caption(PartSlot slot) const { return m_captions[Index(slot)]; }
     bool IsIncluded(PartCategory category) const { return m_included[Index(category)]; }
@@ -35,6 +42,8 @@ public:
 
     // The included slots' captions joined in face order.
     std::string ComposeFace() const;
+    // Whether that face has any character, without building it.
+    bool HasFace() const;
 
     // Makes `row` the category's current row and puts its variations into the category's
     // slots. A row the table does not have changes nothing and returns false.
@@ -50,6 +59,7 @@ private:
     static std::size_t Index(PartCategory category) { return static_cast<std::size_t>(category); }
     static std::size_t Index(PartSlot slot) { return static_cast<std::size_t>(slot); }
 
+    Charset m_charset;
     std::array<PartTable, kPartCategoryCount> m_tables;
     std::array<int, kPartCategoryCount> m_rows{};
     std::array<bool, kPartCategoryCount> m_included{};

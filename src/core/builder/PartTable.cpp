@@ -49,6 +49,7 @@ const std::string& PartTable::Variation(std::size_t row, int variation) const {
 PartTable LoadPartTable(std::string_view bytes, int width, bool recogniseNone) {
     PartTable table;
     table.width = width;
+    table.charset = Charset::TakeFileMark(bytes);
     CLineReader reader(bytes);
     std::string_view line;
     while (reader.Next(line)) {

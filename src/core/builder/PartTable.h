@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text/Charset.h"
+
 namespace mopira {
 
 // The kinds of part a face is made of, in the order of the create tab's type list.
@@ -35,12 +37,13 @@ const PartSlotInfo& InfoOf(PartSlot slot);
 const std::array<PartSlotInfo, kPartSlotCount>& AllPartSlots();
 const std::array<PartCategoryInfo, kPartCategoryCount>& AllPartCategories();
 
-// One parts file as read: the lines that were kept, in file order, and the record width.
-// Row i is the strings from i * width on: its name, then its variations. Strings behind
-// the last complete row belong to no row.
+// One parts file as read: the lines that were kept, in file order, the record width and the
+// encoding of the strings. Row i is the strings from i * width on: its name, then its
+// variations. Strings behind the last complete row belong to no row.
 struct PartTable {
     std::vector<std::string> strings;
     int width = 3;
+    Charset charset;
 
     std::size_t RowCount() const { return strings.size() / static_cast<std::size_t>(width); }
     const std::string& Name(std::size_t row) const { return strings[row * width]; }
@@ -50,7 +53,8 @@ struct PartTable {
 
 // Reads parts-file bytes: blank lines before a record are skipped, an empty variation line
 // is not stored (so the rows behind it shift), and with `recogniseNone` a variation line
-// that is exactly "none" is stored as an empty part.
+// that is exactly "none" is stored as an empty part. A file that starts with the UTF-8 byte
+// order mark is UTF-8, any other CP932.
 PartTable LoadPartTable(std::string_view bytes, int width, bool recogniseNone);
 PartTable LoadPartTable(std::string_view bytes, PartCategory category);
 

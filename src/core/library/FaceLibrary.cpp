@@ -16,9 +16,10 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
 
-const std::string& CFaceLibrary::UnfiledFolderName() {
-    static const std::string name = Charset::FromUtf8Literal("未分類");
-    return name;
+const std::string& CFaceLibrary::UnfiledFolderName(Charset charset) {
+    static const std::string cp932 = Cp932::FromUtf8Literal("未分類");
+    static const std::string utf8 = Utf8::FromUtf8Literal("未分類");
+    return charset.GetEncoding() == Encoding::Utf8 ? utf8 : cp932;
 }
 
 std::size_t CFaceLibrary::StringHash::operator()(std::string_view text) const {
@@ -40,6 +41,8 @@ void CFaceLibrary::Clear() {
 
 void CFaceLibrary::LoadFaceList(std::string_view bytes) {
     Clear();
+    m_charset = Charset::TakeFileMark(bytes);
+    const std::string& unfiled = UnfiledFolderName(m_charset);
     // A record takes three lines; sizing the containers once keeps a large file from
     // reallocating and rehashing while it loads.
     const std::size_t records =
@@ -63,7 +66,7 @@ void CFaceLibrary::LoadFaceList(std::string_view bytes) {
             continue;
         }
         const FolderIndex folderIndex =
-            InternFolder(hasFolderLine && !folder.empty() ? folder : UnfiledFolderName());
+            InternFolder(hasFolderLine && !folder.empty() ? folder : unfiled);
         m_folderOf.push_back(folderIndex);
         ++m_folders[folderIndex].count;
         ++m_size;
@@ -71,7 +74,7 @@ void CFaceLibrary::LoadFaceList(std::string_view bytes) {
 }
 
 std::string CFaceLibrary::SaveFaceList() const {
-    std::size_t total = 0;
+    std::size_t total = m_charset.FileMark().size() + kLineEnd.size();
     ForEachRecord(
         [&](RecordId id) { total += Text(id).size() + Folder(id).size() + 3 * kLineEnd.size(); });
     std::string bytes;
@@ -87,7 +90,9 @@ void CFaceLibrary::WriteFaceList(const std::function<bool(std::string_view)>& si
     constexpr std::size_t kPiece = 64 * 1024;
     std::string piece;
     piece.reserve(kPiece);
+    piece += m_charset.FileMark();
     bool writing = true;
+    bool first = true;
     for (RecordId id = 0; writing && id < m_folderOf.size(); ++id) {
         if (m_folderOf[id] == kRemoved) {
             continue;
@@ -99,6 +104,13 @@ void CFaceLibrary::WriteFaceList(const std::function<bool(std::string_view)>& si
             writing = sink(piece);
             piece.clear();
         }
+        // A CP932 file whose first text starts with the bytes of the UTF-8 mark would read
+        // back as UTF-8; a blank line first, which loading skips, keeps it CP932.
+        if (first && m_charset.GetEncoding() == Encoding::Cp932 &&
+            std::string_view(text).starts_with(Charset(Encoding::Utf8).FileMark())) {
+            piece += kLineEnd;
+        }
+        first = false;
         piece += text;
         piece += kLineEnd;
         piece += folder;
@@ -108,6 +120,90 @@ void CFaceLibrary::WriteFaceList(const std::function<bool(std::string_view)>& si
     if (writing && !piece.empty()) {
         sink(piece);
     }
+}
+
+std::vector<ConversionRefusal> CFaceLibrary::ConvertToUtf8() {
+    std::vector<ConversionRefusal> refused;
+    if (m_charset.GetEncoding() == Encoding::Utf8) {
+        return refused;
+    }
+    // Folders emptied by earlier changes are no folders any more, and are left behind.
+    std::vector<std::string> folders(m_folders.size());
+    std::vector<std::optional<ConversionProblem>> folderProblem(m_folders.size());
+    std::unordered_map<std::string_view, FolderIndex> folderOf;
+    for (FolderIndex index = 0; index < m_folders.size(); ++index) {
+        const std::string& name = m_folders[index].name;
+        if (m_folders[index].count == 0) {
+            continue;
+        }
+        if (!Cp932::IsValid(name)) {
+            folderProblem[index] = ConversionProblem::InvalidFolder;
+            continue;
+        }
+        folders[index] = Cp932::ToUtf8(name);
+        const auto [first, inserted] = folderOf.emplace(folders[index], index);
+        if (!inserted) {
+            folderProblem[first->second] = folderProblem[index] = ConversionProblem::SameFolder;
+        }
+    }
+    std::vector<std::string> texts(m_texts.size());
+    std::vector<std::optional<ConversionProblem>> textProblem(m_texts.size());
+    std::unordered_map<std::string_view, RecordId> textOf;
+    textOf.reserve(m_size);
+    ForEachRecord([&](RecordId id) {
+        if (!Cp932::IsValid(m_texts[id])) {
+            textProblem[id] = ConversionProblem::InvalidText;
+            return;
+        }
+        texts[id] = Cp932::ToUtf8(m_texts[id]);
+        const auto [first, inserted] = textOf.emplace(texts[id], id);
+        if (!inserted) {
+            textProblem[first->second] = textProblem[id] = ConversionProblem::SameText;
+        }
+    });
+    ForEachRecord([&](RecordId id) {
+        if (textProblem[id]) {
+            refused.push_back({id, *textProblem[id]});
+        }
+        if (folderProblem[m_folderOf[id]]) {
+            refused.push_back({id, *folderProblem[m_folderOf[id]]});
+        }
+    });
+    if (!refused.empty()) {
+        return refused;
+    }
+
+    std::vector<FolderEntry> kept;
+    std::vector<FolderIndex> renumbered(m_folders.size(), kRemoved);
+    for (FolderIndex index = 0; index < m_folders.size(); ++index) {
+        if (m_folders[index].count > 0) {
+            renumbered[index] = static_cast<FolderIndex>(kept.size());
+            kept.push_back({std::move(folders[index]), m_folders[index].count});
+        }
+    }
+    m_folders = std::move(kept);
+    ForEachRecord([&](RecordId id) {
+        m_texts[id] = std::move(texts[id]);
+        m_folderOf[id] = renumbered[m_folderOf[id]];
+    });
+    m_charset = Charset(Encoding::Utf8);
+    Reindex();
+    return refused;
+}
+
+void CFaceLibrary::Reindex() {
+    m_textIndex.Clear();
+    m_textIndex.Reserve(m_size);
+    ForEachRecord([&](RecordId id) { m_textIndex.Insert(id); });
+    m_folderIndex.clear();
+    for (FolderIndex index = 0; index < m_folders.size(); ++index) {
+        m_folderIndex.emplace(m_folders[index].name, index);
+    }
+    // Code point order is not CP932's order.
+    m_byText.clear();
+    m_byTextValid = false;
+    m_byTextHasRemoved = false;
+    m_rankValid = false;
 }
 
 std::optional<RecordId> CFaceLibrary::FindRecord(std::string_view text) const {
@@ -235,7 +331,8 @@ std::vector<RecordId> CFaceLibrary::Records() const {
 const std::vector<RecordId>& CFaceLibrary::RecordsByText() const {
     if (!m_byTextValid) {
         m_byText = Records();
-        SortByText(m_byText, [this](RecordId id) -> std::string_view { return m_texts[id]; });
+        SortByText(
+            m_byText, [this](RecordId id) -> std::string_view { return m_texts[id]; }, m_charset);
         m_byTextValid = true;
         m_rankValid = false;
     } else if (m_byTextHasRemoved) {
@@ -253,7 +350,7 @@ void CFaceLibrary::InsertSorted(RecordId id) const {
     RecordsByText();
     const auto at = std::lower_bound(m_byText.begin(), m_byText.end(), m_texts[id],
                                      [this](RecordId other, const std::string& text) {
-                                         return Charset::Compare(m_texts[other], text) < 0;
+                                         return m_charset.Compare(m_texts[other], text) < 0;
                                      });
     m_byText.insert(at, id);
     m_rankValid = false;
@@ -267,7 +364,7 @@ void CFaceLibrary::EraseSorted(RecordId id) const {
     RecordsByText();
     const auto at = std::lower_bound(m_byText.begin(), m_byText.end(), m_texts[id],
                                      [this](RecordId other, const std::string& text) {
-                                         return Charset::Compare(m_texts[other], text) < 0;
+                                         return m_charset.Compare(m_texts[other], text) < 0;
                                      });
     if (at != m_byText.end() && *at == id) {
         m_byText.erase(at);
@@ -276,15 +373,17 @@ void CFaceLibrary::EraseSorted(RecordId id) const {
 }
 
 std::vector<RecordId> CFaceLibrary::SearchByText(std::string_view query, Order order) const {
-    const std::vector<std::string_view> tokens = SplitQuery(query);
-    if (tokens.empty()) {
+    if (SplitQuery(query).empty()) {
         return order == Order::Text ? RecordsByText() : Records();
     }
     std::vector<RecordId> found;
-    ForEachRecord([&](RecordId id) {
-        if (MatchesAllTokens(m_texts[id], tokens)) {
-            found.push_back(id);
-        }
+    m_charset.Visit([&](auto rules) {
+        const CQueryMatcher<decltype(rules)> matcher(query);
+        ForEachRecord([&](RecordId id) {
+            if (matcher.Matches(m_texts[id])) {
+                found.push_back(id);
+            }
+        });
     });
     if (order == Order::Text) {
         OrderByText(found);

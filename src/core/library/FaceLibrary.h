@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/library/TextIndex.h"
+#include "core/text/Charset.h"
 
 namespace mopira {
 
@@ -18,8 +19,24 @@ namespace mopira {
 // the library order (the order of the file, new records at the end).
 using RecordId = std::uint32_t;
 
+// Why a record keeps a library from becoming UTF-8.
+enum class ConversionProblem {
+    InvalidText,    // its text holds bytes that are no CP932 character
+    InvalidFolder,  // so does its folder's name
+    SameText,       // its text reads as the same characters as another record's
+    SameFolder,     // its folder's name reads as the same characters as another folder's
+};
+
+struct ConversionRefusal {
+    RecordId id;
+    ConversionProblem problem;
+    bool operator==(const ConversionRefusal&) const = default;
+};
+
 // The user's emoticons, each filed in exactly one folder. Texts are unique (byte equality),
-// never empty, and so are folder names. A folder exists only through its records.
+// never empty, and so are folder names. A folder exists only through its records. Texts and
+// folder names are bytes in the library's encoding: CP932, or UTF-8 for a file that starts
+// with the UTF-8 byte order mark.
 //
 // Finding a text, checking for a duplicate and counting a folder's records take constant
 // time; the order by text is kept up to date once it has been asked for.
@@ -27,7 +44,7 @@ class CFaceLibrary {
 public:
     // Folder given to a record whose folder line is empty or missing, so that no emoticon of
     // a hand-edited file is lost and the next save writes a well-formed file.
-    static const std::string& UnfiledFolderName();
+    static const std::string& UnfiledFolderName(Charset charset = Charset());
 
     CFaceLibrary() = default;
     // The text index refers to the texts of this object, so it stays where it was made.
@@ -35,15 +52,26 @@ public:
     CFaceLibrary& operator=(const CFaceLibrary&) = delete;
 
     // Replaces the content with the records of FaceList.dat bytes: blank lines are skipped,
-    // a repeated text is dropped together with its folder line (the first one wins).
+    // a repeated text is dropped together with its folder line (the first one wins). The
+    // UTF-8 byte order mark at the start makes the library UTF-8; else it is CP932.
     void LoadFaceList(std::string_view bytes);
-    // The FaceList.dat bytes of the library: text, folder and an empty line per record, each
-    // ending in CR LF; an empty library is no bytes at all.
+    // The FaceList.dat bytes of the library: the mark of a UTF-8 library, then text, folder
+    // and an empty line per record, each ending in CR LF. An empty CP932 library is no bytes
+    // at all, an empty UTF-8 library the mark alone. A CP932 file never starts with the mark.
     std::string SaveFaceList() const;
     // The same bytes, handed to `sink` in pieces of a few tens of kilobytes, so that a large
     // library is written without a second copy of it in memory. Stops when `sink` answers
     // false.
     void WriteFaceList(const std::function<bool(std::string_view)>& sink) const;
+
+    // The encoding of the texts and folder names.
+    Charset GetCharset() const { return m_charset; }
+    // Makes a CP932 library UTF-8: every text and folder name is converted, ids, order and
+    // folders stay. When a text or folder name holds bytes that are no CP932 character, or
+    // two of them would read the same (CP932 gives some characters several codes), nothing
+    // changes and the records concerned are returned, in library order. An empty result
+    // means the library is UTF-8 now (or was already).
+    std::vector<ConversionRefusal> ConvertToUtf8();
 
     std::size_t Size() const { return m_size; }
     bool Empty() const { return m_size == 0; }
@@ -110,6 +138,8 @@ private:
     };
 
     void Clear();
+    // Rebuilds the text index and the folder index after texts or folder names changed.
+    void Reindex();
     FolderIndex InternFolder(std::string_view name);
     void InsertSorted(RecordId id) const;
     void EraseSorted(RecordId id) const;
@@ -117,6 +147,7 @@ private:
     // text: the texts are read once, front to back, and never compared again.
     void OrderByText(std::vector<RecordId>& ids) const;
 
+    Charset m_charset;
     // Record i is m_texts[i] in folder m_folderOf[i].
     std::vector<std::string> m_texts;
     std::vector<FolderIndex> m_folderOf;

@@ -2,27 +2,23 @@
 
 #include <algorithm>
 
-#include "core/text/Charset.h"
-
 namespace mopira {
 
-namespace {
-
-bool FolderLess(std::string_view a, std::string_view b) {
-    return Charset::CompareFolderNames(a, b) < 0;
-}
-
-}  // namespace
-
-CFolderList::CFolderList(std::vector<std::string> names) : m_names(std::move(names)) {
-    std::sort(m_names.begin(), m_names.end(), FolderLess);
+CFolderList::CFolderList(std::vector<std::string> names, Charset charset)
+    : m_names(std::move(names)), m_charset(charset) {
+    m_charset.Visit([this](auto rules) {
+        std::sort(m_names.begin(), m_names.end(), [](std::string_view a, std::string_view b) {
+            return decltype(rules)::CompareFolderNames(a, b) < 0;
+        });
+    });
     m_names.erase(std::unique(m_names.begin(), m_names.end()), m_names.end());
 }
 
 std::vector<std::string>::const_iterator CFolderList::LowerBound(std::string_view name) const {
-    return std::lower_bound(
-        m_names.begin(), m_names.end(), name,
-        [](const std::string& entry, std::string_view key) { return FolderLess(entry, key); });
+    return std::lower_bound(m_names.begin(), m_names.end(), name,
+                            [this](const std::string& entry, std::string_view key) {
+                                return m_charset.CompareFolderNames(entry, key) < 0;
+                            });
 }
 
 std::optional<std::size_t> CFolderList::IndexOf(std::string_view name) const {

@@ -1,7 +1,5 @@
 #include "core/library/TextQuery.h"
 
-#include "core/text/Charset.h"
-
 namespace mopira {
 
 std::vector<std::string_view> SplitQuery(std::string_view query) {
@@ -18,15 +16,6 @@ std::vector<std::string_view> SplitQuery(std::string_view query) {
         start = end + 1;
     }
     return tokens;
-}
-
-bool MatchesAllTokens(std::string_view text, const std::vector<std::string_view>& tokens) {
-    for (std::string_view token : tokens) {
-        if (!Charset::Contains(text, token)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace mopira

@@ -1,37 +1,8 @@
 #include "core/text/Cp932.h"
 
+#include "core/text/CharOrder.h"
+
 namespace mopira {
-
-namespace {
-
-constexpr unsigned FoldAsciiCase(unsigned value) {
-    return value >= 'a' && value <= 'z' ? value - ('a' - 'A') : value;
-}
-
-// Walks both texts character by character; `project` maps a character value to the value
-// that is compared, so one loop serves the exact and the case-folding order.
-template <class Projection>
-int CompareCharacters(std::string_view a, std::string_view b, Projection project) {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        const std::size_t lengthA = Cp932::CharLength(a, i);
-        const std::size_t lengthB = Cp932::CharLength(b, j);
-        const unsigned valueA = project(Cp932::CharValue(a, i, lengthA));
-        const unsigned valueB = project(Cp932::CharValue(b, j, lengthB));
-        if (valueA != valueB) {
-            return valueA < valueB ? -1 : 1;
-        }
-        i += lengthA;
-        j += lengthB;
-    }
-    if (i < a.size()) {
-        return 1;
-    }
-    return j < b.size() ? -1 : 0;
-}
-
-}  // namespace
 
 bool Cp932::IsCharBoundary(std::string_view text, std::size_t pos) {
     std::size_t boundary = 0;
@@ -62,20 +33,14 @@ int Cp932::Compare(std::string_view a, std::string_view b) {
     // Up to the first differing byte both texts are equal; when both differing bytes are
     // below 0x80 they are either one-byte characters or trail bytes after the same lead,
     // and byte order is character order.
-    std::size_t prefix = 0;
-    const std::size_t shorter = a.size() < b.size() ? a.size() : b.size();
-    while (prefix < shorter && a[prefix] == b[prefix]) {
-        ++prefix;
-    }
-    if (prefix == shorter) {
+    const std::size_t prefix = char_order::CommonPrefix(a, b);
+    if (prefix == a.size() || prefix == b.size()) {
         return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
     }
-    const auto byteA = static_cast<unsigned char>(a[prefix]);
-    const auto byteB = static_cast<unsigned char>(b[prefix]);
-    if (byteA < 0x80 && byteB < 0x80) {
-        return byteA < byteB ? -1 : 1;
+    if (const int order = char_order::CompareAsciiBytes(a[prefix], b[prefix])) {
+        return order;
     }
-    return CompareCharacters(a, b, [](unsigned value) { return value; });
+    return char_order::CompareCharacters<Cp932>(a, b, [](unsigned value) { return value; });
 }
 
 Cp932::Key Cp932::SortKey(std::string_view text) {
@@ -99,17 +64,11 @@ Cp932::Key Cp932::SortKey(std::string_view text) {
             ++pos;
         }
     }
-    Key key;
-    for (int i = 0; i < 8; ++i) {
-        key.high = (key.high << 8) | form[i];
-        key.low = (key.low << 8) | form[8 + i];
-    }
-    return key;
+    return TextKey::Pack(form);
 }
 
 int Cp932::CompareFolderNames(std::string_view a, std::string_view b) {
-    const int folded = CompareCharacters(a, b, FoldAsciiCase);
-    return folded != 0 ? folded : Compare(a, b);
+    return char_order::CompareFolderNames<Cp932>(a, b);
 }
 
 }  // namespace mopira

@@ -1,26 +1,17 @@
 #pragma once
 
-#include <compare>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "core/text/TextKey.h"
+#include "core/text/Unicode.h"
+
 namespace mopira {
 
-// Result of turning Unicode text into bytes: the bytes of every character that could be
-// represented, and the characters that could not (each listed once, in order of first
-// appearance). The text is usable only when nothing is missing.
-struct EncodeResult {
-    std::string bytes;
-    std::u32string unrepresentable;
-
-    bool Ok() const { return unrepresentable.empty(); }
-};
-
-// Everything that depends on the byte encoding of the program's texts: Microsoft's code
-// page 932 (Shift_JIS with the NEC and IBM extensions). Callers reach it through the
-// `Charset` alias, so another encoding can stand beside this one without changing them.
+// The text rules of Microsoft's code page 932 (Shift_JIS with the NEC and IBM extensions),
+// the encoding of every library without a byte order mark. Callers reach it through a
+// `Charset`, which chooses between these rules and Utf8's; both structs have the same members.
 struct Cp932 {
     // 0x81-0x9F and 0xE0-0xFC start a two-byte character; every other byte is a character of
     // its own, half-width katakana 0xA1-0xDF included.
@@ -58,20 +49,28 @@ struct Cp932 {
     // the order is case-sensitive. Returns <0, 0 or >0.
     static int Compare(std::string_view a, std::string_view b);
 
-    // The first 16 bytes of a form of `text` whose plain byte order is Compare's order,
-    // packed big-endian: texts whose keys differ compare as their keys do; equal keys need
-    // Compare. Sorting on keys first spares most of the character walks.
-    struct Key {
-        std::uint64_t high = 0;
-        std::uint64_t low = 0;
-        auto operator<=>(const Key&) const = default;
-    };
+    // A TextKey of `text` for Compare's order.
+    using Key = TextKey;
     static Key SortKey(std::string_view text);
 
     // Collation of folder names: ascending with ASCII letters compared case-insensitively;
     // names equal under that rule are ordered by Compare, so distinct names never tie.
     // Any strict order that ignores ASCII case first would do; this one is ours.
     static int CompareFolderNames(std::string_view a, std::string_view b);
+
+    // Whether every character of `text` is one the code page assigns.
+    static bool IsValid(std::string_view text);
+
+    // Searching treats the codes of a character that the code page repeats (NEC row 13 and
+    // the IBM extensions, e.g. ∵ at 0x879A, 0x81E6 and 0xFA5B) as one, so a text is found by
+    // a copy typed or pasted with the other code. The search form of a text writes each such
+    // character with the code Windows writes for it; every repeated code is two bytes, like
+    // its preferred code, so the form keeps the text's length and character boundaries.
+    // Returns `text` itself when it has no repeated code, else the form built in `buffer`.
+    static std::string_view SearchForm(std::string_view text, std::string& buffer);
+    // Whether a search form holds a character that has other codes, so texts must be read in
+    // their search form to match it.
+    static bool HasCodeVariants(std::string_view searchForm);
 
     // Bytes to Unicode. Never fails: a byte or pair the code page does not assign becomes
     // U+FFFD, taking the same bytes that CharLength gives it.

@@ -1,5 +1,4 @@
 #include <array>
-#include <unordered_set>
 #include <utility>
 
 #include "core/text/Cp932.h"
@@ -9,7 +8,7 @@ namespace mopira {
 
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
+constexpr char16_t kReplacement = unicode::kReplacement;
 constexpr std::uint16_t kNoCode = 0xFFFF;  // neither a one-byte nor a two-byte code
 
 char16_t DecodeCharacter(std::string_view bytes, std::size_t pos, std::size_t length) {
@@ -73,62 +72,57 @@ const EncodeTable& EncoderTable() {
     return table;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+// Appends the code of `c`; false when the code page has none.
+bool EncodeCharacter(char32_t c, std::string& bytes) {
+    const std::uint16_t code = c <= 0xFFFF ? EncoderTable()[c] : kNoCode;
+    if (code == kNoCode) {
+        return false;
     }
+    if (code >= 0x100) {
+        bytes += static_cast<char>(code >> 8);
+    }
+    bytes += static_cast<char>(code & 0xFF);
+    return true;
 }
 
-// Collects the bytes of one encoding pass and the characters it could not write.
-class CEncoder {
-public:
-    void Put(char32_t c) {
-        const std::uint16_t code = c <= 0xFFFF ? EncoderTable()[c] : kNoCode;
-        if (code == kNoCode) {
-            if (m_seen.insert(c).second) {
-                m_result.unrepresentable += c;
-            }
-        } else if (code < 0x100) {
-            m_result.bytes += static_cast<char>(code);
-        } else {
-            m_result.bytes += static_cast<char>(code >> 8);
-            m_result.bytes += static_cast<char>(code & 0xFF);
-        }
-    }
-    EncodeResult Take() { return std::move(m_result); }
-
-private:
-    EncodeResult m_result;
-    std::unordered_set<char32_t> m_seen;
+// For every two-byte code, the code Windows writes for its character; the code itself for
+// the characters that have only one, and for unassigned codes.
+struct CodeVariants {
+    std::array<std::uint16_t, 0x10000> preferred{};
+    // Codes that other codes stand for.
+    std::array<bool, 0x10000> hasVariants{};
 };
 
-// Length of the UTF-8 sequence led by `lead`, or 0 when it cannot lead one.
-int Utf8SequenceLength(unsigned char lead) {
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 4;
-    }
-    return 0;
+const CodeVariants& Variants() {
+    static const CodeVariants variants = [] {
+        CodeVariants result;
+        for (unsigned code = 0; code < 0x10000; ++code) {
+            result.preferred[code] = static_cast<std::uint16_t>(code);
+        }
+        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+            if (cp932::LeadRow(lead) < 0) {
+                continue;
+            }
+            for (unsigned trail = cp932::kTrailFirst; trail <= cp932::kTrailLast; ++trail) {
+                const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
+                const char16_t unit = DecodeCharacter(std::string_view(pair, 2), 0, 2);
+                const unsigned code = lead * 256 + trail;
+                const std::uint16_t preferred = EncoderTable()[unit];
+                if (unit != kReplacement && preferred != code) {
+                    result.preferred[code] = preferred;
+                    result.hasVariants[preferred] = true;
+                }
+            }
+        }
+        return result;
+    }();
+    return variants;
+}
+
+// Lead bytes of the ranges that repeat characters: NEC row 13, the NEC-selected IBM
+// extension and the IBM extension.
+constexpr bool MayRepeat(unsigned char lead) {
+    return lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA;
 }
 
 }  // namespace
@@ -149,58 +143,64 @@ std::string Cp932::ToUtf8(std::string_view bytes) {
     text.reserve(bytes.size() + bytes.size() / 2);
     for (std::size_t pos = 0; pos < bytes.size();) {
         const std::size_t length = CharLength(bytes, pos);
-        AppendUtf8(text, DecodeCharacter(bytes, pos, length));
+        unicode::AppendUtf8(text, DecodeCharacter(bytes, pos, length));
         pos += length;
     }
     return text;
 }
 
 EncodeResult Cp932::FromUtf16(std::u16string_view text) {
-    CEncoder encoder;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            encoder.Put(0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            encoder.Put(kReplacement);
-        } else {
-            encoder.Put(unit);
-        }
-    }
-    return encoder.Take();
+    return unicode::CUnicodeEncoder(EncodeCharacter).FromUtf16(text);
 }
 
 EncodeResult Cp932::FromUtf8(std::string_view text) {
-    CEncoder encoder;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int length = Utf8SequenceLength(lead);
-        if (length == 1) {
-            encoder.Put(lead);
-            ++i;
-            continue;
+    return unicode::CUnicodeEncoder(EncodeCharacter).FromUtf8(text);
+}
+
+bool Cp932::IsValid(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = CharLength(text, pos);
+        if (DecodeCharacter(text, pos, length) == kReplacement) {
+            return false;
         }
-        char32_t c = length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
-        bool valid = length > 0 && i + length <= text.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            c = (c << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not characters.
-        valid = valid && !(length == 3 && c < 0x800) && !(length == 4 && c < 0x10000) &&
-                !(c >= 0xD800 && c <= 0xDFFF) && c <= 0x10FFFF;
-        if (valid) {
-            encoder.Put(c);
-            i += length;
-        } else {
-            encoder.Put(kReplacement);
-            ++i;
-        }
+        pos += length;
     }
-    return encoder.Take();
+    return true;
+}
+
+std::string_view Cp932::SearchForm(std::string_view text, std::string& buffer) {
+    bool copied = false;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = CharLength(text, pos);
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        if (length == 2 && MayRepeat(lead)) {
+            const unsigned code = lead * 256u + static_cast<unsigned char>(text[pos + 1]);
+            const std::uint16_t preferred = Variants().preferred[code];
+            if (preferred != code) {
+                if (!copied) {
+                    buffer.assign(text);
+                    copied = true;
+                }
+                buffer[pos] = static_cast<char>(preferred >> 8);
+                buffer[pos + 1] = static_cast<char>(preferred & 0xFF);
+            }
+        }
+        pos += length;
+    }
+    return copied ? std::string_view(buffer) : text;
+}
+
+bool Cp932::HasCodeVariants(std::string_view searchForm) {
+    for (std::size_t pos = 0; pos < searchForm.size();) {
+        const std::size_t length = CharLength(searchForm, pos);
+        if (length == 2 &&
+            Variants().hasVariants[static_cast<unsigned char>(searchForm[pos]) * 256u +
+                                   static_cast<unsigned char>(searchForm[pos + 1])]) {
+            return true;
+        }
+        pos += length;
+    }
+    return false;
 }
 
 }  // namespace mopira

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -18,9 +19,11 @@
 #include <QStyleOptionTabWidgetFrame>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QWindow>
+#include <algorithm>
 
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
@@ -49,6 +52,10 @@ namespace {
 
 // The outer frame the layout rules were made for: borders of 4 pixels and a caption of 19.
 constexpr QSize kClassicFrame(8, 27);
+
+// What a first start shows at least: list rows, and variation rows on the create tab.
+constexpr int kFirstStartListRows = 8;
+constexpr int kFirstStartVariationRows = 5;
 
 // Toolbar rectangles in client pixels, as the window creates them.
 const QRect kTopToolBarRect(QPoint(4, 3), QPoint(134, 24));
@@ -217,8 +224,8 @@ void CMainDlg::CreateControls() {
     place(m_btnEmotionLeft, "m_btnEmotionLeft", id::kEmotionLeftButton, 130, 55, 20, 55);
 
     for (QPushButton* button : findChildren<QPushButton*>()) {
-        // Enter always copies; no other button takes it over when focused.
-        button->setAutoDefault(false);
+        // Enter presses the button that has the focus; elsewhere it copies, the default.
+        button->setAutoDefault(true);
     }
 }
 
@@ -299,7 +306,7 @@ void CMainDlg::OnInitDialog() {
     LayoutPage(m_nTab);
 
     LayoutPartButtons();
-    GetCurrentFace();
+    UpdateCurrentFace();
 
     m_btnCopy->SetTipText(res::kCopyTip.toString(), true);
     m_btnEdgeLeft->SetTipText(res::kEdgeLeftTip.toString(), true);
@@ -351,6 +358,9 @@ void CMainDlg::ConnectHandlers() {
     connect(m_cbxFolder, &QComboBox::activated, this, &CMainDlg::OnFolderChanged);
     connect(m_edtFind, &QLineEdit::textChanged, this, &CMainDlg::SearchByText);
     connect(m_lstFace, &CSortListCtrl::selectionChanged, this, &CMainDlg::OnFaceSelectionChanged);
+    // A refill or removal takes the selection along without a selection signal.
+    connect(m_faceModel, &QAbstractItemModel::modelReset, this, &CMainDlg::OnFaceSelectionChanged);
+    connect(m_faceModel, &QAbstractItemModel::rowsRemoved, this, &CMainDlg::OnFaceSelectionChanged);
     connect(m_lstFace, &CSortListCtrl::rowDoubleClicked, this, &CMainDlg::OnFaceDoubleClicked);
     connect(m_lstFace, &CSortListCtrl::contextMenuRequested, this, &CMainDlg::OnContextMenu);
     connect(m_btnAdd, &QPushButton::clicked, this, &CMainDlg::OnNewFace);
@@ -386,17 +396,19 @@ void CMainDlg::EnsureLoaded() {
     ShowFolder({});
     FillFolderCombo();
     m_cbxFolder->setCurrentIndex(0);
-    GetCurrentFace();
+    UpdateCurrentFace();
     if (m_document.IsReadOnly()) {
-        // Copying and searching go on; every command that would write the file is off.
+        // Copying and searching go on; every command that would write the file is off, and
+        // its tip says why.
         m_tbarList->EnableButton(id::kNewFace, false);
         m_btnAdd->setEnabled(false);
-        for (QWidget* control : {static_cast<QWidget*>(m_tbarList->ButtonFor(id::kNewFace)),
-                                 static_cast<QWidget*>(m_btnAdd)}) {
-            if (control) {
-                control->setToolTip(res::kLibraryReadOnlyTip.toString());
+        m_btnAdd->setToolTip(res::kLibraryReadOnlyTip.toString());
+        for (int command : {id::kNewFace, id::kDelete, id::kProperties, id::kMove}) {
+            if (QToolButton* button = m_tbarList->ButtonFor(command)) {
+                button->setToolTip(res::kLibraryReadOnlyTip.toString());
             }
         }
+        UpdateCurrentFace();
         ShowMessage(
             this,
             res::kLibraryUnreadable.toString().arg(
@@ -457,11 +469,11 @@ void CMainDlg::OnLibraryReloaded(const std::vector<std::string>& missing) {
     }
     SelectFaceRows(m_keptSelection);
     m_keptSelection.clear();
-    GetCurrentFace();
+    UpdateCurrentFace();
     if (!missing.empty()) {
         QStringList names;
         for (const std::string& text : missing) {
-            names.append(ToDisplayString(text));
+            names.append(ToDisplayString(text, m_library.GetCharset()));
         }
         ShowMessage(this, res::kChangesNotApplied.toString().arg(names.join(QLatin1Char('\n'))),
                     MessageButtons::Ok, MessageIcon::Warning);
@@ -492,6 +504,25 @@ QSize CMainDlg::FrameSize() const {
     return kClassicFrame;
 }
 
+QSize CMainDlg::FirstStartSize() const {
+    // Room for what each page is for, from the layout rules: the face list is H - 134 high
+    // and W - 40 wide, the create tab's lists H - 230 high and the variation list W - 185 wide.
+    const int frameWidth = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int header = m_lstFace->DetailsView()->header()->sizeHint().height();
+    const int listRow = QFontMetrics(m_fontList).height() + 4;
+    const int variationRow = QFontMetrics(m_lstVariation->font()).height() + 4;
+    const int variationColumns = m_lstVariation->columnWidth(0) + m_lstVariation->columnWidth(1) +
+                                 m_lstVariation->columnWidth(2);
+    const int height =
+        std::max({134 + header + kFirstStartListRows * listRow + frameWidth + scrollBar,
+                  230 + header + kFirstStartVariationRows * variationRow + frameWidth + scrollBar,
+                  230 + static_cast<int>(kPartCategoryCount) * variationRow + frameWidth});
+    const int width = std::max(185 + variationColumns + frameWidth + scrollBar,
+                               40 + m_nContentWidth + m_nFolderWidth + frameWidth + scrollBar);
+    return {width, height};
+}
+
 void CMainDlg::PlaceWindow() {
     const QSize frame = FrameSize();
     setMinimumSize(kMinOuterWidth - frame.width(), kMinOuterHeight - frame.height());
@@ -508,8 +539,11 @@ void CMainDlg::PlaceWindow() {
         move(placed.x, placed.y);
         resize(placed.width - frame.width(), placed.height - frame.height());
     } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect centred(QPoint(), size() + frame);
-        centred.moveCenter(screen->availableGeometry().center());
+        const QRect area = screen->availableGeometry();
+        const QSize usable = FirstStartSize().boundedTo(area.size()).expandedTo(size() + frame);
+        resize(usable - frame);
+        QRect centred(QPoint(), usable);
+        centred.moveCenter(area.center());
         move(centred.topLeft());
     }
     if (m_nTopMost == 1) {
@@ -599,6 +633,7 @@ void CMainDlg::LayoutPage(int tab) {
                 break;
             case id::kFaceGroup:
                 m_grpFace->resize(step.x, step.y);
+                LayoutPartButtons();
                 break;
             case id::kAddButton:
                 m_btnAdd->move(step.x, step.y);
@@ -645,7 +680,7 @@ void CMainDlg::paintEvent(QPaintEvent* event) {
 void CMainDlg::OnTabChanged(int tab) {
     ShowPage(tab);
     LayoutPage(tab);
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event) {

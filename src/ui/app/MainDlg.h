@@ -61,6 +61,8 @@ public:
     // The emoticon the commands act on (the selected faces joined, or the composed face),
     // refreshing the enabled state of the copy button and the list commands.
     std::string GetCurrentFace();
+    // What GetCurrentFace does to the window, without building the text.
+    void UpdateCurrentFace();
     const CFaceLibrary& Library() const { return m_document.Library(); }
     const CLibraryDocument& Document() const { return m_document; }
     const CFolderList& Folders() const { return m_folders; }
@@ -99,6 +101,8 @@ private:
     void ConnectHandlers();
     QSize FrameSize() const;
     void PlaceWindow();
+    // The outer size a first start opens at: every page shows enough to be used.
+    QSize FirstStartSize() const;
     void OnTabChanged(int tab);
     void OnSysCommand(int command);
     void OnTopMost();

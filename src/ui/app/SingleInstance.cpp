@@ -36,7 +36,11 @@ QString FolderKey(const QString& dataDirectory) {
 }
 
 QString LockPath(const QString& key) {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // The user's runtime folder where the session has one; the temporary folder otherwise
+    // (the name carries the user).
+    QString folder = qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")
+                         ? QDir::tempPath()
+                         : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty()) {
         folder = QDir::tempPath();
     }
@@ -113,8 +117,9 @@ void CSingleInstance::OnReadyRead(QLocalSocket* socket) {
         }
         return;
     }
-    const QByteArray line = socket->readLine(kMaxMessage + 1).trimmed();
-    if (line == kActivate) {
+    const QByteArray raw = socket->readLine(kMaxMessage + 2);
+    const QByteArray line = raw.trimmed();
+    if (raw.endsWith('\n') && line == kActivate) {
         socket->write("ok\n");
         socket->flush();
         socket->disconnectFromServer();

@@ -2,13 +2,16 @@
 // the seven part buttons that together show the face, and the random button. The state and
 // its rules live in CFaceBuilder; these handlers keep the widgets in step with it.
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QTreeWidget>
+#include <algorithm>
+#include <array>
 #include <ctime>
 #include <random>
+#include <tuple>
 
-#include "core/text/Charset.h"
 #include "res/StringTable.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/TextConvert.h"
@@ -29,6 +32,10 @@ QString AsCaption(const QString& text) {
 constexpr int kFaceLeft = 25;
 constexpr int kFaceTop = 85;
 constexpr int kFaceHeight = 60;
+// The room kept free on the right of the face inside the group box, and the smallest size a
+// wide face is drawn at.
+constexpr int kFaceRightMargin = 10;
+constexpr int kSmallestPartPoints = 14;
 
 }  // namespace
 
@@ -83,7 +90,8 @@ CHoverButton* CMainDlg::PartButton(PartSlot slot) const {
 
 void CMainDlg::UpdatePartButtons() {
     for (const PartSlotInfo& slot : AllPartSlots()) {
-        PartButton(slot.slot)->setText(AsCaption(ToDisplayString(m_builder.Caption(slot.slot))));
+        PartButton(slot.slot)->setText(
+            AsCaption(ToDisplayString(m_builder.Caption(slot.slot), m_builder.GetCharset())));
     }
 }
 
@@ -94,9 +102,10 @@ void CMainDlg::ShowCategory(PartCategory category) {
         m_lstVariation->clear();
         QList<QTreeWidgetItem*> items;
         for (std::size_t row = 0; row < table.RowCount(); ++row) {
-            items.append(new QTreeWidgetItem(QStringList{ToDisplayString(table.Name(row)),
-                                                         ToDisplayString(table.Variation(row, 1)),
-                                                         ToDisplayString(table.Variation(row, 2))}));
+            items.append(new QTreeWidgetItem(
+                QStringList{ToDisplayString(table.Name(row), table.charset),
+                            ToDisplayString(table.Variation(row, 1), table.charset),
+                            ToDisplayString(table.Variation(row, 2), table.charset)}));
         }
         m_lstVariation->addTopLevelItems(items);
     }
@@ -114,7 +123,7 @@ void CMainDlg::SelectVariationRow(int row) {
 void CMainDlg::ApplyRow(PartCategory category) {
     m_builder.SelectRow(category, m_builder.CurrentRow(category));
     UpdatePartButtons();
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 void CMainDlg::OnTypeListItemChanged() {
@@ -131,7 +140,7 @@ void CMainDlg::OnTypeListItemChanged() {
             SelectVariationRow(m_builder.CurrentRow(category));
         }
     }
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 void CMainDlg::OnVariationListItemChanged() {
@@ -155,7 +164,7 @@ void CMainDlg::OnPartButton(PartSlot slot) {
         ApplyRow(category);
         SelectVariationRow(m_builder.CurrentRow(category));
     }
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 void CMainDlg::OnRandom() {
@@ -166,7 +175,7 @@ void CMainDlg::OnRandom() {
         row < static_cast<int>(kPartCategoryCount)) {
         SelectVariationRow(m_builder.CurrentRow(static_cast<PartCategory>(row)));
     }
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 std::string CMainDlg::ComposeFace() {
@@ -176,14 +185,50 @@ std::string CMainDlg::ComposeFace() {
 }
 
 void CMainDlg::LayoutPartButtons() {
-    const QFontMetrics metrics(m_fontPart);
+    // A face wider than the group box is drawn smaller, down to a size still easy to read,
+    // rather than running past the window's edge; the text itself stays whole.
+    const int room = m_grpFace->geometry().right() - kFaceRightMargin - kFaceLeft;
+    const auto widths = [this](const QFont& font) {
+        const QFontMetrics metrics(font);
+        std::array<int, kPartSlotCount> widths{};
+        int total = 0;
+        for (const PartSlotInfo& slot : AllPartSlots()) {
+            const int width =
+                m_builder.IsIncluded(slot.category)
+                    ? metrics.horizontalAdvance(
+                          ToDisplayString(m_builder.Caption(slot.slot), m_builder.GetCharset()))
+                    : 0;
+            widths[static_cast<std::size_t>(slot.slot)] = width;
+            total += width;
+        }
+        return std::make_pair(widths, total);
+    };
+    QFont font = m_fontPart;
+    auto [sizes, total] = widths(font);
+    if (total > room && room > 0) {
+        // Widths grow about in step with the size: one guess, then small steps down.
+        int points =
+            std::max(kSmallestPartPoints,
+                     static_cast<int>(static_cast<qint64>(font.pointSize()) * room / total));
+        for (;;) {
+            font.setPointSize(points);
+            std::tie(sizes, total) = widths(font);
+            if (total <= room || points <= kSmallestPartPoints) {
+                break;
+            }
+            points = std::max(kSmallestPartPoints, points - 1);
+        }
+    }
     int x = kFaceLeft;
     for (const PartSlotInfo& slot : AllPartSlots()) {
         CHoverButton* button = PartButton(slot.slot);
-        const int width = m_builder.IsIncluded(slot.category)
-                              ? metrics.horizontalAdvance(ToDisplayString(m_builder.Caption(slot.slot)))
-                              : 0;
+        const int width = sizes[static_cast<std::size_t>(slot.slot)];
+        if (button->font() != font) {
+            button->setFont(font);
+        }
         button->setGeometry(x, kFaceTop, width, kFaceHeight);
+        // A part that takes no room is no stop for the Tab key either.
+        button->setFocusPolicy(width > 0 ? Qt::StrongFocus : Qt::NoFocus);
         x += width;
         button->update();
     }

@@ -72,7 +72,7 @@ void CFaceDlg::Start(QPushButton* newFolder, QPushButton* cancel, const std::str
     connect(cancel, &QPushButton::clicked, this, &CFaceDlg::reject);
     connect(newFolder, &QPushButton::clicked, m_tree, &CFolderTree::AddNewFolderNode);
 
-    m_edtFace->setText(ToQString(m_strFace));
+    m_edtFace->setText(ToQString(m_strFace, m_mainDlg.Library().GetCharset()));
     m_tree->FillFolderTree(preselect);
     m_edtFace->setFocus();
 }
@@ -80,7 +80,8 @@ void CFaceDlg::Start(QPushButton* newFolder, QPushButton* cancel, const std::str
 void CFaceDlg::UpdateOkButton() {
     m_strFolder = m_tree->SelectedFolder();
     // Blanks count as text.
-    m_btnOK->setEnabled(!m_edtFace->text().isEmpty() && IsUsableFolder(m_strFolder));
+    m_btnOK->setEnabled(!m_edtFace->text().isEmpty() &&
+                        IsUsableFolder(m_strFolder, m_mainDlg.Library().GetCharset()));
 }
 
 void CFaceDlg::accept() {
@@ -89,7 +90,8 @@ void CFaceDlg::accept() {
     }
     const QString text = m_edtFace->text();
     // m_strFace still holds the text the dialog started with.
-    const std::optional<std::string> face = TakeFieldText(this, text, m_strFace);
+    const std::optional<std::string> face =
+        TakeFieldText(this, text, m_strFace, m_mainDlg.Library().GetCharset());
     if (!face) {
         m_edtFace->setFocus();
         return;

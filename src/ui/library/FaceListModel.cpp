@@ -89,7 +89,8 @@ QVariant CFaceListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const RecordId id = RecordAt(index.row());
-    return ToDisplayString(index.column() == 0 ? m_library.Text(id) : m_library.Folder(id));
+    return ToDisplayString(index.column() == 0 ? m_library.Text(id) : m_library.Folder(id),
+                           m_library.GetCharset());
 }
 
 QVariant CFaceListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -110,7 +111,7 @@ void CFaceListModel::sort(int column, Qt::SortOrder order) {
             const RecordId id = RecordAt(row);
             return column == 0 ? m_library.Text(id) : m_library.Folder(id);
         },
-        order == Qt::AscendingOrder);
+        m_library.GetCharset(), order == Qt::AscendingOrder);
 
     std::vector<RecordId> sorted(m_rows.size());
     std::vector<int> newRowOf(m_rows.size());

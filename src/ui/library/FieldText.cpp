@@ -2,7 +2,6 @@
 
 #include <QStringList>
 
-#include "core/text/Charset.h"
 #include "res/StringTable.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/TextConvert.h"
@@ -39,24 +38,23 @@ QString ListCharacters(const std::u32string& characters) {
 
 }  // namespace
 
-const std::string& AllFacesName() {
-    static const std::string name =
-        Charset::FromUtf16(std::u16string_view(res::kAllFaces.utf16(),
-                                               static_cast<std::size_t>(res::kAllFaces.size())))
-            .bytes;
-    return name;
+const std::string& AllFacesName(Charset charset) {
+    static const std::string cp932 = FromQString(res::kAllFaces.toString(), Charset()).bytes;
+    static const std::string utf8 =
+        FromQString(res::kAllFaces.toString(), Charset(Encoding::Utf8)).bytes;
+    return charset.GetEncoding() == Encoding::Utf8 ? utf8 : cp932;
 }
 
-bool IsUsableFolder(std::string_view folder) {
-    return !folder.empty() && folder != AllFacesName();
+bool IsUsableFolder(std::string_view folder, Charset charset) {
+    return !folder.empty() && folder != AllFacesName(charset);
 }
 
 std::optional<std::string> TakeFieldText(QWidget* parent, const QString& text,
-                                         std::string_view original) {
-    if (text == ToQString(original)) {
+                                         std::string_view original, Charset charset) {
+    if (text == ToQString(original, charset)) {
         return std::string(original);
     }
-    EncodeResult encoded = FromQString(text);
+    EncodeResult encoded = FromQString(text, charset);
     if (!encoded.Ok()) {
         ShowMessage(parent,
                     res::kUnrepresentable.toString().arg(ListCharacters(encoded.unrepresentable)));

@@ -3,7 +3,6 @@
 #include <QStylePainter>
 #include <QStyledItemDelegate>
 
-#include "core/text/Charset.h"
 #include "res/StringTable.h"
 #include "ui/app/TextConvert.h"
 
@@ -53,8 +52,8 @@ void CFolderCombo::ResetItems() {
     addItem(m_allFaces, res::kAllFaces.toString());
 }
 
-void CFolderCombo::InsertFolder(int index, const std::string& folder) {
-    insertItem(index, m_folder, ToDisplayString(folder),
+void CFolderCombo::InsertFolder(int index, const std::string& folder, Charset charset) {
+    insertItem(index, m_folder, ToDisplayString(folder, charset),
                QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
 }
 

@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <string>
 
+#include "core/text/Charset.h"
+
 namespace mopira {
 
 // The location combo: "すべての顔文字" first, then the folders one level in, each with a
@@ -18,7 +20,7 @@ public:
     void SetImages(const QIcon& folder, const QIcon& openFolder, const QIcon& allFaces);
     // Empties the combo and puts "すべての顔文字" at index 0.
     void ResetItems();
-    void InsertFolder(int index, const std::string& folder);
+    void InsertFolder(int index, const std::string& folder, Charset charset);
     void RemoveFolder(int index);
     // The folder bytes of the item; empty for index 0 and for no item.
     std::string FolderAt(int index) const;

@@ -43,7 +43,8 @@ std::string CFolderTree::FolderOf(const QTreeWidgetItem* node) {
 }
 
 QTreeWidgetItem* CFolderTree::NewFolderNode(const std::string& folder) const {
-    auto* node = new QTreeWidgetItem(QStringList{ToDisplayString(folder)});
+    auto* node =
+        new QTreeWidgetItem(QStringList{ToDisplayString(folder, m_mainDlg.Library().GetCharset())});
     node->setIcon(0, m_mainDlg.FolderIcon(CMainDlg::kImageFolder));
     node->setData(0, kFolderRole, QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
     return node;
@@ -54,7 +55,8 @@ int CFolderTree::SortedPosition(const std::string& folder) const {
     int high = m_root->childCount();
     while (low < high) {
         const int middle = (low + high) / 2;
-        if (Charset::CompareFolderNames(FolderOf(m_root->child(middle)), folder) < 0) {
+        if (m_mainDlg.Library().GetCharset().CompareFolderNames(FolderOf(m_root->child(middle)),
+                                                                folder) < 0) {
             low = middle + 1;
         } else {
             high = middle;
@@ -67,6 +69,7 @@ void CFolderTree::FillFolderTree(const std::string& preselect) {
     m_pOpenNode = nullptr;
     m_root = nullptr;
     clear();
+    m_newFolderDlg.SetCharset(m_mainDlg.Library().GetCharset());
     m_root = new QTreeWidgetItem(QStringList{res::kAllFaces.toString()});
     m_root->setIcon(0, m_mainDlg.FolderIcon(CMainDlg::kImageAllFaces));
     addTopLevelItem(m_root);
@@ -90,7 +93,7 @@ void CFolderTree::FillFolderTree(const std::string& preselect) {
     }
     setCurrentItem(selected);
     scrollToItem(selected);
-    m_newFolderDlg.AddFolderName(AllFacesName());
+    m_newFolderDlg.AddFolderName(AllFacesName(m_mainDlg.Library().GetCharset()));
 }
 
 void CFolderTree::AddNewFolderNode() {

@@ -48,7 +48,7 @@ std::string CLibraryFile::Open() {
         case FileContent::State::Failed:
             m_state = State::Unreadable;
             m_readError = content.error;
-            return {};
+            return std::move(content.bytes);
         case FileContent::State::Missing:
             break;
     }

@@ -38,7 +38,8 @@ public:
     // Why the file could not be read (State::Unreadable).
     const FileError& ReadError() const { return m_readError; }
 
-    // Reads the file once at start and returns its bytes (none unless it was read). Temporary
+    // Reads the file once at start and returns its bytes (of an unreadable file, what could be
+    // read before the failure, to be shown and never written; none for a new one). Temporary
     // files a crash left beside it are removed first, unless another program is saving.
     std::string Open();
     // Whether new files can be made in the folder: a save needs a temporary file.

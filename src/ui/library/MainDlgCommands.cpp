@@ -4,10 +4,12 @@
 
 #include "ui/app/MainDlg.h"
 #include "ui/app/ModalSeam.h"
+#include "ui/app/TextConvert.h"
 #include "ui/controls/DragTabCtrl.h"
 #include "ui/controls/SortListCtrl.h"
 #include "ui/library/AddFaceDlg.h"
 #include "ui/library/FaceListModel.h"
+#include "ui/library/FieldText.h"
 #include "ui/library/FolderCombo.h"
 #include "ui/library/MoveDlg.h"
 #include "ui/library/PropertyDlg.h"
@@ -16,10 +18,19 @@ namespace mopira {
 
 void CMainDlg::OnNewFace() {
     EnsureLoaded();
-    // On the create tab the composed face is the one to add.
-    const std::string composed = m_tab->currentIndex() == 1 ? GetCurrentFace() : std::string();
     if (!CanChangeLibrary()) {
         return;
+    }
+    // On the create tab the composed face is the one to add.
+    std::string composed = m_tab->currentIndex() == 1 ? GetCurrentFace() : std::string();
+    if (!composed.empty() && m_builder.GetCharset() != m_library.GetCharset()) {
+        // Parts and library in different encodings: the face goes over as characters.
+        const auto face = TakeFieldText(this, ToQString(composed, m_builder.GetCharset()), {},
+                                        m_library.GetCharset());
+        if (!face) {
+            return;
+        }
+        composed = *face;
     }
     CAddFaceDlg dialog(*this, composed, SelectedFolder());
     if (RunModal(dialog) != QDialog::Accepted) {
@@ -44,7 +55,7 @@ void CMainDlg::OnNewFace() {
     ShowFolder(folderView && m_nFind == 0 ? folder : std::string());
     SelectFaceRow(face);
     SaveFaceList();
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 void CMainDlg::OnProperties() {
@@ -90,7 +101,7 @@ void CMainDlg::OnProperties() {
     }
     SelectFaceRow(face);
     SaveFaceList();
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 void CMainDlg::OnMove() {
@@ -131,7 +142,7 @@ void CMainDlg::OnMove() {
         SearchByText();
     }
     SaveFaceList();
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 }  // namespace mopira

@@ -7,7 +7,6 @@
 #include <QMenu>
 
 #include "core/app/ControlIds.h"
-#include "core/text/Charset.h"
 #include "res/StringTable.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/MessageBox.h"
@@ -32,16 +31,16 @@ void CMainDlg::ShowFolder(const std::string& folder) {
 }
 
 void CMainDlg::FillFolderCombo() {
-    m_folders = CFolderList(m_library.FolderNames());
+    m_folders = CFolderList(m_library.FolderNames(), m_library.GetCharset());
     m_cbxFolder->ResetItems();
     for (std::size_t k = 0; k < m_folders.Size(); ++k) {
-        m_cbxFolder->InsertFolder(static_cast<int>(k) + 1, m_folders[k]);
+        m_cbxFolder->InsertFolder(static_cast<int>(k) + 1, m_folders[k], m_folders.GetCharset());
     }
 }
 
 void CMainDlg::AddFolderEntry(const std::string& folder) {
     if (const auto index = m_folders.AddFolderEntry(folder)) {
-        m_cbxFolder->InsertFolder(static_cast<int>(*index) + 1, folder);
+        m_cbxFolder->InsertFolder(static_cast<int>(*index) + 1, folder, m_folders.GetCharset());
     }
 }
 
@@ -140,7 +139,7 @@ void CMainDlg::SearchByText() {
     if (!m_bSearchActivated) {
         return;
     }
-    const EncodeResult encoded = FromQString(m_edtFind->text());
+    const EncodeResult encoded = FromQString(m_edtFind->text(), m_library.GetCharset());
     // A character the library cannot hold matches nothing.
     m_faceModel->Reset(encoded.Ok()
                            ? m_library.SearchByText(encoded.bytes, CFaceLibrary::Order::Text)
@@ -178,10 +177,25 @@ std::string CMainDlg::GetCurrentFace() {
     return face;
 }
 
+void CMainDlg::UpdateCurrentFace() {
+    if (!m_tab) {
+        return;
+    }
+    bool hasFace = false;
+    if (m_tab->currentIndex() == 1) {
+        LayoutPartButtons();
+        hasFace = m_builder.HasFace();
+    } else {
+        hasFace = SelectedCount() > 0;  // texts are never empty
+    }
+    UpdateCommandStates(hasFace);
+}
+
 void CMainDlg::UpdateCommandStates(bool hasFace) {
-    m_tbarList->EnableButton(id::kDelete, hasFace);
-    m_tbarList->EnableButton(id::kProperties, hasFace);
-    m_tbarList->EnableButton(id::kMove, hasFace);
+    const bool changeable = hasFace && (!m_document.IsLoaded() || CanChangeLibrary());
+    m_tbarList->EnableButton(id::kDelete, changeable);
+    m_tbarList->EnableButton(id::kProperties, changeable);
+    m_tbarList->EnableButton(id::kMove, changeable);
     if (hasFace) {
         // Properties and move share one place: one emoticon offers properties, several move.
         const bool one = SelectedCount() == 1;
@@ -192,7 +206,9 @@ void CMainDlg::UpdateCommandStates(bool hasFace) {
 }
 
 void CMainDlg::OnFaceSelectionChanged() {
-    GetCurrentFace();
+    if (m_tab && m_tab->currentIndex() == 0) {
+        UpdateCurrentFace();
+    }
 }
 
 void CMainDlg::OnFaceDoubleClicked() {
@@ -205,7 +221,9 @@ void CMainDlg::OnFaceDoubleClicked() {
 void CMainDlg::OnOK() {
     const std::string face = GetCurrentFace();
     if (!face.empty()) {
-        QGuiApplication::clipboard()->setText(ToQString(face));
+        const bool composed = m_tab->currentIndex() == 1;
+        QGuiApplication::clipboard()->setText(
+            ToQString(face, composed ? m_builder.GetCharset() : m_library.GetCharset()));
     }
 }
 
@@ -248,6 +266,13 @@ void CMainDlg::OnContextMenu(const QPoint& globalPos, bool fromKeyboard) {
             action->setEnabled(false);
         }
     }
+    if (!CanChangeLibrary()) {
+        menu.setToolTipsVisible(true);
+        for (QAction* action : {remove, move, properties}) {
+            action->setEnabled(false);
+            action->setToolTip(res::kLibraryReadOnlyTip.toString());
+        }
+    }
     if (selected == 1) {
         menu.removeAction(move);
     } else {
@@ -259,8 +284,13 @@ void CMainDlg::OnContextMenu(const QPoint& globalPos, bool fromKeyboard) {
 }
 
 void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
-    // The menu key pressed anywhere on the list tab, outside the list itself.
-    OnContextMenu(event->globalPos(), event->reason() == QContextMenuEvent::Keyboard);
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        // The menu key outside the list (which opens its own menu): the window's menu, with
+        // the about box, as the window system's menu key would open it.
+        ShowAboutMenu(m_tbarTop, QPoint(0, m_tbarTop->height()));
+        return;
+    }
+    OnContextMenu(event->globalPos(), false);
 }
 
 void CMainDlg::OnDelete() {
@@ -270,9 +300,10 @@ void CMainDlg::OnDelete() {
         return;
     }
     const QString question =
-        rows.size() == 1 ? res::kDeleteOneQuestion.toString().arg(
-                               ToDisplayString(m_library.Text(m_faceModel->RecordAt(rows.front()))))
-                         : res::kDeleteManyQuestion.toString().arg(rows.size());
+        rows.size() == 1
+            ? res::kDeleteOneQuestion.toString().arg(ToDisplayString(
+                  m_library.Text(m_faceModel->RecordAt(rows.front())), m_library.GetCharset()))
+            : res::kDeleteManyQuestion.toString().arg(rows.size());
     if (ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes) {
         return;
@@ -289,7 +320,7 @@ void CMainDlg::OnDelete() {
         SearchByText();
     }
     SaveFaceList();
-    GetCurrentFace();
+    UpdateCurrentFace();
 }
 
 std::vector<std::string> CMainDlg::SelectedTexts() const {

@@ -13,7 +13,7 @@
 namespace mopira {
 
 CMoveDlg::CMoveDlg(CMainDlg& mainDlg, const std::string& preselect)
-    : CFixedDialog(&mainDlg), m_newFolderDlg(this) {
+    : CFixedDialog(&mainDlg), m_charset(mainDlg.Library().GetCharset()), m_newFolderDlg(this) {
     setObjectName(QStringLiteral("CMoveDlg"));
     setWindowTitle(res::kMoveDlgCaption.toString());
     setFont(FaceFont(9));
@@ -54,7 +54,7 @@ CMoveDlg::CMoveDlg(CMainDlg& mainDlg, const std::string& preselect)
 
 void CMoveDlg::OnFolderChanged() {
     m_strFolder = m_tree->SelectedFolder();
-    m_btnOK->setEnabled(IsUsableFolder(m_strFolder));
+    m_btnOK->setEnabled(IsUsableFolder(m_strFolder, m_charset));
 }
 
 }  // namespace mopira

@@ -27,6 +27,7 @@ public:
 private:
     void OnFolderChanged();
 
+    Charset m_charset;
     std::string m_strFolder;
     CNewFolderDlg m_newFolderDlg;
     CFolderTree* m_tree = nullptr;

@@ -49,7 +49,7 @@ CNewFolderDlg::CNewFolderDlg(QWidget* parent) : CFixedDialog(parent) {
 
 void CNewFolderDlg::SetName(const std::string& name) {
     m_strName = name;
-    m_edtName->setText(ToQString(name));
+    m_edtName->setText(ToQString(name, m_charset));
     m_edtName->setFocus();
     UpdateOkButton();
 }
@@ -64,7 +64,7 @@ void CNewFolderDlg::accept() {
     if (!m_btnOK->isEnabled()) {
         return;
     }
-    const std::optional<std::string> name = TakeFieldText(this, m_edtName->text());
+    const std::optional<std::string> name = TakeFieldText(this, m_edtName->text(), {}, m_charset);
     if (!name) {
         m_edtName->setFocus();
         return;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/text/Charset.h"
 #include "ui/controls/FixedDialog.h"
 
 class QLineEdit;
@@ -23,6 +24,8 @@ public:
     const std::string& Name() const { return m_strName; }
     // A name a new folder may not take (exact bytes, so another case is another name).
     void AddFolderName(std::string name) { m_folderNames.push_back(std::move(name)); }
+    // The encoding of the library the name is for.
+    void SetCharset(Charset charset) { m_charset = charset; }
 
     void accept() override;
 
@@ -31,6 +34,7 @@ private:
 
     std::string m_strName;
     std::vector<std::string> m_folderNames;
+    Charset m_charset;
     QLineEdit* m_edtName;
     QPushButton* m_btnOK;
 };

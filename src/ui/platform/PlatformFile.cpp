@@ -371,10 +371,12 @@ FileStamp StampOf(const QString& path) {
 
 FileContent ReadWholeFile(const QString& path) {
     FileContent content;
-    auto fail = [&content](FileStep step, int code) {
+    std::size_t total = 0;
+    // What was read before a failure stays: it may be shown, never written back.
+    auto fail = [&content, &total](FileStep step, int code) {
         content.state = FileContent::State::Failed;
         content.error = {step, code};
-        content.bytes.clear();
+        content.bytes.resize(total);
         return std::move(content);
     };
     if (CFileFaultSeam* seam = CFileFaultSeam::At(FileStep::Open, path);
@@ -405,7 +407,6 @@ FileContent ReadWholeFile(const QString& path) {
     CFileFaultSeam* seam = CFileFaultSeam::At(FileStep::Read, path);
     // One byte more than the size, so that a file that grew is read to its end too.
     content.bytes.resize(size + 1);
-    std::size_t total = 0;
     for (;;) {
         if (total == content.bytes.size()) {
             content.bytes.resize(content.bytes.size() * 2);
@@ -438,7 +439,6 @@ FileContent ReadWholeFile(const QString& path) {
     if (total < size) {
         content.state = FileContent::State::Failed;
         content.error = {FileStep::Read, 0, true};
-        content.bytes.clear();
         return content;
     }
     content.state = FileContent::State::Read;

@@ -38,7 +38,8 @@ struct FileStamp {
 FileStamp StampOf(const QString& path);
 
 // A whole file as read: missing (it does not exist), read whole, or failed (it exists but
-// could not be read whole: opening or reading failed, or it ended short of its size).
+// could not be read whole: opening or reading failed, or it ended short of its size; `bytes`
+// then holds what was read before the failure).
 struct FileContent {
     enum class State { Missing, Read, Failed };
     State state = State::Missing;

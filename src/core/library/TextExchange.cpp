@@ -1,0 +1,125 @@
+#include "core/library/TextExchange.h"
+
+#include "core/text/LineReader.h"
+
+namespace mopira {
+
+namespace {
+
+// The distinct control characters of UTF-8 (or CP932: its bytes below 0x80 are ASCII) text.
+std::u32string ControlCharacters(std::string_view text) {
+    std::u32string found;
+    for (char byte : text) {
+        const auto value = static_cast<unsigned char>(byte);
+        if ((value < 0x20 || value == 0x7F) && found.find(value) == std::u32string::npos) {
+            found += value;
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+ImportFile ParseImport(std::string_view bytes, std::string_view defaultFolder) {
+    ImportFile file;
+    // The mark says UTF-8; without it, bytes that are not UTF-8 come from a CP932 program.
+    if (Charset::TakeFileMark(bytes).GetEncoding() != Encoding::Utf8 && !Utf8::IsValid(bytes)) {
+        file.encoding = Encoding::Cp932;
+    }
+    const Charset charset(file.encoding);
+    auto read = [&charset, &file](std::string_view part, std::string& out) {
+        file.lines.back().invalidBytes = file.lines.back().invalidBytes || !charset.IsValid(part);
+        out = charset.ToUtf8(part);
+    };
+    CLineReader reader(bytes);
+    std::string_view line;
+    for (std::size_t number = 1; reader.Next(line); ++number) {
+        if (line.empty() || (number == 1 && line == kExchangeHeader)) {
+            continue;
+        }
+        file.lines.push_back({number, {}, {}, false});
+        // A TAB is never part of a CP932 character, so the split holds for both encodings.
+        const std::size_t tab = line.find('\t');
+        read(line.substr(0, tab), file.lines.back().text);
+        if (tab == std::string_view::npos) {
+            file.lines.back().folder = defaultFolder;
+        } else {
+            read(line.substr(tab + 1), file.lines.back().folder);
+        }
+    }
+    return file;
+}
+
+ImportSummary ApplyImport(CFaceLibrary& library, const ImportFile& file,
+                          std::string_view reservedFolder) {
+    ImportSummary summary;
+    const Charset charset = library.GetCharset();
+    for (const ImportLine& line : file.lines) {
+        auto refuse = [&](ImportProblem problem, std::u32string characters = {}) {
+            summary.refused.push_back({line.line, problem, std::move(characters)});
+        };
+        if (line.text.empty()) {
+            refuse(ImportProblem::EmptyText);
+            continue;
+        }
+        if (line.folder.empty()) {
+            refuse(ImportProblem::EmptyFolder);
+            continue;
+        }
+        if (line.invalidBytes) {
+            refuse(ImportProblem::InvalidBytes);
+            continue;
+        }
+        if (std::u32string controls = ControlCharacters(line.text + line.folder);
+            !controls.empty()) {
+            refuse(ImportProblem::ControlCharacter, std::move(controls));
+            continue;
+        }
+        if (!reservedFolder.empty() && line.folder == reservedFolder) {
+            refuse(ImportProblem::ReservedFolder);
+            continue;
+        }
+        EncodeResult text = charset.FromUtf8(line.text);
+        if (!text.Ok()) {
+            refuse(ImportProblem::UnrepresentableText, std::move(text.unrepresentable));
+            continue;
+        }
+        EncodeResult folder = charset.FromUtf8(line.folder);
+        if (!folder.Ok()) {
+            refuse(ImportProblem::UnrepresentableFolder, std::move(folder.unrepresentable));
+            continue;
+        }
+        if (const auto id = library.AppendRecord(std::move(text.bytes), folder.bytes)) {
+            summary.added.push_back(*id);
+        } else {
+            summary.alreadyThere.push_back(line.line);
+        }
+    }
+    return summary;
+}
+
+ExportResult ExportRecords(const CFaceLibrary& library, std::span<const RecordId> ids) {
+    ExportResult result;
+    const Charset charset = library.GetCharset();
+    result.bytes = kExchangeHeader;
+    result.bytes += '\n';
+    for (RecordId id : ids) {
+        if (!library.IsLive(id)) {
+            continue;
+        }
+        const std::string& text = library.Text(id);
+        const std::string& folder = library.Folder(id);
+        if (!charset.IsValid(text) || !charset.IsValid(folder) ||
+            !ControlCharacters(text).empty() || !ControlCharacters(folder).empty()) {
+            result.skipped.push_back(id);
+            continue;
+        }
+        result.bytes += charset.ToUtf8(text);
+        result.bytes += '\t';
+        result.bytes += charset.ToUtf8(folder);
+        result.bytes += '\n';
+    }
+    return result;
+}
+
+}  // namespace mopira

@@ -1,0 +1,109 @@
+#include <QDir>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <thread>
+
+#include "ui/app/SingleInstance.h"
+
+namespace mopira {
+
+namespace {
+
+// Runs `work` on a thread of its own while this one answers the socket, as two processes do.
+template <class Work>
+bool RunBeside(Work work) {
+    std::atomic<int> result{-1};
+    std::thread thread([&] { result = work() ? 1 : 0; });
+    const bool finished = QTest::qWaitFor([&] { return result != -1; }, 10000);
+    thread.join();
+    return finished && result == 1;
+}
+
+}  // namespace
+
+class TestSingleInstance : public QObject {
+    Q_OBJECT
+
+private slots:
+    void oneHolderPerFolder() {
+        QTemporaryDir dir;
+        QTemporaryDir other;
+        CSingleInstance first(dir.path());
+        QVERIFY(first.Claim());
+        // The same folder however it is written.
+        CSingleInstance again(dir.path() + QStringLiteral("/./"));
+        QVERIFY(!again.Claim());
+        QVERIFY(QFile::link(dir.path(), other.filePath(QStringLiteral("link"))));
+        CSingleInstance throughLink(other.filePath(QStringLiteral("link")));
+        QCOMPARE(throughLink.ServerName(), first.ServerName());
+        QVERIFY(!throughLink.Claim());
+        CSingleInstance elsewhere(other.path());
+        QVERIFY(elsewhere.Claim());
+    }
+
+    void aLaterStartIsAnsweredAndGarbageIgnored() {
+        QTemporaryDir dir;
+        CSingleInstance running(dir.path());
+        QVERIFY(running.Claim());
+        QSignalSpy received(&running, &CSingleInstance::messageReceived);
+
+        const QString name = running.ServerName();
+        auto sendRaw = [name](const QByteArray& bytes) {
+            return RunBeside([&] {
+                QLocalSocket socket;
+                socket.connectToServer(name);
+                if (!socket.waitForConnected(3000)) {
+                    return false;
+                }
+                socket.write(bytes);
+                socket.waitForBytesWritten(3000);
+                // Nothing but "ok" to a message it knows; the socket is closed on anything else.
+                socket.waitForReadyRead(1000);
+                return socket.readAll().isEmpty();
+            });
+        };
+        QVERIFY(sendRaw("hello\n"));
+        QVERIFY(sendRaw(QByteArray(4 << 20, 'x')));
+        QVERIFY(sendRaw(QByteArray("activate") + QByteArray(100, ' ') + "\n"));
+        QCOMPARE(received.count(), 0);
+
+        CSingleInstance later(dir.path());
+        QVERIFY(!later.Claim());
+        QVERIFY(RunBeside([&] { return later.SendToRunning(CSingleInstance::kActivate); }));
+        QCOMPARE(received.count(), 1);
+        QCOMPARE(received.front().front().toByteArray(), QByteArray(CSingleInstance::kActivate));
+    }
+
+    void aCrashedHolderBlocksNothing() {
+#ifndef Q_OS_UNIX
+        QSKIP("needs SIGKILL");
+#endif
+        QTemporaryDir dir;
+        QProcess holder;
+        holder.start(QStringLiteral(MOPIRA_TEST_CHILD), {QStringLiteral("hold"), dir.path()});
+        QVERIFY(holder.waitForReadyRead(10000));
+        QCOMPARE(holder.readAll(), QByteArray("holding\n"));
+
+        CSingleInstance later(dir.path());
+        QVERIFY(!later.Claim());
+        QVERIFY(later.SendToRunning(CSingleInstance::kActivate));
+
+        holder.kill();  // SIGKILL: no clean-up of its lock or its socket
+        QVERIFY(holder.waitForFinished(5000));
+        CSingleInstance next(dir.path());
+        QVERIFY(next.Claim());
+        QSignalSpy received(&next, &CSingleInstance::messageReceived);
+        CSingleInstance third(dir.path());
+        QVERIFY(RunBeside([&] { return third.SendToRunning(CSingleInstance::kActivate); }));
+        QCOMPARE(received.count(), 1);
+    }
+};
+
+}  // namespace mopira
+
+QTEST_MAIN(mopira::TestSingleInstance)
+#include "test_single_instance.moc"

@@ -1,0 +1,80 @@
+# Shared by the tests that need a real X server: a virtual screen with a window manager, the
+# program started on a data folder of the test's own, and clean-up of everything started.
+# Sourced by the test scripts; exit code 77 tells ctest that a test cannot run here.
+
+skip() {
+    echo "SKIPPED: $*"
+    exit 77
+}
+
+for tool in Xvfb openbox xdotool xwininfo; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed (tools/install-deps installs it)"
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Starts Xvfb and openbox; sets DISPLAY.
+start_x() {
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
+    pids+=($!)
+    local _
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$work/display" ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
+    export DISPLAY=:$(head -n1 "$work/display")
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    echo "openbox did not start:"
+    cat "$work/openbox.log"
+    exit 1
+}
+
+# A data folder with the real library, and settings of the test's own.
+make_data() {
+    mkdir -p "$work/data" "$work/config"
+    cp "$MOPIRA_TEST_DATA/kaomojikan/FaceList.dat" "$work/data/"
+    export XDG_CONFIG_HOME=$work/config
+    export QT_QPA_PLATFORM=xcb
+}
+
+# The window of process $1, once it is mapped; empty after 10 s.
+window_of() {
+    local _ wid
+    for _ in $(seq 100); do
+        wid=$(xdotool search --onlyvisible --pid "$1" --name 'モピラ' 2>/dev/null | head -n1)
+        [ -n "$wid" ] && { echo "$wid"; return 0; }
+        sleep 0.1
+    done
+}
+
+is_viewable() {
+    xwininfo -id "$1" | grep -q 'Map State: IsViewable'
+}
+
+# Waits up to 5 s for "$@" to succeed.
+wait_for() {
+    local _
+    for _ in $(seq 50); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
