@@ -46,9 +46,14 @@ status=0
 env -i "$asan" "$program" --help >/dev/null || status=$?
 [ "$status" -eq 0 ] || { echo "--help ended with $status"; exit 1; }
 
-# shellcheck source=../start_xvfb.sh
-source "$(dirname "$0")/../start_xvfb.sh"
-start_xvfb "$work"
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
+display=:$(head -n1 "$work/display")
 
 # Whether every starter file lies in the data folder $1 with its installed content.
 filled() {

@@ -2,8 +2,20 @@
 //   test_child save-crash DATA_FOLDER STEP  saves a library with one emoticon added and is
 //                                           killed right after the real work of that save step;
 //   test_child hold DATA_FOLDER             holds the folder as a running program does, until
-//                                           it is killed.
-#include <QCoreApplication>
+//                                           it is killed;
+//   test_child drag X Y WIDTH HEIGHT        another program that drags text: shows a window there
+//                                           and prints "ready"; a press in it starts a drag that
+//                                           offers a copy or a move. While the drag runs it prints
+//                                           the drag cursor and the pointer's place every 20 ms
+//                                           ("cursor SHAPE X Y") and each action the target
+//                                           answers ("action ACTION"), and at its end
+//                                           "result ACTION".
+#include <QApplication>
+#include <QCursor>
+#include <QDrag>
+#include <QMimeData>
+#include <QTimer>
+#include <QWidget>
 #include <cstdio>
 #include <map>
 
@@ -32,6 +44,42 @@ int SaveCrash(const QString& folder, const std::string& stepName) {
     return 0;  // not reached: the seam kills the process
 }
 
+class CDragSource : public QWidget {
+protected:
+    void showEvent(QShowEvent* /*event*/) override {
+        QTimer::singleShot(0, this, [] { std::printf("ready\n"); });
+    }
+
+    void mousePressEvent(QMouseEvent* /*event*/) override {
+        auto* drag = new QDrag(this);
+        auto* data = new QMimeData;
+        data->setText(QStringLiteral("(^_^)"));
+        drag->setMimeData(data);
+        connect(drag, &QDrag::actionChanged, this,
+                [](Qt::DropAction action) { std::printf("action %d\n", int(action)); });
+        QTimer sample;
+        connect(&sample, &QTimer::timeout, this, [] {
+            if (const QCursor* cursor = QGuiApplication::overrideCursor()) {
+                const QPoint at = QCursor::pos();
+                std::printf("cursor %d %d %d\n", int(cursor->shape()), at.x(), at.y());
+            }
+        });
+        sample.start(20);
+        const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction);
+        std::printf("result %d\n", int(result));
+        QCoreApplication::quit();
+    }
+};
+
+int Drag(const QRect& geometry) {
+    // The test reads each line as it comes.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    CDragSource source;
+    source.setGeometry(geometry);
+    source.show();
+    return QApplication::exec();
+}
+
 int Hold(const QString& folder) {
     mopira::CSingleInstance instance(folder);
     if (!instance.Claim()) {
@@ -45,6 +93,13 @@ int Hold(const QString& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Only the drag needs a window system.
+    if (argc == 6 && qstrcmp(argv[1], "drag") == 0) {
+        QApplication app(argc, argv);
+        const QStringList arguments = QCoreApplication::arguments();
+        return Drag(QRect(arguments[2].toInt(), arguments[3].toInt(), arguments[4].toInt(),
+                          arguments[5].toInt()));
+    }
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 4 && arguments[1] == QLatin1String("save-crash")) {
@@ -53,6 +108,8 @@ int main(int argc, char** argv) {
     if (arguments.size() == 3 && arguments[1] == QLatin1String("hold")) {
         return Hold(arguments[2]);
     }
-    std::fprintf(stderr, "usage: test_child save-crash DATA_FOLDER STEP | hold DATA_FOLDER\n");
+    std::fprintf(stderr,
+                 "usage: test_child save-crash DATA_FOLDER STEP | hold DATA_FOLDER"
+                 " | drag X Y WIDTH HEIGHT\n");
     return 2;
 }

@@ -1,4 +1,4 @@
-// Checks that need a real X server and window manager, which run_on_x.sh starts: what another
+// Checks that need a real X server and window manager, which widgets.sh starts: what another
 // program hears when it drags over the tab strip, and what the window manager lets the user do
 // with the fixed-size dialogs. openbox draws a minimise and a maximise button on every window
 // whatever the program asks; the maximise button does nothing on a window that cannot be
@@ -96,9 +96,9 @@ private slots:
         QVERIFY(!dialog->frameGeometry().intersects(source));
         QProcess program;
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program.start(QStringLiteral(MOPIRA_DRAG_SOURCE),
-                      {Number(source.x()), Number(source.y()), Number(source.width()),
-                       Number(source.height())});
+        program.start(QStringLiteral(MOPIRA_TEST_CHILD),
+                      {QStringLiteral("drag"), Number(source.x()), Number(source.y()),
+                       Number(source.width()), Number(source.height())});
         QVERIFY(QTest::qWaitFor([&] { return program.canReadLine(); }, kTimeout));
         QCOMPARE(program.readLine(), QByteArray("ready\n"));
 
@@ -112,7 +112,10 @@ private slots:
             script += QStringLiteral(" sleep 0.3 mousemove %1 %2").arg(at.x()).arg(at.y());
         }
         QVERIFY(XdoTool(script + QStringLiteral(" sleep 0.4 mouseup 1")));
-        QVERIFY(QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; }, kTimeout));
+        const bool ended =
+            QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; }, kTimeout);
+        const QByteArray output = program.readAllStandardOutput();
+        QVERIFY2(ended, output.constData());
 
         // The program showed the no-drop cursor over the strip, heard no action and ended
         // its drag with none.
@@ -120,7 +123,7 @@ private slots:
         QList<int> cursorsOverStrip;
         QList<int> actions;
         std::optional<int> result;
-        for (const QByteArray& line : program.readAllStandardOutput().split('\n')) {
+        for (const QByteArray& line : output.split('\n')) {
             const QList<QByteArray> words = line.split(' ');
             if (words.size() == 4 && words[0] == "cursor" &&
                 strip.contains(words[2].toInt(), words[3].toInt())) {
