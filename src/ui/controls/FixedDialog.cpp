@@ -7,7 +7,6 @@ CFixedDialog::CFixedDialog(QWidget* parent) : QDialog(parent) {
     // thin frame is Windows' frame of a dialog that keeps its size.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setSizeGripEnabled(false);
 }
 
 }  // namespace mopira
