@@ -189,6 +189,8 @@ TEST(ContentHash, DependsOnTheBytesAloneNotOnHowTheyArrive) {
     }
     EXPECT_NE(CContentHash::Of(bytes + '\0'), whole);
     EXPECT_NE(CContentHash::Of(""), CContentHash::Of(std::string(1, '\0')));
+    // The hash of a missing file: no bytes and no buffer.
+    EXPECT_EQ(CContentHash::Of({}), CContentHash::Of(""));
 }
 
 }  // namespace

@@ -14,6 +14,10 @@ namespace mopira {
 class CContentHash {
 public:
     void Update(std::string_view bytes) {
+        // No bytes may come without a buffer, and memcpy must not be given a null pointer.
+        if (bytes.empty()) {
+            return;
+        }
         m_length += bytes.size();
         std::size_t pos = 0;
         if (m_pending > 0) {
