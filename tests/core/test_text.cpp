@@ -263,10 +263,10 @@ void ExpectSortedByCharacterValues(const std::vector<std::string>& texts) {
         return order;
     };
     std::vector<std::size_t> ascending = ids;
-    SortByText(ascending, textOf, true);
+    SortByText(ascending, textOf, Charset(), true);
     EXPECT_TRUE(SameOrder(texts, ascending, expected(true)));
     std::vector<std::size_t> descending = ids;
-    SortByText(descending, textOf, false);
+    SortByText(descending, textOf, Charset(), false);
     EXPECT_TRUE(SameOrder(texts, descending, expected(false)));
 }
 
@@ -328,8 +328,8 @@ TEST(TextSort, DescendingIsAscendingReversedOnARealLibrary) {
     std::iota(ascending.begin(), ascending.end(), 0);
     std::vector<std::size_t> descending = ascending;
     auto textOf = [&texts](std::size_t id) -> std::string_view { return texts[id]; };
-    SortByText(ascending, textOf, true);
-    SortByText(descending, textOf, false);
+    SortByText(ascending, textOf, Charset(), true);
+    SortByText(descending, textOf, Charset(), false);
     std::reverse(ascending.begin(), ascending.end());
     EXPECT_TRUE(SameOrder(texts, descending, ascending)) << "the texts are distinct";
 }

@@ -13,13 +13,13 @@
 
 #include "ListTabSession.h"
 #include "core/app/ControlIds.h"
-#include "ui/app/Fonts.h"
-#include "ui/app/MessageBox.h"
-#include "ui/app/ModalSeam.h"
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
 #include "ui/library/FolderCombo.h"
 #include "ui/library/FolderTree.h"
+#include "ui/platform/Fonts.h"
+#include "ui/platform/MessageBox.h"
+#include "ui/platform/ModalSeam.h"
 
 namespace mopira {
 
@@ -162,7 +162,7 @@ private slots:
             CFolderTree* tree = Tree(dialog);
             QCOMPARE(SelectedNode(dialog), QStringLiteral("すべての顔文字"));
             QCOMPARE(tree->Root()->icon(0).cacheKey(),
-                     s.dialog->FolderIcon(CMainDlg::kImageAllFaces).cacheKey());
+                     s.dialog->ListPage().View().images.allFaces.cacheKey());
             QVERIFY(tree->Root()->isExpanded());
             QCOMPARE(TreeFolders(dialog),
                      (QStringList{"animals", "しょぼん", "その他", "にこにこ"}));
@@ -172,14 +172,14 @@ private slots:
             QVERIFY(OkEnabled(dialog));
             const QTreeWidgetItem* chosen = tree->Root()->child(2);
             QCOMPARE(chosen->icon(0).cacheKey(),
-                     s.dialog->FolderIcon(CMainDlg::kImageOpenFolder).cacheKey());
+                     s.dialog->ListPage().View().images.openFolder.cacheKey());
             Type(edit, QStringLiteral(" "));
             QVERIFY(OkEnabled(dialog));  // blanks are text
             Type(edit, QString());
             QVERIFY(!OkEnabled(dialog));
             Choose(dialog, QStringLiteral("にこにこ"));
             QCOMPARE(chosen->icon(0).cacheKey(),
-                     s.dialog->FolderIcon(CMainDlg::kImageFolder).cacheKey());
+                     s.dialog->ListPage().View().images.folder.cacheKey());
             Type(edit, QStringLiteral("(ﾟдﾟ)"));
             Click(dialog, "m_btnOK");
         });
@@ -303,7 +303,7 @@ private slots:
                 QCOMPARE(TreeFolders(dialog),
                          (QStringList{"Animals", "animals", "しょぼん", "その他", "にこにこ"}));
                 QCOMPARE(Tree(dialog)->Root()->child(0)->icon(0).cacheKey(),
-                         s.dialog->FolderIcon(CMainDlg::kImageOpenFolder).cacheKey());
+                         s.dialog->ListPage().View().images.openFolder.cacheKey());
                 QVERIFY(OkEnabled(dialog));
                 Click(dialog, "m_btnNewFolder");  // the same name again
                 QCOMPARE(TreeFolders(dialog).size(), 5);
