@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "ui/app/Fonts.h"
+#include "ui/platform/Fonts.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 
 #include "MainDlgFixture.h"
@@ -60,7 +64,33 @@ struct CListTabSession {
         }
         return items;
     }
-    void Command(int command) const { emit toolbar->commandTriggered(command); }
+    // Presses a command's button on the list toolbar, or picks a find mode from the location
+    // button's menu, as the user does: a hidden or disabled button fails the test.
+    void Command(int command) const {
+        if (command == id::kFindByLocation || command == id::kFindByText) {
+            QTimer::singleShot(0, [command] {
+                if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                    for (QAction* action : menu->actions()) {
+                        if (action->data().toInt() == command) {
+                            menu->setActiveAction(action);
+                            QTest::keyClick(menu, Qt::Key_Return);
+                            return;
+                        }
+                    }
+                    menu->close();
+                }
+            });
+            QTest::mouseClick(fixture.Child<QWidget>("m_btnLocation"), Qt::LeftButton);
+            // The window is active again once the menu has gone, as the user finds it (the
+            // offscreen platform leaves that to the test).
+            dialog->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            return;
+        }
+        QToolButton* button = toolbar->ButtonFor(command);
+        QVERIFY2(button && button->isVisible() && button->isEnabled(), "the button is not there");
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
     void ChooseFolder(const QString& name) const {
         const int index = combo->findText(name);
         combo->setCurrentIndex(index);

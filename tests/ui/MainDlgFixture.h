@@ -10,7 +10,9 @@
 
 #include "core/text/Charset.h"
 #include "ui/app/MainDlg.h"
-#include "ui/app/TextConvert.h"
+#include "ui/builder/CreatePage.h"
+#include "ui/library/ListPage.h"
+#include "ui/platform/TextConvert.h"
 
 namespace mopira::test {
 

@@ -14,12 +14,12 @@
 #include <QTimer>
 #include <memory>
 
-#include "ui/app/DataStore.h"
-#include "ui/app/DialogUnits.h"
-#include "ui/app/Fonts.h"
-#include "ui/app/MessageBox.h"
-#include "ui/app/ModalSeam.h"
 #include "ui/app/QtTranslation.h"
+#include "ui/platform/DataStore.h"
+#include "ui/platform/DialogUnits.h"
+#include "ui/platform/Fonts.h"
+#include "ui/platform/MessageBox.h"
+#include "ui/platform/ModalSeam.h"
 
 namespace mopira {
 

@@ -12,9 +12,9 @@
 #include "core/app/ControlIds.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
-#include "ui/app/Fonts.h"
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/IconButton.h"
+#include "ui/platform/Fonts.h"
 
 namespace mopira {
 

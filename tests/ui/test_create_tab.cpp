@@ -8,9 +8,9 @@
 
 #include "MainDlgFixture.h"
 #include "core/app/ControlIds.h"
-#include "ui/app/Fonts.h"
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/TipToolBar.h"
+#include "ui/platform/Fonts.h"
 
 namespace mopira {
 
@@ -56,7 +56,7 @@ private slots:
         Session s;
         QVERIFY(s.dialog);
         int draws = 0;
-        s.dialog->SetRandomSource([&draws] { return static_cast<unsigned>(++draws); });
+        s.dialog->CreatePage().SetRandomSource([&draws] { return static_cast<unsigned>(++draws); });
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         auto* random = s.fixture.Child<QPushButton>("m_btnRandom");
         random->setFocus();
@@ -201,7 +201,7 @@ private slots:
     void randomDrawsForCheckedCategoriesOnly() {
         Session s;
         int draws = 0;
-        s.dialog->SetRandomSource([&draws] {
+        s.dialog->CreatePage().SetRandomSource([&draws] {
             ++draws;
             return 2u;
         });

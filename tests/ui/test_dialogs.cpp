@@ -14,9 +14,6 @@
 #include "ListTabSession.h"
 #include "core/app/ControlIds.h"
 #include "ui/app/AboutDlg.h"
-#include "ui/app/Fonts.h"
-#include "ui/app/MessageBox.h"
-#include "ui/app/ModalSeam.h"
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
 #include "ui/library/AddFaceDlg.h"
@@ -24,6 +21,9 @@
 #include "ui/library/FolderTree.h"
 #include "ui/library/MoveDlg.h"
 #include "ui/library/PropertyDlg.h"
+#include "ui/platform/Fonts.h"
+#include "ui/platform/MessageBox.h"
+#include "ui/platform/ModalSeam.h"
 
 namespace mopira {
 
@@ -197,7 +197,7 @@ private slots:
             CFolderTree* tree = Tree(dialog);
             QCOMPARE(SelectedNode(dialog), QStringLiteral("すべての顔文字"));
             QCOMPARE(tree->Root()->icon(0).cacheKey(),
-                     s.dialog->FolderIcon(CMainDlg::kImageAllFaces).cacheKey());
+                     s.dialog->ListPage().View().images.allFaces.cacheKey());
             QVERIFY(tree->Root()->isExpanded());
             QCOMPARE(TreeFolders(dialog),
                      (QStringList{"animals", "しょぼん", "その他", "にこにこ"}));
@@ -207,14 +207,14 @@ private slots:
             QVERIFY(OkEnabled(dialog));
             const QTreeWidgetItem* chosen = tree->Root()->child(2);
             QCOMPARE(chosen->icon(0).cacheKey(),
-                     s.dialog->FolderIcon(CMainDlg::kImageOpenFolder).cacheKey());
+                     s.dialog->ListPage().View().images.openFolder.cacheKey());
             Type(edit, QStringLiteral(" "));
             QVERIFY(OkEnabled(dialog));  // blanks are text
             Type(edit, QString());
             QVERIFY(!OkEnabled(dialog));
             Choose(dialog, QStringLiteral("にこにこ"));
             QCOMPARE(chosen->icon(0).cacheKey(),
-                     s.dialog->FolderIcon(CMainDlg::kImageFolder).cacheKey());
+                     s.dialog->ListPage().View().images.folder.cacheKey());
             Type(edit, QStringLiteral("(ﾟдﾟ)"));
             Click(dialog, "m_btnOK");
         });
@@ -304,9 +304,10 @@ private slots:
         Session s;
         const std::optional<RecordId> record = s.dialog->Library().FindRecord("orz");
         QVERIFY(record);
-        CAddFaceDlg add(*s.dialog, "orz", {});
-        CPropertyDlg properties(*s.dialog, *record);
-        CMoveDlg moveDlg(*s.dialog, {});
+        const LibraryView view = s.dialog->ListPage().View();
+        CAddFaceDlg add(s.dialog, view, "orz", {});
+        CPropertyDlg properties(s.dialog, view, *record);
+        CMoveDlg moveDlg(s.dialog, view, {});
         CNewFolderDlg newFolder(&add);
         CAboutDlg about(s.fixture.DataDir(), s.dialog);
         for (QDialog* dialog :
@@ -433,7 +434,7 @@ private slots:
                 QCOMPARE(TreeFolders(dialog),
                          (QStringList{"Animals", "animals", "しょぼん", "その他", "にこにこ"}));
                 QCOMPARE(Tree(dialog)->Root()->child(0)->icon(0).cacheKey(),
-                         s.dialog->FolderIcon(CMainDlg::kImageOpenFolder).cacheKey());
+                         s.dialog->ListPage().View().images.openFolder.cacheKey());
                 QVERIFY(OkEnabled(dialog));
                 Click(dialog, "m_btnNewFolder");  // the same name again
                 QCOMPARE(TreeFolders(dialog).size(), 5);

@@ -10,12 +10,12 @@
 
 #include "ListTabSession.h"
 #include "core/app/ControlIds.h"
-#include "ui/app/Fonts.h"
-#include "ui/app/MessageBox.h"
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
 #include "ui/library/FolderCombo.h"
+#include "ui/platform/Fonts.h"
+#include "ui/platform/MessageBox.h"
 #include "ui/platform/PlatformFile.h"
 
 namespace mopira {
@@ -279,7 +279,7 @@ private slots:
         messages.AnswerNext(MessageAnswer::Yes);
         s.Command(id::kDelete);
         QCOMPARE(s.combo->currentIndex(), -1);
-        emit s.toolbar->commandTriggered(id::kFindByLocation);
+        s.Command(id::kFindByLocation);
         QCOMPARE(s.combo->currentIndex(), 0);
         QCOMPARE(s.Rows().size(), 5);
     }

@@ -21,13 +21,13 @@
 #include "MainDlgFixture.h"
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
-#include "ui/app/Fonts.h"
-#include "ui/app/MessageBox.h"
-#include "ui/app/ModalSeam.h"
 #include "ui/controls/DragTabCtrl.h"
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
+#include "ui/platform/Fonts.h"
+#include "ui/platform/MessageBox.h"
+#include "ui/platform/ModalSeam.h"
 #include "ui/platform/PlatformFile.h"
 
 namespace mopira {
@@ -178,7 +178,7 @@ private slots:
         auto* top = fixture.Child<CTipToolBar>("m_tbarTop");
         QVERIFY(!(dialog->windowFlags() & Qt::WindowStaysOnTopHint));
         QVERIFY(!top->IsButtonChecked(id::kTopMost));
-        emit top->commandTriggered(id::kTopMost);
+        QTest::mouseClick(top->ButtonFor(id::kTopMost), Qt::LeftButton);
         QVERIFY(!top->IsButtonChecked(id::kTopMost));
         dialog->close();
         QCOMPARE(fixture.Setting(QStringLiteral("Window/TopMost")).toInt(), 0);
@@ -186,7 +186,7 @@ private slots:
         dialog = fixture.Open();
         QVERIFY(dialog);
         top = fixture.Child<CTipToolBar>("m_tbarTop");
-        emit top->commandTriggered(id::kTopMost);
+        QTest::mouseClick(top->ButtonFor(id::kTopMost), Qt::LeftButton);
         QVERIFY(top->IsButtonChecked(id::kTopMost));
         QVERIFY(dialog->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
         dialog->close();
@@ -256,7 +256,7 @@ private slots:
         CMainDlg* dialog = fixture.Open();
         QVERIFY(dialog);
         auto* top = fixture.Child<CTipToolBar>("m_tbarTop");
-        emit top->commandTriggered(id::kHelp);
+        QTest::mouseClick(top->ButtonFor(id::kHelp), Qt::LeftButton);
         QCOMPARE(
             messages.Shown(),
             QStringList{QStringLiteral("index.htmが見つかりません。\nヘルプが表示できません。")});
@@ -396,7 +396,7 @@ private slots:
         dialog->OnOK();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("(^_^)"));
         messages.AnswerNext(MessageAnswer::Yes);
-        emit toolbar->commandTriggered(id::kDelete);
+        QTest::mouseClick(toolbar->ButtonFor(id::kDelete), Qt::LeftButton);
         QCOMPARE(messages.Shown().size(), 1);  // not even asked
         fixture.Close();
         QVERIFY(fixture.ReadFile(QStringLiteral("FaceList.dat")) == original);
@@ -492,7 +492,7 @@ private slots:
                 QTest::mouseClick(eye, Qt::LeftButton);
                 dialog->repaint();
             });
-        QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
+            QVERIFY2(took < kLimit, qPrintable(QString::number(took)));
         }
     }
 
@@ -510,7 +510,8 @@ private slots:
             CFileFaultSeam full(FileStep::Flush, ENOSPC);
             list->SelectRow(0);
             messages.AnswerNext(MessageAnswer::Yes);
-            emit fixture.Child<CTipToolBar>("m_tbarList")->commandTriggered(id::kDelete);
+            QTest::mouseClick(fixture.Child<CTipToolBar>("m_tbarList")->ButtonFor(id::kDelete),
+                              Qt::LeftButton);
             QCOMPARE(full.Hits(), 1);
         }
         QCOMPARE(fixture.ReadFile(QStringLiteral("FaceList.dat")), original);
@@ -521,7 +522,8 @@ private slots:
         // The next change saves the library as it is.
         list->SelectRow(0);
         messages.AnswerNext(MessageAnswer::Yes);
-        emit fixture.Child<CTipToolBar>("m_tbarList")->commandTriggered(id::kDelete);
+        QTest::mouseClick(fixture.Child<CTipToolBar>("m_tbarList")->ButtonFor(id::kDelete),
+                          Qt::LeftButton);
         QCOMPARE(fixture.ReadFile(QStringLiteral("FaceList.dat")), std::string());
         fixture.Close();
 
@@ -537,7 +539,8 @@ private slots:
         list = fixture.Child<CSortListCtrl>("m_lstFace");
         list->SelectRow(0);
         messages.AnswerNext(MessageAnswer::Yes);
-        emit fixture.Child<CTipToolBar>("m_tbarList")->commandTriggered(id::kDelete);
+        QTest::mouseClick(fixture.Child<CTipToolBar>("m_tbarList")->ButtonFor(id::kDelete),
+                          Qt::LeftButton);
         QVERIFY(readOnly.Hits() > 0);
         // Asked to delete and told about the emptied folder, but not again about the folder.
         for (const QString& shown : messages.Shown().mid(1)) {

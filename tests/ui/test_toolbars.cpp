@@ -17,11 +17,11 @@
 
 #include "core/app/ControlIds.h"
 #include "res/Resources.h"
-#include "ui/app/Fonts.h"
 #include "ui/controls/DragTabCtrl.h"
 #include "ui/controls/IconMenu.h"
 #include "ui/controls/TipToolBar.h"
 #include "ui/controls/ToolBarDescriptor.h"
+#include "ui/platform/Fonts.h"
 
 namespace mopira {
 

@@ -12,11 +12,11 @@
 
 #include "MainDlgFixture.h"
 #include "ui/app/AboutDlg.h"
-#include "ui/app/Fonts.h"
 #include "ui/controls/DragTabCtrl.h"
 #include "ui/library/AddFaceDlg.h"
 #include "ui/library/MoveDlg.h"
 #include "ui/library/PropertyDlg.h"
+#include "ui/platform/Fonts.h"
 
 namespace mopira {
 
@@ -151,9 +151,10 @@ private slots:
         std::optional<RecordId> record;
         QVERIFY(QTest::qWaitFor(
             [&] { return (record = dialog->Library().FindRecord("orz")).has_value(); }));
-        CAddFaceDlg add(*dialog, "orz", {});
-        CPropertyDlg properties(*dialog, *record);
-        CMoveDlg moveDlg(*dialog, {});
+        const LibraryView view = dialog->ListPage().View();
+        CAddFaceDlg add(dialog, view, "orz", {});
+        CPropertyDlg properties(dialog, view, *record);
+        CMoveDlg moveDlg(dialog, view, {});
         CNewFolderDlg newFolder(&add);
         CAboutDlg about(fixture.DataDir(), dialog);
         for (QDialog* fixed :

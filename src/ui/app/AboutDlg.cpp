@@ -7,8 +7,8 @@
 #include "core/app/ControlIds.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
-#include "ui/app/DialogUnits.h"
-#include "ui/app/Fonts.h"
+#include "ui/platform/DialogUnits.h"
+#include "ui/platform/Fonts.h"
 
 namespace mopira {
 

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "ui/app/DataStore.h"
+#include "ui/platform/DataStore.h"
 
 namespace mopira {
 

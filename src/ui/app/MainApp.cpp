@@ -7,11 +7,11 @@
 
 #include "ui/app/CommandLine.h"
 #include "ui/app/DataFolder.h"
-#include "ui/app/Fonts.h"
 #include "ui/app/MainDlg.h"
-#include "ui/app/ModalSeam.h"
 #include "ui/app/QtTranslation.h"
 #include "ui/app/SingleInstance.h"
+#include "ui/platform/Fonts.h"
+#include "ui/platform/ModalSeam.h"
 #include "ui/platform/PlatformFile.h"
 
 namespace mopira {

@@ -6,12 +6,13 @@
 #include "core/app/ControlIds.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
-#include "ui/app/DialogUnits.h"
+#include "ui/platform/DialogUnits.h"
 
 namespace mopira {
 
-CAddFaceDlg::CAddFaceDlg(CMainDlg& mainDlg, const std::string& face, const std::string& preselect)
-    : CFaceDlg(mainDlg, face, std::nullopt) {
+CAddFaceDlg::CAddFaceDlg(QWidget* parent, const LibraryView& view, const std::string& face,
+                         const std::string& preselect)
+    : CFaceDlg(parent, view, face, std::nullopt) {
     setObjectName(QStringLiteral("CAddFaceDlg"));
     setWindowTitle(res::kAddDlgCaption.toString());
     const CDialogUnits du(font());

@@ -5,20 +5,20 @@
 #include <QPushButton>
 
 #include "res/StringTable.h"
-#include "ui/app/DialogUnits.h"
-#include "ui/app/Fonts.h"
-#include "ui/app/MainDlg.h"
-#include "ui/app/MessageBox.h"
-#include "ui/app/TextConvert.h"
 #include "ui/library/FieldText.h"
 #include "ui/library/FolderTree.h"
 #include "ui/library/SingleLineValidator.h"
+#include "ui/platform/DialogUnits.h"
+#include "ui/platform/Fonts.h"
+#include "ui/platform/MessageBox.h"
+#include "ui/platform/TextConvert.h"
 
 namespace mopira {
 
-CFaceDlg::CFaceDlg(CMainDlg& mainDlg, std::string face, std::optional<RecordId> posEdited)
-    : CFixedDialog(&mainDlg),
-      m_mainDlg(mainDlg),
+CFaceDlg::CFaceDlg(QWidget* parent, const LibraryView& view, std::string face,
+                   std::optional<RecordId> posEdited)
+    : CFixedDialog(parent),
+      m_view(view),
       m_posEdited(posEdited),
       m_strFace(std::move(face)),
       m_newFolderDlg(this) {
@@ -37,7 +37,7 @@ void CFaceDlg::CreateFaceEdit(const CDialogUnits& du, QLabel* label, int x, int 
 
 void CFaceDlg::CreateFolderTree(const CDialogUnits& du, QLabel* label, int x, int y, int cx,
                                 int cy) {
-    m_tree = new CFolderTree(m_mainDlg, m_newFolderDlg, this);
+    m_tree = new CFolderTree(m_view, m_newFolderDlg, this);
     m_tree->setGeometry(du.Rect(x, y, cx, cy));
     m_tree->setAccessibleName(AccessibleName(label->text()));
     label->setBuddy(m_tree);
@@ -72,7 +72,7 @@ void CFaceDlg::Start(QPushButton* newFolder, QPushButton* cancel, const std::str
     connect(cancel, &QPushButton::clicked, this, &CFaceDlg::reject);
     connect(newFolder, &QPushButton::clicked, m_tree, &CFolderTree::AddNewFolderNode);
 
-    m_edtFace->setText(ToQString(m_strFace, m_mainDlg.Library().GetCharset()));
+    m_edtFace->setText(ToQString(m_strFace, m_view.library.GetCharset()));
     m_tree->FillFolderTree(preselect);
     m_edtFace->setFocus();
 }
@@ -81,7 +81,7 @@ void CFaceDlg::UpdateOkButton() {
     m_strFolder = m_tree->SelectedFolder();
     // Blanks count as text.
     m_btnOK->setEnabled(!m_edtFace->text().isEmpty() &&
-                        IsUsableFolder(m_strFolder, m_mainDlg.Library().GetCharset()));
+                        IsUsableFolder(m_strFolder, m_view.library.GetCharset()));
 }
 
 void CFaceDlg::accept() {
@@ -91,12 +91,12 @@ void CFaceDlg::accept() {
     const QString text = m_edtFace->text();
     // m_strFace still holds the text the dialog started with.
     const std::optional<std::string> face =
-        TakeFieldText(this, text, m_strFace, m_mainDlg.Library().GetCharset());
+        TakeFieldText(this, text, m_strFace, m_view.library.GetCharset());
     if (!face) {
         m_edtFace->setFocus();
         return;
     }
-    const std::optional<RecordId> found = m_mainDlg.Library().FindRecord(*face);
+    const std::optional<RecordId> found = m_view.library.FindRecord(*face);
     if (found && found != m_posEdited) {
         ShowMessage(this, res::kDuplicateFace.toString().arg(text));
         m_edtFace->setFocus();

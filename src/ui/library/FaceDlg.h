@@ -5,6 +5,7 @@
 
 #include "core/library/FaceLibrary.h"
 #include "ui/controls/FixedDialog.h"
+#include "ui/library/LibraryView.h"
 #include "ui/library/NewFolderDlg.h"
 
 class QLabel;
@@ -15,7 +16,6 @@ namespace mopira {
 
 class CDialogUnits;
 class CFolderTree;
-class CMainDlg;
 
 // What the add and properties dialogs share: an emoticon's text in a large edit box, the
 // folder tree, and the rules of OK. OK needs a text and a real folder; on OK, characters the
@@ -34,7 +34,8 @@ public:
 protected:
     // `face` fills the edit box; `posEdited` is the emoticon being changed, whose own text is
     // no duplicate, or none for a new one.
-    CFaceDlg(CMainDlg& mainDlg, std::string face, std::optional<RecordId> posEdited);
+    CFaceDlg(QWidget* parent, const LibraryView& view, std::string face,
+             std::optional<RecordId> posEdited);
 
     // The fields and buttons at their template places, labels made their buddies.
     void CreateFaceEdit(const CDialogUnits& du, QLabel* label, int x, int y, int cx, int cy);
@@ -45,7 +46,7 @@ protected:
     // Connects the fields and buttons, fills them and gives the edit box the focus.
     void Start(QPushButton* newFolder, QPushButton* cancel, const std::string& preselect);
 
-    const CMainDlg& m_mainDlg;
+    const LibraryView m_view;
 
 private:
     void UpdateOkButton();

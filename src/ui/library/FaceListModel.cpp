@@ -5,7 +5,7 @@
 
 #include "core/text/Charset.h"
 #include "core/text/TextSort.h"
-#include "ui/app/TextConvert.h"
+#include "ui/platform/TextConvert.h"
 
 namespace mopira {
 

@@ -3,8 +3,8 @@
 #include <QStringList>
 
 #include "res/StringTable.h"
-#include "ui/app/MessageBox.h"
-#include "ui/app/TextConvert.h"
+#include "ui/platform/MessageBox.h"
+#include "ui/platform/TextConvert.h"
 
 namespace mopira {
 

@@ -4,7 +4,7 @@
 #include <QStyledItemDelegate>
 
 #include "res/StringTable.h"
-#include "ui/app/TextConvert.h"
+#include "ui/platform/TextConvert.h"
 
 namespace mopira {
 

@@ -5,12 +5,11 @@
 
 #include "core/text/Charset.h"
 #include "res/StringTable.h"
-#include "ui/app/MainDlg.h"
-#include "ui/app/ModalSeam.h"
-#include "ui/app/TextConvert.h"
 #include "ui/controls/DottedLine.h"
 #include "ui/library/FieldText.h"
 #include "ui/library/NewFolderDlg.h"
+#include "ui/platform/ModalSeam.h"
+#include "ui/platform/TextConvert.h"
 
 namespace mopira {
 
@@ -20,8 +19,8 @@ constexpr int kFolderRole = Qt::UserRole;
 
 }  // namespace
 
-CFolderTree::CFolderTree(const CMainDlg& mainDlg, CNewFolderDlg& newFolderDlg, QWidget* parent)
-    : QTreeWidget(parent), m_mainDlg(mainDlg), m_newFolderDlg(newFolderDlg) {
+CFolderTree::CFolderTree(const LibraryView& view, CNewFolderDlg& newFolderDlg, QWidget* parent)
+    : QTreeWidget(parent), m_view(view), m_newFolderDlg(newFolderDlg) {
     setObjectName(QStringLiteral("m_tree"));
     setColumnCount(1);
     header()->hide();
@@ -44,8 +43,8 @@ std::string CFolderTree::FolderOf(const QTreeWidgetItem* node) {
 
 QTreeWidgetItem* CFolderTree::NewFolderNode(const std::string& folder) const {
     auto* node =
-        new QTreeWidgetItem(QStringList{ToDisplayString(folder, m_mainDlg.Library().GetCharset())});
-    node->setIcon(0, m_mainDlg.FolderIcon(CMainDlg::kImageFolder));
+        new QTreeWidgetItem(QStringList{ToDisplayString(folder, m_view.library.GetCharset())});
+    node->setIcon(0, m_view.images.folder);
     node->setData(0, kFolderRole, QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
     return node;
 }
@@ -55,8 +54,8 @@ int CFolderTree::SortedPosition(const std::string& folder) const {
     int high = m_root->childCount();
     while (low < high) {
         const int middle = (low + high) / 2;
-        if (m_mainDlg.Library().GetCharset().CompareFolderNames(FolderOf(m_root->child(middle)),
-                                                                folder) < 0) {
+        if (m_view.library.GetCharset().CompareFolderNames(FolderOf(m_root->child(middle)),
+                                                           folder) < 0) {
             low = middle + 1;
         } else {
             high = middle;
@@ -69,13 +68,13 @@ void CFolderTree::FillFolderTree(const std::string& preselect) {
     m_pOpenNode = nullptr;
     m_root = nullptr;
     clear();
-    m_newFolderDlg.SetCharset(m_mainDlg.Library().GetCharset());
+    m_newFolderDlg.SetCharset(m_view.library.GetCharset());
     m_root = new QTreeWidgetItem(QStringList{res::kAllFaces.toString()});
-    m_root->setIcon(0, m_mainDlg.FolderIcon(CMainDlg::kImageAllFaces));
+    m_root->setIcon(0, m_view.images.allFaces);
     addTopLevelItem(m_root);
 
     // The folder list is in the collation already.
-    const CFolderList& folders = m_mainDlg.Folders();
+    const CFolderList& folders = m_view.folders;
     QList<QTreeWidgetItem*> nodes;
     nodes.reserve(static_cast<qsizetype>(folders.Size()));
     for (const std::string& folder : folders.Names()) {
@@ -93,7 +92,7 @@ void CFolderTree::FillFolderTree(const std::string& preselect) {
     }
     setCurrentItem(selected);
     scrollToItem(selected);
-    m_newFolderDlg.AddFolderName(AllFacesName(m_mainDlg.Library().GetCharset()));
+    m_newFolderDlg.AddFolderName(AllFacesName(m_view.library.GetCharset()));
 }
 
 void CFolderTree::AddNewFolderNode() {
@@ -176,13 +175,13 @@ QTreeWidgetItem* CFolderTree::FolderNode(const std::string& folder) const {
 
 void CFolderTree::OnSelectionChanged() {
     if (m_pOpenNode) {
-        m_pOpenNode->setIcon(0, m_mainDlg.FolderIcon(CMainDlg::kImageFolder));
+        m_pOpenNode->setIcon(0, m_view.images.folder);
         m_pOpenNode = nullptr;
     }
     const QList<QTreeWidgetItem*> selected = selectedItems();
     if (!selected.isEmpty() && selected.front() != m_root) {
         m_pOpenNode = selected.front();
-        m_pOpenNode->setIcon(0, m_mainDlg.FolderIcon(CMainDlg::kImageOpenFolder));
+        m_pOpenNode->setIcon(0, m_view.images.openFolder);
     }
 }
 

@@ -3,9 +3,10 @@
 #include <QTreeWidget>
 #include <string>
 
+#include "ui/library/LibraryView.h"
+
 namespace mopira {
 
-class CMainDlg;
 class CNewFolderDlg;
 
 // The folder picker of the add, properties and move dialogs: "すべての顔文字" as the root and
@@ -18,7 +19,7 @@ class CFolderTree : public QTreeWidget {
 
 public:
     // `newFolderDlg` belongs to the dialog of this tree; the tree tells it the taken names.
-    CFolderTree(const CMainDlg& mainDlg, CNewFolderDlg& newFolderDlg, QWidget* parent);
+    CFolderTree(const LibraryView& view, CNewFolderDlg& newFolderDlg, QWidget* parent);
 
     // Fills the tree from the main window's folders and selects `preselect`, or the root
     // when no folder has that name (an empty one included).
@@ -45,7 +46,7 @@ private:
     // The selected folder shows open.
     void OnSelectionChanged();
 
-    const CMainDlg& m_mainDlg;
+    const LibraryView m_view;
     CNewFolderDlg& m_newFolderDlg;
     QTreeWidgetItem* m_root = nullptr;
     QTreeWidgetItem* m_pOpenNode = nullptr;

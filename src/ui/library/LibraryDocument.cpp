@@ -32,6 +32,7 @@ void CLibraryDocument::Load() {
     if (!IsReadOnly()) {
         m_file.Watch();
     }
+    emit loaded();
 }
 
 bool CLibraryDocument::IsReadOnly() const {

@@ -58,6 +58,8 @@ public:
     bool HasUnsavedChanges() const { return !m_pending.empty(); }
 
 signals:
+    // The library has been read (once, after the first Load).
+    void loaded();
     // The library is about to take in what the file holds now: record ids are still valid.
     void aboutToReload();
     // While the window was idle, the file was changed elsewhere and the library now holds

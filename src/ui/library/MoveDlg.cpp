@@ -4,16 +4,15 @@
 #include <QPushButton>
 
 #include "res/StringTable.h"
-#include "ui/app/DialogUnits.h"
-#include "ui/app/Fonts.h"
-#include "ui/app/MainDlg.h"
 #include "ui/library/FieldText.h"
 #include "ui/library/FolderTree.h"
+#include "ui/platform/DialogUnits.h"
+#include "ui/platform/Fonts.h"
 
 namespace mopira {
 
-CMoveDlg::CMoveDlg(CMainDlg& mainDlg, const std::string& preselect)
-    : CFixedDialog(&mainDlg), m_charset(mainDlg.Library().GetCharset()), m_newFolderDlg(this) {
+CMoveDlg::CMoveDlg(QWidget* parent, const LibraryView& view, const std::string& preselect)
+    : CFixedDialog(parent), m_charset(view.library.GetCharset()), m_newFolderDlg(this) {
     setObjectName(QStringLiteral("CMoveDlg"));
     setWindowTitle(res::kMoveDlgCaption.toString());
     setFont(FaceFont(9));
@@ -23,7 +22,7 @@ CMoveDlg::CMoveDlg(CMainDlg& mainDlg, const std::string& preselect)
     auto* label = new QLabel(res::kMoveLabel.toString(), this);
     label->setGeometry(du.Rect(7, 7, 105, 8).adjusted(0, 0, 0, du.Y(2)));
 
-    m_tree = new CFolderTree(mainDlg, m_newFolderDlg, this);
+    m_tree = new CFolderTree(view, m_newFolderDlg, this);
     m_tree->setGeometry(du.Rect(7, 20, 138, 138));
     m_tree->setAccessibleName(AccessibleName(res::kMoveLabel));
     label->setBuddy(m_tree);

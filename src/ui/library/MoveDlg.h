@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ui/controls/FixedDialog.h"
+#include "ui/library/LibraryView.h"
 #include "ui/library/NewFolderDlg.h"
 
 class QPushButton;
@@ -10,7 +11,6 @@ class QPushButton;
 namespace mopira {
 
 class CFolderTree;
-class CMainDlg;
 
 // Asks for the folder that the selected emoticons move to.
 class CMoveDlg : public CFixedDialog {
@@ -19,7 +19,7 @@ class CMoveDlg : public CFixedDialog {
 public:
     // The tree starts on `preselect`, or on "すべての顔文字" when that is empty; OK waits for
     // the user to choose a folder either way.
-    CMoveDlg(CMainDlg& mainDlg, const std::string& preselect);
+    CMoveDlg(QWidget* parent, const LibraryView& view, const std::string& preselect);
 
     // After OK: the folder chosen.
     const std::string& Folder() const { return m_strFolder; }

@@ -6,12 +6,12 @@
 #include <algorithm>
 
 #include "res/StringTable.h"
-#include "ui/app/DialogUnits.h"
-#include "ui/app/Fonts.h"
-#include "ui/app/MessageBox.h"
-#include "ui/app/TextConvert.h"
 #include "ui/library/FieldText.h"
 #include "ui/library/SingleLineValidator.h"
+#include "ui/platform/DialogUnits.h"
+#include "ui/platform/Fonts.h"
+#include "ui/platform/MessageBox.h"
+#include "ui/platform/TextConvert.h"
 
 namespace mopira {
 

@@ -6,13 +6,12 @@
 #include <QTabWidget>
 
 #include "res/StringTable.h"
-#include "ui/app/DialogUnits.h"
-#include "ui/app/MainDlg.h"
+#include "ui/platform/DialogUnits.h"
 
 namespace mopira {
 
-CPropertyDlg::CPropertyDlg(CMainDlg& mainDlg, RecordId posEdited)
-    : CFaceDlg(mainDlg, mainDlg.Library().Text(posEdited), posEdited) {
+CPropertyDlg::CPropertyDlg(QWidget* parent, const LibraryView& view, RecordId posEdited)
+    : CFaceDlg(parent, view, view.library.Text(posEdited), posEdited) {
     setObjectName(QStringLiteral("CPropertyDlg"));
     setWindowTitle(res::kPropertyDlgCaption.toString());
     const CDialogUnits du(font());
@@ -39,7 +38,7 @@ CPropertyDlg::CPropertyDlg(CMainDlg& mainDlg, RecordId posEdited)
     QPushButton* newFolder = CreateNewFolderButton(du, 125, 185, 55, 14);
     CreateOkButton(du, 82, 209, 50, 14);
     QPushButton* cancel = CreateCancelButton(du, 137, 209, 50, 14);
-    Start(newFolder, cancel, mainDlg.Library().Folder(posEdited));
+    Start(newFolder, cancel, view.library.Folder(posEdited));
 }
 
 }  // namespace mopira

@@ -11,7 +11,7 @@ class CPropertyDlg : public CFaceDlg {
 public:
     // `posEdited` is the emoticon being changed: its text fills the edit box and the tree
     // starts on its folder.
-    CPropertyDlg(CMainDlg& mainDlg, RecordId posEdited);
+    CPropertyDlg(QWidget* parent, const LibraryView& view, RecordId posEdited);
 };
 
 }  // namespace mopira

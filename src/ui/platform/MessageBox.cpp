@@ -1,4 +1,4 @@
-#include "ui/app/MessageBox.h"
+#include "ui/platform/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "ui/app/ModalSeam.h"
+#include "ui/platform/ModalSeam.h"
 
 #include <QDialog>
 

@@ -1,7 +1,9 @@
-#include "ui/app/DialogUnits.h"
+#include "ui/platform/DialogUnits.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QVariant>
+#include <QWidget>
 
 namespace mopira {
 
@@ -13,6 +15,13 @@ CDialogUnits::CDialogUnits(const QFont& font) {
     // The character height as the layouts count it: the font's own size in pixels, without
     // the extra leading some fonts add between lines.
     m_baseY = QFontInfo(font).pixelSize();
+}
+
+void PlaceControl(const CDialogUnits& du, QWidget* control, const char* name, int controlId, int x,
+                  int y, int cx, int cy) {
+    control->setObjectName(QString::fromLatin1(name));
+    control->setProperty("controlId", controlId);
+    control->setGeometry(du.Rect(x, y, cx, cy));
 }
 
 }  // namespace mopira

@@ -1,4 +1,4 @@
-#include "ui/app/DataStore.h"
+#include "ui/platform/DataStore.h"
 
 #include <QDir>
 

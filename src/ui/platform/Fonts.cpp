@@ -1,4 +1,4 @@
-#include "ui/app/Fonts.h"
+#include "ui/platform/Fonts.h"
 
 #include <QFontDatabase>
 

@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QRect>
 
+class QWidget;
+
 namespace mopira {
 
 // Converts the dialog units of a window's layout to pixels from its font: horizontally a
@@ -29,5 +31,10 @@ private:
     int m_baseX;
     int m_baseY;
 };
+
+// Names a control of the main window by its member name and identifier, and puts it at its
+// place in the window's template.
+void PlaceControl(const CDialogUnits& du, QWidget* control, const char* name, int controlId, int x,
+                  int y, int cx, int cy);
 
 }  // namespace mopira

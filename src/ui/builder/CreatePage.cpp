@@ -1,0 +1,428 @@
+#include "ui/builder/CreatePage.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QTreeWidget>
+#include <algorithm>
+#include <array>
+#include <ctime>
+#include <random>
+#include <tuple>
+
+#include "core/app/ControlIds.h"
+#include "core/app/PageLayout.h"
+#include "res/StringTable.h"
+#include "ui/controls/HoverButton.h"
+#include "ui/controls/IconButton.h"
+#include "ui/platform/DataStore.h"
+#include "ui/platform/DialogUnits.h"
+#include "ui/platform/Fonts.h"
+#include "ui/platform/TextConvert.h"
+
+namespace mopira {
+
+namespace {
+
+// Part buttons draw "&" as a mnemonic mark; a part is text, so every "&" is literal.
+QString AsCaption(const QString& text) {
+    QString caption = text;
+    return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+// Where the face starts in the group box, and the part buttons' row.
+constexpr int kFaceLeft = 25;
+constexpr int kFaceTop = 85;
+constexpr int kFaceHeight = 60;
+// The room kept free on the right of the face inside the group box, and the smallest size a
+// wide face is drawn at.
+constexpr int kFaceRightMargin = 10;
+constexpr int kSmallestPartPoints = 14;
+// How many variations a first start shows at least.
+constexpr int kUsefulVariationRows = 5;
+
+}  // namespace
+
+CCreatePage::CCreatePage(const QString& dataDirectory, QWidget* parent) : CPage(parent) {
+    CreateControls();
+    SetupLists();
+    LoadPartTables(dataDirectory);
+    ConnectHandlers();
+    LayoutPartButtons();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Construction, settings, layout
+
+void CCreatePage::CreateControls() {
+    const CDialogUnits du(font());
+    m_lstType = new QListWidget(this);
+    PlaceControl(du, m_lstType, "m_lstType", id::kTypeList, 7, 125, 78, 6);
+    m_lstVariation = new QTreeWidget(this);
+    PlaceControl(du, m_lstVariation, "m_lstVariation", id::kVariationList, 90, 125, 113, 6);
+
+    m_grpFace = new QGroupBox(res::kFaceGroup.toString(), this);
+    PlaceControl(du, m_grpFace, "m_grpFace", id::kFaceGroup, 7, 42, 196, 78);
+
+    m_btnRandom = new QPushButton(res::kRandomCaption.toString(), this);
+    PlaceControl(du, m_btnRandom, "m_btnRandom", id::kRandomButton, 141, 100, 55, 14);
+
+    m_btnAdd = new CIconButton(this);
+    m_btnAdd->setText(res::kAddCaption.toString());
+    PlaceControl(du, m_btnAdd, "m_btnAdd", id::kAddButton, 70, 100, 65, 14);
+    m_btnAdd->SetIconImage(id::kAddIcon, 16, 16);
+    m_btnAdd->SetImagePos(QPoint(4, 3));
+    m_btnAdd->SetTextPos(QPoint(23, 4));
+
+    const struct {
+        CHoverButton** member;
+        const char* name;
+        int controlId;
+        const char16_t* caption;
+        int x;
+    } parts[] = {
+        {&m_btnEdgeLeft, "m_btnEdgeLeft", id::kEdgeLeftButton, u"(", 10},
+        {&m_btnEyeLeft, "m_btnEyeLeft", id::kEyeLeftButton, u"^", 30},
+        {&m_btnMouth, "m_btnMouth", id::kMouthButton, u"_", 50},
+        {&m_btnEyeRight, "m_btnEyeRight", id::kEyeRightButton, u"^", 70},
+        {&m_btnEmotionRight, "m_btnEmotionRight", id::kEmotionRightButton, u";", 90},
+        {&m_btnEdgeRight, "m_btnEdgeRight", id::kEdgeRightButton, u")", 110},
+        {&m_btnEmotionLeft, "m_btnEmotionLeft", id::kEmotionLeftButton, u"", 130},
+    };
+    m_fontPart = FaceFont(40);
+    for (const auto& part : parts) {
+        *part.member = new CHoverButton(this);
+        (*part.member)->setText(QString::fromUtf16(part.caption));
+        PlaceControl(du, *part.member, part.name, part.controlId, part.x, 55, 20, 55);
+        (*part.member)->setFont(m_fontPart);
+        // The face stands on the group box's own background.
+        (*part.member)->SetTransparentBack(true);
+    }
+    // Enter presses the button that has the focus; elsewhere it copies, the default.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(true);
+    }
+
+    m_btnEdgeLeft->SetTipText(res::kEdgeLeftTip.toString(), true);
+    m_btnEyeLeft->SetTipText(res::kEyeLeftTip.toString(), true);
+    m_btnMouth->SetTipText(res::kMouthTip.toString(), true);
+    m_btnEyeRight->SetTipText(res::kEyeRightTip.toString(), true);
+    m_btnEmotionRight->SetTipText(res::kEmotionRightTip.toString(), true);
+    m_btnEmotionLeft->SetTipText(res::kEmotionLeftTip.toString(), true);
+    m_btnEdgeRight->SetTipText(res::kEdgeRightTip.toString(), true);
+    m_btnAdd->setToolTip(res::kAddTip.toString());
+    m_btnRandom->setToolTip(res::kRandomTip.toString());
+    m_lstType->setAccessibleName(res::kTypeColumn.toString());
+    m_lstVariation->setAccessibleName(res::kKindColumn.toString());
+}
+
+void CCreatePage::SetupLists() {
+    for (QStringView row : {res::kEyeRow, res::kMouthRow, res::kEdgeRow, res::kEmotionRow}) {
+        auto* item = new QListWidgetItem(row.toString(), m_lstType);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    for (const PartCategoryInfo& info : AllPartCategories()) {
+        m_lstType->item(static_cast<int>(info.category))
+            ->setCheckState(m_builder.IsIncluded(info.category) ? Qt::Checked : Qt::Unchecked);
+    }
+    m_lstType->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    m_lstVariation->setColumnCount(3);
+    m_lstVariation->setHeaderLabels({res::kKindColumn.toString(), res::kVariation1Column.toString(),
+                                     res::kVariation2Column.toString()});
+    m_lstVariation->setColumnWidth(0, m_nTypeWidth);
+    m_lstVariation->setColumnWidth(1, m_nValue1Width);
+    m_lstVariation->setColumnWidth(2, m_nValue2Width);
+    m_lstVariation->header()->setStretchLastSection(false);
+    m_lstVariation->header()->setSectionsClickable(false);
+    m_lstVariation->setRootIsDecorated(false);
+    m_lstVariation->setUniformRowHeights(true);
+    m_lstVariation->setAllColumnsShowFocus(true);
+    m_lstVariation->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    std::minstd_rand engine(static_cast<unsigned>(std::time(nullptr)));
+    m_random = [engine]() mutable { return static_cast<unsigned>(engine()); };
+}
+
+void CCreatePage::ConnectHandlers() {
+    connect(m_btnAdd, &QPushButton::clicked, this, &CCreatePage::OnAdd);
+    connect(m_btnRandom, &QPushButton::clicked, this, &CCreatePage::OnRandom);
+    connect(m_lstType, &QListWidget::itemChanged, this, &CCreatePage::OnTypeListItemChanged);
+    connect(m_lstType, &QListWidget::itemSelectionChanged, this,
+            &CCreatePage::OnTypeListItemChanged);
+    connect(m_lstVariation, &QTreeWidget::itemSelectionChanged, this,
+            &CCreatePage::OnVariationListItemChanged);
+    for (const PartSlotInfo& slot : AllPartSlots()) {
+        connect(PartButton(slot.slot), &QPushButton::clicked, this,
+                [this, part = slot.slot] { OnPartButton(part); });
+    }
+}
+
+void CCreatePage::LoadPartTables(const QString& dataDirectory) {
+    const CDataStore store(dataDirectory);
+    for (PartCategory category :
+         {PartCategory::Mouth, PartCategory::Eye, PartCategory::Edge, PartCategory::Emotion}) {
+        const QString file = QString::fromLatin1(InfoOf(category).fileName);
+        m_builder.SetTable(category, LoadPartTable(store.Read(file), category));
+    }
+}
+
+void CCreatePage::ReadSettings(const Settings& settings) {
+    m_nTypeWidth = settings.type;
+    m_nValue1Width = settings.value1;
+    m_nValue2Width = settings.value2;
+    m_lstVariation->setColumnWidth(0, m_nTypeWidth);
+    m_lstVariation->setColumnWidth(1, m_nValue1Width);
+    m_lstVariation->setColumnWidth(2, m_nValue2Width);
+}
+
+void CCreatePage::WriteSettings(Settings& settings) const {
+    settings.type = m_lstVariation->columnWidth(0);
+    settings.value1 = m_lstVariation->columnWidth(1);
+    settings.value2 = m_lstVariation->columnWidth(2);
+}
+
+void CCreatePage::ShowPage() {
+    show();
+}
+
+void CCreatePage::LayoutPage(int width, int height) {
+    for (const ControlPlacement& step : mopira::LayoutPage(1, width, height)) {
+        switch (step.controlId) {
+            case id::kFaceGroup:
+                m_grpFace->resize(step.x, step.y);
+                LayoutPartButtons();
+                break;
+            case id::kAddButton:
+                m_btnAdd->move(step.x, step.y);
+                break;
+            case id::kRandomButton:
+                m_btnRandom->move(step.x, step.y);
+                break;
+            case id::kTypeList:
+                m_lstType->resize(step.x, step.y);
+                break;
+            case id::kVariationList:
+                m_lstVariation->resize(step.x, step.y);
+                break;
+            default:
+                break;  // the frame's own
+        }
+    }
+}
+
+QSize CCreatePage::UsefulSize() const {
+    // The lists are H - 230 high and the variation list W - 185 wide: the four kinds, and the
+    // variations' columns with five rows.
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int header = m_lstVariation->header()->sizeHint().height();
+    const int row = QFontMetrics(m_lstVariation->font()).height() + 4;
+    const int columns = m_lstVariation->columnWidth(0) + m_lstVariation->columnWidth(1) +
+                        m_lstVariation->columnWidth(2);
+    return {185 + columns + frame + scrollBar,
+            std::max(230 + header + kUsefulVariationRows * row + frame + scrollBar,
+                     230 + static_cast<int>(kPartCategoryCount) * row + frame)};
+}
+
+void CCreatePage::SetAddEnabled(bool enabled, const QString& why) {
+    m_btnAdd->setEnabled(enabled);
+    m_btnAdd->setToolTip(enabled ? res::kAddTip.toString() : why);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The face
+
+std::string CCreatePage::CurrentFace() {
+    const std::string face = ComposeFace();
+    UpdateCommandStates(!face.empty());
+    return face;
+}
+
+void CCreatePage::UpdateCurrentFace() {
+    LayoutPartButtons();
+    UpdateCommandStates(m_builder.HasFace());
+}
+
+Charset CCreatePage::FaceCharset() const {
+    return m_builder.GetCharset();
+}
+
+void CCreatePage::UpdateCommandStates(bool hasFace) {
+    emit currentFaceChanged(hasFace);
+}
+
+void CCreatePage::OnAdd() {
+    emit addRequested(CurrentFace(), m_builder.GetCharset());
+}
+
+CHoverButton* CCreatePage::PartButton(PartSlot slot) const {
+    switch (slot) {
+        case PartSlot::EdgeLeft:
+            return m_btnEdgeLeft;
+        case PartSlot::EmotionLeft:
+            return m_btnEmotionLeft;
+        case PartSlot::EyeLeft:
+            return m_btnEyeLeft;
+        case PartSlot::Mouth:
+            return m_btnMouth;
+        case PartSlot::EyeRight:
+            return m_btnEyeRight;
+        case PartSlot::EmotionRight:
+            return m_btnEmotionRight;
+        case PartSlot::EdgeRight:
+            break;
+    }
+    return m_btnEdgeRight;
+}
+
+void CCreatePage::UpdatePartButtons() {
+    for (const PartSlotInfo& slot : AllPartSlots()) {
+        PartButton(slot.slot)->setText(
+            AsCaption(ToDisplayString(m_builder.Caption(slot.slot), m_builder.GetCharset())));
+    }
+}
+
+void CCreatePage::ShowCategory(PartCategory category) {
+    const PartTable& table = m_builder.Table(category);
+    {
+        const QSignalBlocker blocker(m_lstVariation);
+        m_lstVariation->clear();
+        QList<QTreeWidgetItem*> items;
+        for (std::size_t row = 0; row < table.RowCount(); ++row) {
+            items.append(new QTreeWidgetItem(
+                QStringList{ToDisplayString(table.Name(row), table.charset),
+                            ToDisplayString(table.Variation(row, 1), table.charset),
+                            ToDisplayString(table.Variation(row, 2), table.charset)}));
+        }
+        m_lstVariation->addTopLevelItems(items);
+    }
+    m_builder.SetShownCategory(category);
+    m_lstType->setCurrentRow(static_cast<int>(category));
+}
+
+void CCreatePage::SelectVariationRow(int row) {
+    if (QTreeWidgetItem* item = m_lstVariation->topLevelItem(row)) {
+        m_lstVariation->setCurrentItem(item);
+        m_lstVariation->scrollToItem(item);
+    }
+}
+
+void CCreatePage::ApplyRow(PartCategory category) {
+    m_builder.SelectRow(category, m_builder.CurrentRow(category));
+    UpdatePartButtons();
+    UpdateCurrentFace();
+}
+
+void CCreatePage::OnTypeListItemChanged() {
+    for (const PartCategoryInfo& info : AllPartCategories()) {
+        const QListWidgetItem* item = m_lstType->item(static_cast<int>(info.category));
+        m_builder.SetIncluded(info.category, item->checkState() == Qt::Checked);
+    }
+    const int row = m_lstType->currentRow();
+    const QList<QListWidgetItem*> selected = m_lstType->selectedItems();
+    if (!selected.isEmpty() && row >= 0 && row < static_cast<int>(kPartCategoryCount)) {
+        const auto category = static_cast<PartCategory>(row);
+        if (m_builder.ShownCategory() != category) {
+            ShowCategory(category);
+            SelectVariationRow(m_builder.CurrentRow(category));
+        }
+    }
+    UpdateCurrentFace();
+}
+
+void CCreatePage::OnVariationListItemChanged() {
+    const auto shown = m_builder.ShownCategory();
+    const QList<QTreeWidgetItem*> selected = m_lstVariation->selectedItems();
+    if (!shown || selected.isEmpty()) {
+        return;
+    }
+    if (m_builder.SelectRow(*shown, m_lstVariation->indexOfTopLevelItem(selected.front()))) {
+        ApplyRow(*shown);
+    }
+}
+
+void CCreatePage::OnPartButton(PartSlot slot) {
+    const PartCategory category = InfoOf(slot).category;
+    if (m_builder.ShownCategory() != category) {
+        ShowCategory(category);
+    }
+    // A table without rows has nothing to step to; the part stays as it is.
+    if (m_builder.StepRow(category)) {
+        ApplyRow(category);
+        SelectVariationRow(m_builder.CurrentRow(category));
+    }
+    UpdateCurrentFace();
+}
+
+void CCreatePage::OnRandom() {
+    m_builder.Randomize(m_random);
+    UpdatePartButtons();
+    const int row = m_lstType->currentRow();
+    if (!m_lstType->selectedItems().isEmpty() && row >= 0 &&
+        row < static_cast<int>(kPartCategoryCount)) {
+        SelectVariationRow(m_builder.CurrentRow(static_cast<PartCategory>(row)));
+    }
+    UpdateCurrentFace();
+}
+
+std::string CCreatePage::ComposeFace() {
+    std::string face = m_builder.ComposeFace();
+    LayoutPartButtons();
+    return face;
+}
+
+void CCreatePage::LayoutPartButtons() {
+    // A face wider than the group box is drawn smaller, down to a size still easy to read,
+    // rather than running past the window's edge; the text itself stays whole.
+    const int room = m_grpFace->geometry().right() - kFaceRightMargin - kFaceLeft;
+    const auto widths = [this](const QFont& font) {
+        const QFontMetrics metrics(font);
+        std::array<int, kPartSlotCount> widths{};
+        int total = 0;
+        for (const PartSlotInfo& slot : AllPartSlots()) {
+            const int width = m_builder.IsIncluded(slot.category)
+                                  ? metrics.horizontalAdvance(ToDisplayString(
+                                        m_builder.Caption(slot.slot), m_builder.GetCharset()))
+                                  : 0;
+            widths[static_cast<std::size_t>(slot.slot)] = width;
+            total += width;
+        }
+        return std::make_pair(widths, total);
+    };
+    QFont font = m_fontPart;
+    auto [sizes, total] = widths(font);
+    if (total > room && room > 0) {
+        // Widths grow about in step with the size: one guess, then small steps down.
+        int points =
+            std::max(kSmallestPartPoints,
+                     static_cast<int>(static_cast<qint64>(font.pointSize()) * room / total));
+        for (;;) {
+            font.setPointSize(points);
+            std::tie(sizes, total) = widths(font);
+            if (total <= room || points <= kSmallestPartPoints) {
+                break;
+            }
+            points = std::max(kSmallestPartPoints, points - 1);
+        }
+    }
+    int x = kFaceLeft;
+    for (const PartSlotInfo& slot : AllPartSlots()) {
+        CHoverButton* button = PartButton(slot.slot);
+        const int width = sizes[static_cast<std::size_t>(slot.slot)];
+        if (button->font() != font) {
+            button->setFont(font);
+        }
+        button->setGeometry(x, kFaceTop, width, kFaceHeight);
+        // A part that takes no room is no stop for the Tab key either.
+        button->setFocusPolicy(width > 0 ? Qt::StrongFocus : Qt::NoFocus);
+        x += width;
+        button->update();
+    }
+}
+
+}  // namespace mopira

@@ -1,0 +1,757 @@
+#include "ui/library/ListPage.h"
+
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStyle>
+#include <QToolButton>
+#include <QTreeView>
+#include <algorithm>
+
+#include "core/app/ControlIds.h"
+#include "core/app/PageLayout.h"
+#include "core/library/LibraryEdit.h"
+#include "res/Resources.h"
+#include "res/StringTable.h"
+#include "ui/controls/HoverButton.h"
+#include "ui/controls/IconMenu.h"
+#include "ui/controls/SortListCtrl.h"
+#include "ui/controls/TipToolBar.h"
+#include "ui/library/AddFaceDlg.h"
+#include "ui/library/FaceListModel.h"
+#include "ui/library/FieldText.h"
+#include "ui/library/FolderCombo.h"
+#include "ui/library/LibraryDocument.h"
+#include "ui/library/MoveDlg.h"
+#include "ui/library/PropertyDlg.h"
+#include "ui/platform/DialogUnits.h"
+#include "ui/platform/Fonts.h"
+#include "ui/platform/MessageBox.h"
+#include "ui/platform/ModalSeam.h"
+#include "ui/platform/TextConvert.h"
+
+namespace mopira {
+
+namespace {
+
+// How many emoticons a first start shows at least.
+constexpr int kUsefulRows = 8;
+
+// The list toolbar's rectangle in client pixels, as the window creates it.
+const QRect kListToolBarRect(QPoint(0, 63), QPoint(124, 84));
+
+}  // namespace
+
+CListPage::CListPage(CLibraryDocument& document, QWidget* parent)
+    : CPage(parent), m_document(document), m_library(document.Library()) {
+    CreateControls();
+    ConnectHandlers();
+}
+
+CListPage::~CListPage() {
+    // The list must not read the library once the window lets go of it.
+    m_faceModel->Reset({});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Construction, settings, layout
+
+void CListPage::CreateControls() {
+    const CDialogUnits du(font());
+    m_faceModel = new CFaceListModel(m_library, this);
+    m_lstFace = new CSortListCtrl(this);
+    m_lstFace->SetModel(m_faceModel);
+    PlaceControl(du, m_lstFace, "m_lstFace", id::kFaceList, 7, 60, 196, 8);
+
+    m_cbxFolder = new CFolderCombo(this);
+    PlaceControl(du, m_cbxFolder, "m_cbxFolder", id::kFolderCombo, 40, 42, 16, 140);
+    // Its height is the list that drops down; the box itself keeps its natural height.
+    m_cbxFolder->resize(m_cbxFolder->width(), m_cbxFolder->sizeHint().height());
+
+    m_edtFind = new QLineEdit(this);
+    PlaceControl(du, m_edtFind, "m_edtFind", id::kFindEdit, 40, 42, 109, 13);
+
+    m_btnLocation = new CHoverButton(this);
+    m_btnLocation->setText(res::kLocationCaption.toString());
+    PlaceControl(du, m_btnLocation, "m_btnLocation", id::kLocationButton, 7, 42, 30, 13);
+    // Enter presses the button that has the focus; elsewhere it copies, the default.
+    m_btnLocation->setAutoDefault(true);
+
+    m_folderImages = {res::LoadIcon(id::kFolderIcon), res::LoadIcon(id::kOpenFolderIcon),
+                      res::LoadIcon(id::kAppIcon)};
+
+    m_tbarList = new CTipToolBar(this);
+    m_tbarList->setObjectName(QStringLiteral("m_tbarList"));
+    m_tbarList->setProperty("controlId", id::kListToolBar);
+    m_tbarList->setGeometry(kListToolBarRect);
+    m_tbarList->LoadToolBar(id::kListToolBarResource);
+    m_tbarList->HideButton(id::kMove, true);
+
+    m_faceModel->SetHeaders({res::kFaceColumn.toString(), res::kFolderColumn.toString()});
+    m_fontList = FaceFont(16);
+    m_lstFace->SetListFont(m_fontList);
+    m_cbxFolder->SetImages(m_folderImages.folder, m_folderImages.openFolder,
+                           m_folderImages.allFaces);
+
+    m_edtFind->setPlaceholderText(res::kFindHint.toString());
+    m_edtFind->installEventFilter(this);
+
+    // Screen readers find every control by name: its caption, or the tip or label it has.
+    m_lstFace->setAccessibleName(res::kFaceColumn.toString());
+    m_cbxFolder->setAccessibleName(res::kLocationCaption.toString());
+    m_edtFind->setAccessibleName(res::kFindHint.toString());
+    m_tbarList->setAccessibleName(res::kListToolBarName.toString());
+}
+
+void CListPage::ConnectHandlers() {
+    connect(m_tbarList, &CTipToolBar::commandTriggered, this, &CListPage::OnCommand);
+    connect(m_btnLocation, &QPushButton::clicked, this, &CListPage::OnLocationButton);
+    connect(m_cbxFolder, &QComboBox::activated, this, &CListPage::OnFolderChanged);
+    connect(m_edtFind, &QLineEdit::textChanged, this, &CListPage::SearchByText);
+    connect(m_lstFace, &CSortListCtrl::selectionChanged, this, &CListPage::OnFaceSelectionChanged);
+    // A refill or removal takes the selection along without a selection signal.
+    connect(m_faceModel, &QAbstractItemModel::modelReset, this, &CListPage::OnFaceSelectionChanged);
+    connect(m_faceModel, &QAbstractItemModel::rowsRemoved, this,
+            &CListPage::OnFaceSelectionChanged);
+    connect(m_lstFace, &CSortListCtrl::rowDoubleClicked, this, &CListPage::OnFaceDoubleClicked);
+    connect(m_lstFace, &CSortListCtrl::contextMenuRequested, this, &CListPage::OnContextMenu);
+
+    connect(&m_document, &CLibraryDocument::loaded, this, &CListPage::OnLibraryLoaded);
+    connect(&m_document, &CLibraryDocument::aboutToReload, this,
+            &CListPage::OnLibraryAboutToReload);
+    connect(&m_document, &CLibraryDocument::reloaded, this, &CListPage::OnLibraryReloaded);
+    connect(&m_document, &CLibraryDocument::saveFailed, this, &CListPage::ShowSaveFailure);
+}
+
+void CListPage::ReadSettings(const Settings& settings) {
+    m_nFind = settings.find;
+    m_nView = settings.view == 0 ? 0 : 1;
+    m_nContentWidth = settings.content;
+    m_nFolderWidth = settings.folder;
+    m_lstFace->SetColumnWidths({m_nContentWidth, m_nFolderWidth});
+    SetListView(m_nView == 0);
+}
+
+void CListPage::WriteSettings(Settings& settings) const {
+    settings.view = m_nView;
+    settings.find = m_nFind;
+    // The details columns keep their widths while the list view shows.
+    settings.content = m_lstFace->ColumnWidth(0);
+    settings.folder = m_lstFace->ColumnWidth(1);
+}
+
+void CListPage::ShowPage() {
+    show();
+    SetFindMode(m_nFind);
+}
+
+void CListPage::LayoutPage(int width, int height) {
+    for (const ControlPlacement& step : mopira::LayoutPage(0, width, height)) {
+        switch (step.controlId) {
+            case id::kFaceList:
+                m_lstFace->resize(step.x, step.y);
+                break;
+            case id::kListToolBar:
+                m_tbarList->move(step.x, step.y);
+                break;
+            case id::kFolderCombo:
+                m_cbxFolder->resize(step.x, m_cbxFolder->height());
+                break;
+            case id::kFindEdit:
+                m_edtFind->resize(step.x, step.y);
+                break;
+            default:
+                break;  // the frame's own
+        }
+    }
+}
+
+QSize CListPage::UsefulSize() const {
+    // The face list is W - 40 wide and H - 134 high: its columns and eight rows.
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int header = m_lstFace->DetailsView()->header()->sizeHint().height();
+    const int row = QFontMetrics(m_fontList).height() + 4;
+    return {40 + m_nContentWidth + m_nFolderWidth + frame + scrollBar,
+            134 + header + kUsefulRows * row + frame + scrollBar};
+}
+
+bool CListPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_edtFind && event->type() == QEvent::FocusIn) {
+        OnFindEditFocus();
+    }
+    return CPage::eventFilter(watched, event);
+}
+
+LibraryView CListPage::View() const {
+    return {m_library, m_folders, m_folderImages};
+}
+
+void CListPage::OnCommand(int command) {
+    EnsureLoaded();
+    switch (command) {
+        case id::kNewFace:
+            OnNewFace();
+            break;
+        case id::kDelete:
+            OnDelete();
+            break;
+        case id::kProperties:
+            OnProperties();
+            break;
+        case id::kMove:
+            OnMove();
+            break;
+        case id::kListView:
+            SetListView(false);
+            m_nView = 1;
+            break;
+        case id::kDetailsView:
+            SetListView(true);
+            m_nView = 0;
+            break;
+        case id::kCopy:
+            emit copyRequested();
+            break;
+        case id::kFindByLocation:
+            OnFindByLocation();
+            break;
+        case id::kFindByText:
+            OnFindByText();
+            break;
+        default:
+            break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The library and its file
+
+void CListPage::EnsureLoaded() {
+    m_document.Load();
+}
+
+void CListPage::OnLibraryLoaded() {
+    ShowFolder({});
+    FillFolderCombo();
+    m_cbxFolder->setCurrentIndex(0);
+    UpdateCurrentFace();
+    emit changeableChanged(CanChangeLibrary());
+    if (m_document.IsReadOnly()) {
+        // Copying and searching go on; every command that would write the file is off, and
+        // its tip says why.
+        m_tbarList->EnableButton(id::kNewFace, false);
+        for (int command : {id::kNewFace, id::kDelete, id::kProperties, id::kMove}) {
+            if (QToolButton* button = m_tbarList->ButtonFor(command)) {
+                button->setToolTip(res::kLibraryReadOnlyTip.toString());
+            }
+        }
+        ShowMessage(
+            this,
+            res::kLibraryUnreadable.toString().arg(
+                QDir::toNativeSeparators(m_document.File().Path()), m_document.ReadFailure()),
+            MessageButtons::Ok, MessageIcon::Stop);
+    } else if (!m_document.CanWrite()) {
+        m_bSaveWarned = true;
+        ShowMessage(this,
+                    res::kFolderReadOnly.toString().arg(
+                        QDir::toNativeSeparators(m_document.File().Directory())),
+                    MessageButtons::Ok, MessageIcon::Warning);
+    }
+}
+
+bool CListPage::CanChangeLibrary() const {
+    return m_document.IsLoaded() && !m_document.IsReadOnly();
+}
+
+bool CListPage::SaveFaceList() {
+    if (!CanChangeLibrary()) {
+        return false;  // a library that was not read whole is never written over the file
+    }
+    const CLibraryDocument::SaveResult saved = m_document.Save();
+    if (saved.reloaded) {
+        OnLibraryReloaded(saved.missing);
+    }
+    if (!saved.error.Failed()) {
+        m_bSaveWarned = false;
+        return true;
+    }
+    ShowSaveFailure(saved.error);
+    return false;
+}
+
+void CListPage::ShowSaveFailure(const FileError& error) {
+    // A folder known to be read-only was announced at start; other failures are told each
+    // time, and the next change tries again with the library as it is in memory.
+    if (!m_bSaveWarned) {
+        ShowMessage(
+            this,
+            res::kSaveFailed.toString().arg(QDir::toNativeSeparators(m_document.File().Path()),
+                                            DescribeFileError(error)),
+            MessageButtons::Ok, MessageIcon::Stop);
+    }
+}
+
+void CListPage::OnLibraryAboutToReload() {
+    // Rows name records by id, and every id is about to change: keep what the user sees by
+    // its texts, and show nothing until the new ids are in.
+    m_keptSelection = SelectedTexts();
+    m_strKeptFolder = SelectedFolder();
+    m_faceModel->Reset({});
+}
+
+void CListPage::OnLibraryReloaded(const std::vector<std::string>& missing) {
+    FillFolderCombo();
+    const auto folder = m_strKeptFolder.empty() ? std::nullopt : m_folders.IndexOf(m_strKeptFolder);
+    m_cbxFolder->setCurrentIndex(folder ? static_cast<int>(*folder) + 1 : 0);
+    if (m_nFind == 1) {
+        ShowFolder({});
+        SearchByText();
+    } else {
+        ShowFolder(SelectedFolder());
+    }
+    SelectFaceRows(m_keptSelection);
+    m_keptSelection.clear();
+    UpdateCurrentFace();
+    if (!missing.empty()) {
+        QStringList names;
+        for (const std::string& text : missing) {
+            names.append(ToDisplayString(text, m_library.GetCharset()));
+        }
+        ShowMessage(this, res::kChangesNotApplied.toString().arg(names.join(QLatin1Char('\n'))),
+                    MessageButtons::Ok, MessageIcon::Warning);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The list and the folders
+
+void CListPage::ShowFolder(const std::string& folder) {
+    m_faceModel->Reset(m_library.RecordsInFolder(folder, CFaceLibrary::Order::Text));
+}
+
+void CListPage::FillFolderCombo() {
+    m_folders = CFolderList(m_library.FolderNames(), m_library.GetCharset());
+    m_cbxFolder->ResetItems();
+    for (std::size_t k = 0; k < m_folders.Size(); ++k) {
+        m_cbxFolder->InsertFolder(static_cast<int>(k) + 1, m_folders[k], m_folders.GetCharset());
+    }
+}
+
+void CListPage::AddFolderEntry(const std::string& folder) {
+    if (const auto index = m_folders.AddFolderEntry(folder)) {
+        m_cbxFolder->InsertFolder(static_cast<int>(*index) + 1, folder, m_folders.GetCharset());
+    }
+}
+
+void CListPage::RemoveFolderEntry(const std::string& folder) {
+    if (const auto index = m_folders.RemoveFolderEntry(folder)) {
+        const int item = static_cast<int>(*index) + 1;
+        // The combo is left without a chosen item rather than showing some other folder
+        // the list does not show.
+        if (m_cbxFolder->currentIndex() == item) {
+            m_cbxFolder->setCurrentIndex(-1);
+        }
+        m_cbxFolder->RemoveFolder(item);
+    }
+}
+
+std::string CListPage::SelectedFolder() const {
+    return m_cbxFolder->FolderAt(m_cbxFolder->currentIndex());
+}
+
+void CListPage::SetListView(bool details) {
+    m_lstFace->SetListView(details);
+    m_tbarList->CheckButton(id::kDetailsView, details);
+    m_tbarList->CheckButton(id::kListView, !details);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Find modes
+
+void CListPage::SetFindMode(int mode) {
+    if (mode == 0) {
+        m_btnLocation->LoadIcons(id::kFindByLocationIcon, 0);
+        m_btnLocation->setText(res::kLocationCaption.toString());
+        m_btnLocation->SetTipTextFromResource(id::kFindByLocation, true);
+        m_cbxFolder->show();
+        m_edtFind->hide();
+    } else if (mode == 1) {
+        m_btnLocation->LoadIcons(id::kFindByTextIcon, 0);
+        m_btnLocation->setText(res::kSearchCaption.toString());
+        m_btnLocation->SetTipTextFromResource(id::kFindByText, true);
+        m_edtFind->show();
+        m_cbxFolder->hide();
+    }
+    m_btnLocation->update();
+}
+
+void CListPage::OnLocationButton() {
+    EnsureLoaded();
+    CIconMenu menu(this);
+    m_pActiveMenu = &menu;
+    menu.LoadToolBarImages(id::kFindModeToolBarResource);
+    menu.Menu()->addAction(res::kFindByLocationItem.toString())->setData(id::kFindByLocation);
+    menu.Menu()->addAction(res::kFindByTextItem.toString())->setData(id::kFindByText);
+    menu.ConvertMenu(menu.Menu());
+    const int command =
+        menu.Exec(m_btnLocation->mapToGlobal(m_btnLocation->rect().bottomLeft() + QPoint(0, 1)));
+    m_pActiveMenu = nullptr;
+    if (command != 0) {
+        OnCommand(command);
+    }
+}
+
+void CListPage::OnFindByLocation() {
+    if (m_cbxFolder->currentIndex() < 0) {
+        // Its folder was removed while the text search showed: show everything.
+        m_cbxFolder->setCurrentIndex(0);
+    }
+    ShowFolder(SelectedFolder());
+    m_nFind = 0;
+    SetFindMode(0);
+}
+
+void CListPage::OnFolderChanged(int index) {
+    EnsureLoaded();
+    ShowFolder(m_cbxFolder->FolderAt(index));
+    m_lstFace->SelectRow(0);
+    m_lstFace->setFocus();
+}
+
+void CListPage::OnFindByText() {
+    ShowFolder({});
+    m_nFind = 1;
+    SetFindMode(1);
+    SearchByText();
+}
+
+void CListPage::OnFindEditFocus() {
+    if (!m_bSearchActivated) {
+        // The hint goes for good once the box has had the focus.
+        m_edtFind->setPlaceholderText({});
+        m_bSearchActivated = true;
+    }
+}
+
+void CListPage::SearchByText() {
+    EnsureLoaded();
+    if (!m_bSearchActivated) {
+        return;
+    }
+    const EncodeResult encoded = FromQString(m_edtFind->text(), m_library.GetCharset());
+    // A character the library cannot hold matches nothing.
+    m_faceModel->Reset(encoded.Ok()
+                           ? m_library.SearchByText(encoded.bytes, CFaceLibrary::Order::Text)
+                           : std::vector<RecordId>());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The current emoticon and its commands
+
+std::vector<RecordId> CListPage::SelectedRecords() const {
+    std::vector<RecordId> records;
+    for (int row : m_lstFace->SelectedRows()) {
+        records.push_back(m_faceModel->RecordAt(row));
+    }
+    return records;
+}
+
+std::vector<std::string> CListPage::SelectedTexts() const {
+    std::vector<std::string> texts;
+    for (RecordId id : SelectedRecords()) {
+        texts.push_back(m_library.Text(id));
+    }
+    return texts;
+}
+
+int CListPage::SelectedCount() const {
+    return m_lstFace->SelectedCount();
+}
+
+std::string CListPage::CurrentFace() {
+    std::string face;
+    for (RecordId id : SelectedRecords()) {
+        face += m_library.Text(id);
+    }
+    UpdateCommandStates(!face.empty());
+    return face;
+}
+
+void CListPage::UpdateCurrentFace() {
+    UpdateCommandStates(SelectedCount() > 0);  // texts are never empty
+}
+
+Charset CListPage::FaceCharset() const {
+    return m_library.GetCharset();
+}
+
+void CListPage::UpdateCommandStates(bool hasFace) {
+    const bool changeable = hasFace && (!m_document.IsLoaded() || CanChangeLibrary());
+    m_tbarList->EnableButton(id::kDelete, changeable);
+    m_tbarList->EnableButton(id::kProperties, changeable);
+    m_tbarList->EnableButton(id::kMove, changeable);
+    if (hasFace) {
+        // Properties and move share one place: one emoticon offers properties, several move.
+        const bool one = SelectedCount() == 1;
+        m_tbarList->HideButton(id::kProperties, !one);
+        m_tbarList->HideButton(id::kMove, one);
+    }
+    emit currentFaceChanged(hasFace);
+}
+
+void CListPage::OnFaceSelectionChanged() {
+    if (isVisible()) {
+        UpdateCurrentFace();
+    }
+}
+
+void CListPage::OnFaceDoubleClicked() {
+    EnsureLoaded();
+    if (SelectedCount() > 0) {
+        emit copyRequested();
+    }
+}
+
+void CListPage::SelectFaceRow(const std::string& text) {
+    if (const auto id = m_library.FindRecord(text)) {
+        const int row = m_faceModel->RowOf(*id);
+        if (row >= 0) {
+            m_lstFace->SelectRow(row);
+            m_lstFace->setFocus();
+        }
+    }
+}
+
+void CListPage::SelectFaceRows(const std::vector<std::string>& texts) {
+    std::vector<int> rows;
+    for (const std::string& text : texts) {
+        if (const auto id = m_library.FindRecord(text)) {
+            if (const int row = m_faceModel->RowOf(*id); row >= 0) {
+                rows.push_back(row);
+            }
+        }
+    }
+    m_lstFace->SelectRows(rows);
+}
+
+void CListPage::OnContextMenu(const QPoint& globalPos, bool fromKeyboard) {
+    if (!isVisible()) {
+        return;
+    }
+    QPoint at = globalPos;
+    if (fromKeyboard) {
+        at = window()->mapToGlobal(QPoint(5, 5));
+    } else if (!QRect(m_lstFace->mapToGlobal(QPoint()), m_lstFace->size()).contains(globalPos)) {
+        return;
+    }
+    QMenu menu(this);
+    auto add = [&menu](QStringView text, int command) {
+        QAction* action = menu.addAction(text.toString());
+        action->setData(command);
+        return action;
+    };
+    QAction* copy = add(res::kCopyItem, id::kCopy);
+    menu.setDefaultAction(copy);
+    menu.addSeparator();
+    QAction* remove = add(res::kDeleteItem, id::kDelete);
+    QAction* move = add(res::kMoveItem, id::kMove);
+    QAction* properties = add(res::kPropertiesItem, id::kProperties);
+
+    const int selected = SelectedCount();
+    if (selected == 0) {
+        for (QAction* action : {copy, remove, move, properties}) {
+            action->setEnabled(false);
+        }
+    }
+    if (!CanChangeLibrary()) {
+        menu.setToolTipsVisible(true);
+        for (QAction* action : {remove, move, properties}) {
+            action->setEnabled(false);
+            action->setToolTip(res::kLibraryReadOnlyTip.toString());
+        }
+    }
+    if (selected == 1) {
+        menu.removeAction(move);
+    } else {
+        menu.removeAction(properties);
+    }
+    if (QAction* chosen = menu.exec(at)) {
+        OnCommand(chosen->data().toInt());
+    }
+}
+
+bool CListPage::ShowAllIfEmpty() {
+    if (m_faceModel->rowCount() != 0) {
+        return false;
+    }
+    ShowFolder({});
+    m_cbxFolder->setCurrentIndex(0);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands that change the library
+
+void CListPage::OnDelete() {
+    EnsureLoaded();
+    const std::vector<int> rows = m_lstFace->SelectedRows();
+    if (rows.empty() || !CanChangeLibrary()) {
+        return;
+    }
+    const QString question =
+        rows.size() == 1
+            ? res::kDeleteOneQuestion.toString().arg(ToDisplayString(
+                  m_library.Text(m_faceModel->RecordAt(rows.front())), m_library.GetCharset()))
+            : res::kDeleteManyQuestion.toString().arg(rows.size());
+    if (ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question) !=
+        MessageAnswer::Yes) {
+        return;
+    }
+    RemoveFaces removal{SelectedTexts()};
+    // The rows go first, so no row ever shows a removed record.
+    m_faceModel->RemoveRows(rows);
+    const EditOutcome outcome = m_document.Change(removal);
+    for (const std::string& folder : outcome.emptied) {
+        ShowMessage(this, res::kFolderEmptied.toString());
+        RemoveFolderEntry(folder);
+    }
+    if (ShowAllIfEmpty() && m_nFind == 1) {
+        SearchByText();
+    }
+    SaveFaceList();
+    UpdateCurrentFace();
+}
+
+void CListPage::OnNewFace(const std::string& face, Charset charset) {
+    EnsureLoaded();
+    if (!CanChangeLibrary()) {
+        return;
+    }
+    std::string offered = face;
+    if (!offered.empty() && charset != m_library.GetCharset()) {
+        // Parts and library in different encodings: the face goes over as characters.
+        const auto converted =
+            TakeFieldText(this, ToQString(offered, charset), {}, m_library.GetCharset());
+        if (!converted) {
+            return;
+        }
+        offered = *converted;
+    }
+    CAddFaceDlg dialog(window(), View(), offered, SelectedFolder());
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return;
+    }
+    const std::string& added = dialog.Face();
+    const std::string& folder = dialog.Folder();
+    if (added.empty() || folder.empty() || m_library.FindRecord(added)) {
+        return;
+    }
+    m_document.Change(AddFaces{{FaceEntry{added, folder}}});
+    AddFolderEntry(folder);
+    const bool folderView = m_cbxFolder->currentIndex() != 0;
+    m_cbxFolder->setCurrentIndex(folderView ? static_cast<int>(*m_folders.IndexOf(folder)) + 1 : 0);
+    if (m_bSearchActivated) {
+        // The search starts afresh. A folder view hides the box; its old text must not
+        // replace the folder's rows with everything.
+        const QSignalBlocker blocker(m_edtFind);
+        m_edtFind->clear();
+    }
+    // An empty text search lists everything, like "すべての顔文字".
+    ShowFolder(folderView && m_nFind == 0 ? folder : std::string());
+    SelectFaceRow(added);
+    SaveFaceList();
+    UpdateCurrentFace();
+}
+
+void CListPage::OnProperties() {
+    EnsureLoaded();
+    const std::vector<int> rows = m_lstFace->SelectedRows();
+    if (rows.empty() || !CanChangeLibrary()) {
+        return;
+    }
+    const int row = rows.front();
+    const RecordId id = m_faceModel->RecordAt(row);
+    const std::string oldText = m_library.Text(id);
+    const std::string oldFolder = m_library.Folder(id);
+    CPropertyDlg dialog(window(), View(), id);
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return;
+    }
+    const std::string& face = dialog.Face();
+    const std::string& folder = dialog.Folder();
+    const auto clash = m_library.FindRecord(face);
+    if (face.empty() || folder.empty() || (clash && *clash != id)) {
+        return;
+    }
+    const EditOutcome outcome = m_document.Change(ReplaceFace{oldText, FaceEntry{face, folder}});
+    // The row keeps its place, whatever its new text.
+    m_faceModel->RefreshRow(row);
+    AddFolderEntry(folder);
+    const bool folderChanged = folder != oldFolder;
+    if (folderChanged && std::find(outcome.emptied.begin(), outcome.emptied.end(), oldFolder) !=
+                             outcome.emptied.end()) {
+        // A move does not announce the folder it empties.
+        RemoveFolderEntry(oldFolder);
+        if (m_cbxFolder->currentIndex() != 0) {
+            m_cbxFolder->setCurrentIndex(0);
+            ShowFolder({});
+        }
+    }
+    if (folderChanged && m_cbxFolder->currentIndex() != 0) {
+        // It has left the folder shown.
+        m_faceModel->RemoveRows({row});
+    }
+    if (m_nFind == 1) {
+        SearchByText();
+    }
+    SelectFaceRow(face);
+    SaveFaceList();
+    UpdateCurrentFace();
+}
+
+void CListPage::OnMove() {
+    EnsureLoaded();
+    const std::vector<int> rows = m_lstFace->SelectedRows();
+    if (rows.empty() || !CanChangeLibrary()) {
+        return;
+    }
+    CMoveDlg dialog(window(), View(), SelectedFolder());
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return;
+    }
+    const std::string& folder = dialog.Folder();
+    std::vector<int> movedRows;
+    MoveFaces move{{}, folder};
+    for (int row : rows) {
+        const RecordId id = m_faceModel->RecordAt(row);
+        // An emoticon already in the folder stays as it is.
+        if (m_library.Folder(id) != folder) {
+            movedRows.push_back(row);
+            move.texts.push_back(m_library.Text(id));
+        }
+    }
+    const std::vector<std::string> emptied = m_document.Change(move).emptied;
+    if (m_cbxFolder->currentIndex() != 0) {
+        // They have left the folder shown.
+        m_faceModel->RemoveRows(std::move(movedRows));
+    } else {
+        m_faceModel->RefreshRows(movedRows);
+    }
+    AddFolderEntry(folder);
+    // Silently: the folders were emptied by the user's own choice of a new one.
+    for (const std::string& old : emptied) {
+        RemoveFolderEntry(old);
+    }
+    ShowAllIfEmpty();
+    if (m_nFind == 1) {
+        SearchByText();
+    }
+    SaveFaceList();
+    UpdateCurrentFace();
+}
+
+}  // namespace mopira

@@ -1,0 +1,136 @@
+#pragma once
+
+#include <QFont>
+#include <string>
+#include <vector>
+
+#include "core/library/FaceLibrary.h"
+#include "core/library/FolderList.h"
+#include "ui/library/LibraryView.h"
+#include "ui/platform/Page.h"
+
+class QLineEdit;
+
+namespace mopira {
+
+class CFaceListModel;
+class CFolderCombo;
+class CHoverButton;
+class CIconMenu;
+class CLibraryDocument;
+class CSortListCtrl;
+class CTipToolBar;
+struct FileError;
+
+// The list tab: the face list with its toolbar, the location button that switches between
+// finding by folder and by text, the folder combo and the search box; and the commands that
+// change the library (add, properties, move, delete) with what each does to the list after.
+// The library itself is the window's, shared with whoever else reads it.
+class CListPage : public CPage {
+    Q_OBJECT
+
+public:
+    CListPage(CLibraryDocument& document, QWidget* parent);
+    ~CListPage() override;
+
+    void ReadSettings(const Settings& settings) override;
+    void WriteSettings(Settings& settings) const override;
+    void ShowPage() override;
+    void LayoutPage(int width, int height) override;
+    QSize UsefulSize() const override;
+    std::string CurrentFace() override;
+    void UpdateCurrentFace() override;
+    Charset FaceCharset() const override;
+
+    // Adds an emoticon through the add dialog, filled with `face` (bytes in `charset`);
+    // afterwards the list shows and selects the new one.
+    void OnNewFace(const std::string& face = {}, Charset charset = Charset());
+
+    // The folder chosen in the location combo; empty for "すべての顔文字".
+    std::string SelectedFolder() const;
+    LibraryView View() const;
+
+signals:
+    // Whether the library can be changed, once it is read (a file that could not be read
+    // whole cannot).
+    void changeableChanged(bool changeable);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void ConnectHandlers();
+    void OnCommand(int command);
+    // Reads the library if it is not read yet; every command that needs it calls this first.
+    void EnsureLoaded();
+    void OnLibraryLoaded();
+
+    void ShowFolder(const std::string& folder);
+    void FillFolderCombo();
+    void AddFolderEntry(const std::string& folder);
+    void RemoveFolderEntry(const std::string& folder);
+    void SetFindMode(int mode);
+    void SearchByText();
+    void SetListView(bool details);
+    void OnLocationButton();
+    void OnFindByLocation();
+    void OnFindByText();
+    void OnFolderChanged(int index);
+    void OnFindEditFocus();
+    void OnFaceSelectionChanged();
+    void OnFaceDoubleClicked();
+    void OnContextMenu(const QPoint& globalPos, bool fromKeyboard);
+    void OnDelete();
+    void OnProperties();
+    void OnMove();
+
+    void SelectFaceRow(const std::string& text);
+    void SelectFaceRows(const std::vector<std::string>& texts);
+    // After rows went away: an empty list shows every emoticon again. True when it did.
+    bool ShowAllIfEmpty();
+    std::vector<RecordId> SelectedRecords() const;
+    std::vector<std::string> SelectedTexts() const;
+    int SelectedCount() const;
+    void UpdateCommandStates(bool hasFace);
+    bool CanChangeLibrary() const;
+
+    // Writes the changes to FaceList.dat; tells the user when that fails. Called last in each
+    // command: when the file had been changed elsewhere, the list is filled again from what
+    // it holds now.
+    bool SaveFaceList();
+    void ShowSaveFailure(const FileError& error);
+    // The library is about to be read again, and has been: every record id changes.
+    void OnLibraryAboutToReload();
+    void OnLibraryReloaded(const std::vector<std::string>& missing);
+
+    CLibraryDocument& m_document;
+    const CFaceLibrary& m_library;
+    CFolderList m_folders;
+    FolderImages m_folderImages;
+
+    // Settings.
+    int m_nFind = 0;
+    int m_nView = 0;
+    int m_nContentWidth = 150;
+    int m_nFolderWidth = 200;
+
+    // The search box has had the focus once and its hint is gone.
+    bool m_bSearchActivated = false;
+    bool m_bSaveWarned = false;  // the user knows the data folder cannot be written
+    // What the list showed before the library was read again.
+    std::vector<std::string> m_keptSelection;
+    std::string m_strKeptFolder;
+
+    CSortListCtrl* m_lstFace = nullptr;
+    CFaceListModel* m_faceModel = nullptr;
+    CFolderCombo* m_cbxFolder = nullptr;
+    QLineEdit* m_edtFind = nullptr;
+    CHoverButton* m_btnLocation = nullptr;
+    CTipToolBar* m_tbarList = nullptr;
+    QFont m_fontList;
+    // The find-mode menu while it is on screen.
+    CIconMenu* m_pActiveMenu = nullptr;
+};
+
+}  // namespace mopira
