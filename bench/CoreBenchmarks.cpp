@@ -15,23 +15,12 @@ namespace mopira::bench {
 
 namespace {
 
-const std::string& FaceListBytes(std::size_t count) {
-    static std::vector<std::pair<std::size_t, std::string>> cache;
-    for (const auto& [cachedCount, bytes] : cache) {
-        if (cachedCount == count) {
-            return bytes;
-        }
-    }
-    cache.emplace_back(count, GenerateFaceList(count));
-    return cache.back().second;
-}
-
 std::size_t Count(const benchmark::State& state) {
     return static_cast<std::size_t>(state.range(0));
 }
 
 void Parse(benchmark::State& state) {
-    const std::string& bytes = FaceListBytes(Count(state));
+    const std::string& bytes = CachedFaceList(Count(state));
     CFaceLibrary library;
     for (auto _ : state) {
         library.LoadFaceList(bytes);
@@ -41,7 +30,7 @@ void Parse(benchmark::State& state) {
 }
 
 void Parse_Floor(benchmark::State& state) {
-    const std::string& bytes = FaceListBytes(Count(state));
+    const std::string& bytes = CachedFaceList(Count(state));
     for (auto _ : state) {
         std::vector<std::string> lines;
         CLineReader reader(bytes);
@@ -56,7 +45,7 @@ void Parse_Floor(benchmark::State& state) {
 
 void Serialize(benchmark::State& state) {
     CFaceLibrary library;
-    library.LoadFaceList(FaceListBytes(Count(state)));
+    library.LoadFaceList(CachedFaceList(Count(state)));
     for (auto _ : state) {
         std::string bytes = library.SaveFaceList();
         benchmark::DoNotOptimize(bytes.data());
@@ -65,7 +54,7 @@ void Serialize(benchmark::State& state) {
 
 void Serialize_Floor(benchmark::State& state) {
     CFaceLibrary library;
-    library.LoadFaceList(FaceListBytes(Count(state)));
+    library.LoadFaceList(CachedFaceList(Count(state)));
     std::vector<std::string_view> texts;
     library.ForEachRecord([&](RecordId id) {
         texts.push_back(library.Text(id));
@@ -86,7 +75,7 @@ const std::string kQuery = kFirstFragment + " " + Charset::FromUtf8Literal("(");
 
 void Search(benchmark::State& state) {
     CFaceLibrary library;
-    library.LoadFaceList(FaceListBytes(Count(state)));
+    library.LoadFaceList(CachedFaceList(Count(state)));
     std::size_t found = 0;
     for (auto _ : state) {
         found = library.SearchByText(kQuery).size();
@@ -97,7 +86,7 @@ void Search(benchmark::State& state) {
 
 void Search_Floor(benchmark::State& state) {
     CFaceLibrary library;
-    library.LoadFaceList(FaceListBytes(Count(state)));
+    library.LoadFaceList(CachedFaceList(Count(state)));
     std::vector<std::string_view> texts;
     library.ForEachRecord([&](RecordId id) { texts.push_back(library.Text(id)); });
     for (auto _ : state) {
@@ -110,7 +99,7 @@ void Search_Floor(benchmark::State& state) {
 }
 
 void SortByText(benchmark::State& state) {
-    const std::string& bytes = FaceListBytes(Count(state));
+    const std::string& bytes = CachedFaceList(Count(state));
     CFaceLibrary library;
     for (auto _ : state) {
         state.PauseTiming();
@@ -122,7 +111,7 @@ void SortByText(benchmark::State& state) {
 
 }  // namespace
 
-#define MOPIRA_SIZES Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond)
+#define MOPIRA_SIZES Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond)
 BENCHMARK(Parse)->MOPIRA_SIZES;
 BENCHMARK(Parse_Floor)->MOPIRA_SIZES;
 BENCHMARK(Serialize)->MOPIRA_SIZES;
