@@ -1,5 +1,6 @@
 #include "FloorWindow.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QTreeView>
 
@@ -24,7 +25,11 @@ void CFloorWindow::ShowLibrary(std::string bytes, std::string path) {
 void CFloorWindow::keyPressEvent(QKeyEvent* event) {
     if (m_model && !m_path.empty() &&
         (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        WriteDurably(m_path, m_model->Bytes());
+        // A floor that failed to write would pass for a fast one: the run fails instead.
+        if (!WriteDurably(m_path, m_model->Bytes())) {
+            qCritical("cannot write %s", m_path.c_str());
+            QCoreApplication::exit(1);
+        }
         m_view->viewport()->update();
         return;
     }

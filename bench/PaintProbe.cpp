@@ -96,7 +96,8 @@ bool CPaintProbe::Start(const std::vector<std::string>& command) {
 
 void CPaintProbe::Watch(unsigned long window) {
     XSelectInput(m_display, window, StructureNotifyMask);
-    m_damages[window] = XDamageCreate(m_display, window, XDamageReportNonEmpty);
+    // The server frees the damage object with its window.
+    XDamageCreate(m_display, window, XDamageReportNonEmpty);
 }
 
 bool CPaintProbe::IsProgramWindow(unsigned long window) {
@@ -137,7 +138,6 @@ void CPaintProbe::Handle() {
                 m_mainWindow = event.xmap.window;
             }
         } else if (event.type == DestroyNotify) {
-            m_damages.erase(event.xdestroywindow.window);
             m_owned.erase(event.xdestroywindow.window);
         } else if (event.type == m_damageEvent + XDamageNotify) {
             const auto& damage = reinterpret_cast<const XDamageNotifyEvent&>(event);
@@ -147,7 +147,6 @@ void CPaintProbe::Handle() {
                 XDamageSubtract(m_display, damage.damage, None, None);
             } else {
                 XDamageDestroy(m_display, damage.damage);
-                m_damages.erase(damage.drawable);
             }
         }
     }

@@ -69,8 +69,7 @@ private:
         bool main;
     };
     std::vector<Paint> m_paints;
-    std::map<unsigned long, unsigned long> m_damages;  // window -> its damage object
-    std::map<unsigned long, bool> m_owned;             // window -> whether the program's
+    std::map<unsigned long, bool> m_owned;  // window -> whether the program's
 };
 
 }  // namespace mopira::bench
