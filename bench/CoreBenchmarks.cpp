@@ -29,16 +29,20 @@ void Parse(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 
+// The lines split at LF, each text kept once: a text is one line in three, and the few
+// folder names need no copy per record.
 void Parse_Floor(benchmark::State& state) {
     const std::string& bytes = CachedFaceList(Count(state));
     for (auto _ : state) {
-        std::vector<std::string> lines;
+        std::vector<std::string> texts;
         CLineReader reader(bytes);
         std::string_view line;
-        while (reader.Next(line)) {
-            lines.emplace_back(line);
+        for (std::size_t number = 0; reader.Next(line); ++number) {
+            if (number % 3 == 0) {
+                texts.emplace_back(line);
+            }
         }
-        benchmark::DoNotOptimize(lines.data());
+        benchmark::DoNotOptimize(texts.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
