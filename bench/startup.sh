@@ -3,7 +3,8 @@
 # on a virtual X server with a window manager, on generated libraries, each run with fresh
 # settings. For each size it prints medians over the runs and the medians of the paired
 # ratios (program / floor of the same round) of
-#   first paint  from starting the process to the first paint that reaches the X server;
+#   mapped       from starting the process to its first window on screen, drawn or not;
+#   first paint  to the first paint that reaches the X server;
 #   settled      to the last paint before the quiet time (-q): the whole list shown;
 #   peak memory  the process's peak resident set;
 #   add          the window blocked by adding one emoticon: from Return in the add dialog
@@ -150,7 +151,7 @@ record() {
         }' >>"$results"
 }
 
-start_metrics=first_paint_ms:first_paint,settled_ms:settled,peak_rss_kib:memory
+start_metrics=mapped_ms:mapped,first_paint_ms:first_paint,settled_ms:settled,peak_rss_kib:memory
 results=$work/results
 : >"$results"
 round=1
@@ -226,12 +227,12 @@ awk '
         if ($5 > rounds) rounds = $5
     }
     END {
-        split("first_paint settled memory add", metrics, " ")
-        split("first paint,settled,peak memory,add", labels, ",")
+        split("mapped first_paint settled memory add", metrics, " ")
+        split("mapped,first paint,settled,peak memory,add", labels, ",")
         printf "%-9s %-12s %8s %8s %11s %13s %18s\n", "size", "", "mopira", "floor", \
             "floor+data", "mopira/floor", "mopira/floor+data"
         for (s = 1; s <= count; s++) {
-            for (m = 1; m <= 4; m++) {
+            for (m = 1; m <= 5; m++) {
                 key = sizes[s] SUBSEP metrics[m]
                 if (!((key SUBSEP "mopira") in all)) continue
                 printf "%-9s %-12s %8s %8s %11s %13s %18s\n", sizes[s], labels[m], \
