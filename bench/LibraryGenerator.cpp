@@ -1,5 +1,7 @@
 #include "LibraryGenerator.h"
 
+#include <functional>
+#include <map>
 #include <random>
 #include <string_view>
 #include <unordered_set>
@@ -10,6 +12,9 @@
 namespace mopira::bench {
 
 namespace {
+
+constexpr std::size_t kMinBytes = 8;
+constexpr std::size_t kMaxBytes = 40;
 
 std::vector<std::string> Encode(std::initializer_list<std::string_view> utf8) {
     std::vector<std::string> parts;
@@ -23,15 +28,17 @@ std::vector<std::string> Encode(std::initializer_list<std::string_view> utf8) {
 
 std::string GenerateFaceList(std::size_t count) {
     const auto lefts = Encode({"(", "(", "(", "ヽ(", "＼(", "(ﾉ", "o(", "((", "(*", "ｍ(", "Σ(",
-                               "(っ", "٩(", "「(", "(ﾟ", "⊂(", "(((", "ヾ("});
+                               "(っ", "「(", "(ﾟ", "⊂(", "(((", "ヾ("});
     const auto rights = Encode({")", ")", ")", ")ﾉ", ")／", ")o", "))", "*)", ")ｍ", ")ﾉｼ", "っ)",
-                                ")۶", ")」", "ﾟ)", ")⊃", ")))", ")ゞ", ")!!"});
-    const auto eyes = Encode({"^", "´", "・", "＞", "ﾟ", "T",   "≧",   "◎", "｀", "ー", "＾",
-                              "･", "°", "＠", "＊", "≦", "・`", "´・", "ˇ", "￣", "￢", "⌒"});
-    const auto mouths = Encode({"_",   "ω", "▽",  "∀", "ー", "д",  "Д",  "o", "ε", "艸", "∇",
-                                "_ゝ", "□", "ェ", "ρ", "ヮ", "﹏", "〜", "3", "x", "ｰ",  "皿"});
-    const auto marks = Encode({"",   "",     "",    ";",   "*",      "☆", "♪",  "#", "?", "!",
-                               "ﾉｼ", "ｷﾗｰﾝ", "ｳﾌﾌ", "ﾆﾔﾘ", "ｼｮﾎﾞｰﾝ", "♡", "☆ﾐ", "ｯ", "…", "ぉ"});
+                                ")」", "ﾟ)", ")⊃", ")))", ")ゞ", ")!!"});
+    const auto eyes = Encode({"^", "´", "・", "＞", "ﾟ", "T",   "≧",   "◎",  "｀", "ー", "＾",
+                              "･", "°", "＠", "＊", "≦", "・`", "´・", "￣", "￢", "⌒"});
+    const auto mouths = Encode({"_",   "ω", "▽",  "∀", "ー", "д",  "Д", "o", "ε", "艸", "∇",
+                                "_ゝ", "□", "ェ", "ρ", "ヮ", "〜", "3", "x", "ｰ", "皿"});
+    // One-byte marks among them, so a face can always be brought to the length drawn for it.
+    const auto marks =
+        Encode({";",      "*", "☆",  "♪", "#", "?",  "!", "ﾉｼ",  "ｷﾗｰﾝ", "ｳﾌﾌ", "ﾆﾔﾘ",
+                "ｼｮﾎﾞｰﾝ", "♡", "☆ﾐ", "ｯ", "…", "ぉ", "ﾉ", "ｸﾞｯ", "ﾊﾞｰﾝ", "=3"});
     std::vector<std::string> folders;
     for (std::string_view name :
          {"笑顔",   "挨拶", "驚き",   "悲しい", "怒り", "照れ", "動物", "喜び", "謝罪",   "応援",
@@ -45,14 +52,31 @@ std::string GenerateFaceList(std::size_t count) {
     auto pick = [&random](const std::vector<std::string>& from) -> const std::string& {
         return from[random() % from.size()];
     };
-    std::unordered_set<std::string> seen;
+    // Hashes, not texts: a million texts would cost more memory than the library itself. A
+    // rare collision only skips a face that was new.
+    std::unordered_set<std::size_t> seen;
+    seen.reserve(count);
     std::string bytes;
-    bytes.reserve(count * 36);
+    bytes.reserve(count * 40);
+    std::string face;
     while (seen.size() < count) {
+        // Lengths spread evenly over kMinBytes to kMaxBytes: a face, with marks on either side
+        // until it is as long as drawn.
+        const std::size_t length = kMinBytes + random() % (kMaxBytes - kMinBytes + 1);
         const std::string& eye = pick(eyes);
-        std::string face = pick(marks) + pick(lefts) + pick(marks) + eye + pick(mouths) + eye +
-                           pick(marks) + pick(rights) + pick(marks);
-        if (!seen.insert(face).second) {
+        face = pick(lefts);
+        face += eye;
+        face += pick(mouths);
+        face += eye;
+        face += pick(rights);
+        while (face.size() < length) {
+            const std::string& mark = pick(marks);
+            if (face.size() + mark.size() > kMaxBytes) {
+                continue;
+            }
+            face.insert(random() % 2 ? face.size() : 0, mark);
+        }
+        if (!seen.insert(std::hash<std::string>{}(face)).second) {
             continue;
         }
         bytes += face;
@@ -61,6 +85,15 @@ std::string GenerateFaceList(std::size_t count) {
         bytes += "\r\n\r\n";
     }
     return bytes;
+}
+
+const std::string& CachedFaceList(std::size_t count) {
+    static std::map<std::size_t, std::string> cache;
+    auto found = cache.find(count);
+    if (found == cache.end()) {
+        found = cache.emplace(count, GenerateFaceList(count)).first;
+    }
+    return found->second;
 }
 
 }  // namespace mopira::bench
