@@ -1,6 +1,6 @@
 // Saving the library after a change, which the window waits for: the program's own path
-// (the library serialized, then the data store's atomic save) beside writing the same bytes
-// durably. Both write into a temporary folder: on a disk only where TMPDIR is on one.
+// (the change applied, the save lock taken, the file checked for changes made elsewhere, the
+// library streamed into a verified replacement) beside writing the same bytes durably. Both write into a temporary folder: on a disk only where TMPDIR is on one.
 #include <benchmark/benchmark.h>
 
 #include <QFile>
@@ -9,7 +9,9 @@
 #include "FloorData.h"
 #include "LibraryGenerator.h"
 #include "core/library/FaceLibrary.h"
-#include "ui/app/DataStore.h"
+#include "core/library/LibraryEdit.h"
+#include "ui/library/LibraryDocument.h"
+#include "ui/platform/PlatformFile.h"
 
 namespace mopira::bench {
 
@@ -18,12 +20,25 @@ namespace {
 const QString kFaceList = QStringLiteral("FaceList.dat");
 
 void Save(benchmark::State& state) {
-    CFaceLibrary library;
-    library.LoadFaceList(CachedFaceList(static_cast<std::size_t>(state.range(0))));
     const QTemporaryDir folder;
-    const CDataStore store(folder.path());
+    if (ReplaceFile(folder.filePath(kFaceList),
+                    CachedFaceList(static_cast<std::size_t>(state.range(0))))
+            .Failed()) {
+        state.SkipWithError("the library could not be written");
+        return;
+    }
+    CLibraryDocument document(folder.path());
+    document.Load();
+    // One emoticon comes and goes, so the library keeps its size.
+    bool add = true;
     for (auto _ : state) {
-        if (!store.Save(kFaceList, library.SaveFaceList()).ok) {
+        if (add) {
+            document.Change(AddFaces{{FaceEntry{"(bench)", "bench"}}});
+        } else {
+            document.Change(RemoveFaces{{"(bench)"}});
+        }
+        add = !add;
+        if (document.Save().error.Failed()) {
             state.SkipWithError("the save failed");
         }
     }

@@ -45,9 +45,9 @@ private slots:
         for (int row : {0, 499, 999}) {
             const auto& expected = rows[static_cast<std::size_t>(row)];
             QCOMPARE(model->index(row, 0).data().toString().toStdU16String(),
-                     Charset::ToUtf16(expected.text));
+                     Cp932::ToUtf16(expected.text));
             QCOMPARE(model->index(row, 1).data().toString().toStdU16String(),
-                     Charset::ToUtf16(expected.folder));
+                     Cp932::ToUtf16(expected.folder));
         }
     }
 

@@ -21,7 +21,7 @@ std::string ReadTestData(const char* name) {
 std::vector<std::string> Texts(const CFaceLibrary& library, const std::vector<RecordId>& ids) {
     std::vector<std::string> texts;
     for (RecordId id : ids) {
-        texts.push_back(library.Text(id));
+        texts.emplace_back(library.Text(id));
     }
     return texts;
 }

@@ -51,7 +51,7 @@ testing::AssertionResult SameBytes(std::string_view actual, std::string_view exp
 std::vector<Entry> Entries(const CFaceLibrary& library) {
     std::vector<Entry> entries;
     library.ForEachRecord([&](RecordId id) {
-        entries.push_back({library.Text(id), library.Folder(id)});
+        entries.push_back({std::string(library.Text(id)), library.Folder(id)});
     });
     return entries;
 }
@@ -59,7 +59,7 @@ std::vector<Entry> Entries(const CFaceLibrary& library) {
 std::vector<std::string> Texts(const CFaceLibrary& library, const std::vector<RecordId>& ids) {
     std::vector<std::string> texts;
     for (RecordId id : ids) {
-        texts.push_back(library.Text(id));
+        texts.emplace_back(library.Text(id));
     }
     return texts;
 }

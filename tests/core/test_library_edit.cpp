@@ -9,6 +9,7 @@
 #include "core/library/ContentHash.h"
 #include "core/library/FaceLibrary.h"
 #include "core/library/LibraryEdit.h"
+#include "core/library/LibrarySnapshot.h"
 
 namespace mopira {
 namespace {
@@ -17,7 +18,8 @@ using FolderOf = std::map<std::string, std::string>;
 
 FolderOf Contents(const CFaceLibrary& library) {
     FolderOf contents;
-    library.ForEachRecord([&](RecordId id) { contents[library.Text(id)] = library.Folder(id); });
+    library.ForEachRecord(
+        [&](RecordId id) { contents[std::string(library.Text(id))] = library.Folder(id); });
     return contents;
 }
 
@@ -191,6 +193,66 @@ TEST(ContentHash, DependsOnTheBytesAloneNotOnHowTheyArrive) {
     EXPECT_NE(CContentHash::Of(""), CContentHash::Of(std::string(1, '\0')));
     // The hash of a missing file: no bytes and no buffer.
     EXPECT_EQ(CContentHash::Of({}), CContentHash::Of(""));
+}
+
+}  // namespace
+}  // namespace mopira
+
+namespace mopira {
+namespace {
+
+std::string Written(const CLibrarySnapshot& snapshot) {
+    std::string bytes;
+    snapshot.WriteFaceList([&bytes](std::string_view piece) {
+        bytes += piece;
+        return true;
+    });
+    return bytes;
+}
+
+// A save writes a snapshot on another thread while the window goes on changing the library:
+// whatever happens to the library after, the snapshot writes it as it was.
+TEST(LibrarySnapshot, WritesTheLibraryAsItWasWhateverChangesAfter) {
+    CFaceLibrary library;
+    library.LoadFaceList("a\r\nF\r\n\r\nb\r\nG\r\n\r\nc\r\nF\r\n\r\n");
+    library.ReplaceRecord("b", "b2", "H");
+    const std::string before = library.SaveFaceList();
+    const CLibrarySnapshot snapshot = library.Snapshot();
+    EXPECT_EQ(snapshot.Size(), 3u);
+
+    // Enough new texts to fill several blocks of the text store, and every other change.
+    for (int i = 0; i < 3000; ++i) {
+        library.AppendRecord(std::string(1000, 'x') + std::to_string(i), "K");
+    }
+    library.RemoveRecord("a");
+    library.ReplaceRecord("c", "c2", "L");
+    library.MoveRecords(library.Records(), "M");
+    EXPECT_TRUE(library.ConvertToUtf8().empty());
+    EXPECT_TRUE(Written(snapshot) == before);
+
+    // Taken now, it writes what SaveFaceList does.
+    EXPECT_TRUE(Written(library.Snapshot()) == library.SaveFaceList());
+}
+
+TEST(FaceLibrary, SwapTradesEverythingAndEachStillFindsItsTexts) {
+    CFaceLibrary first;
+    first.LoadFaceList("a\r\nF\r\n\r\nb\r\nF\r\n\r\n");
+    first.RecordsByText();
+    CFaceLibrary second;
+    second.LoadFaceList(std::string("\xEF\xBB\xBFz\r\nG\r\n\r\n"));
+    first.Swap(second);
+    EXPECT_EQ(first.Size(), 1u);
+    EXPECT_TRUE(first.FindRecord("z"));
+    EXPECT_FALSE(first.FindRecord("a"));
+    EXPECT_EQ(first.GetCharset().GetEncoding(), Encoding::Utf8);
+    EXPECT_EQ(second.Size(), 2u);
+    EXPECT_TRUE(second.FindRecord("b"));
+    EXPECT_EQ(second.RecordsByText().size(), 2u);
+    // Both go on changing as libraries of their own.
+    EXPECT_TRUE(first.AppendRecord("y", "G"));
+    EXPECT_TRUE(second.AppendRecord("y", "F"));
+    EXPECT_EQ(first.CountFacesInFolder("G"), 2);
+    EXPECT_EQ(second.CountFacesInFolder("F"), 3);
 }
 
 }  // namespace

@@ -296,7 +296,7 @@ std::vector<std::string> RealTextsWithSharedBeginnings(const std::string& bytes)
     CFaceLibrary library;
     library.LoadFaceList(bytes);
     std::vector<std::string> faces;
-    library.ForEachRecord([&](RecordId id) { faces.push_back(library.Text(id)); });
+    library.ForEachRecord([&](RecordId id) { faces.emplace_back(library.Text(id)); });
 
     std::vector<std::string> beginnings;
     for (const std::string& face : faces) {

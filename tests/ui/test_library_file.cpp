@@ -24,7 +24,7 @@ const QString kFaceList = QStringLiteral("FaceList.dat");
 
 std::vector<std::string> TextsOf(const CFaceLibrary& library) {
     std::vector<std::string> texts;
-    library.ForEachRecord([&](RecordId id) { texts.push_back(library.Text(id)); });
+    library.ForEachRecord([&](RecordId id) { texts.emplace_back(library.Text(id)); });
     return texts;
 }
 
@@ -365,7 +365,7 @@ private slots:
         CLibraryDocument document(mount);
         document.Load();
         QCOMPARE(document.Library().Size(), 715u);
-        const std::string first = document.Library().Text(0);
+        const std::string first(document.Library().Text(0));
         document.Change(RemoveFaces{{first}});
         // Not even the lock file fits; then it does, and the new copy does not.
         const auto failsWhole = [&](FileStep step, const QStringList& files) {
@@ -384,7 +384,7 @@ private slots:
 
         // Room again: the next change saves both.
         QVERIFY(QFile::remove(QDir(mount).filePath(QStringLiteral("filler"))));
-        const std::string second = document.Library().Text(1);
+        const std::string second(document.Library().Text(1));
         document.Change(RemoveFaces{{second}});
         QVERIFY(!document.Save().error.Failed());
         CFaceLibrary reread;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/library/FaceListWriter.h"
+#include "core/library/LibrarySnapshot.h"
 #include "core/library/TextQuery.h"
 #include "core/text/Charset.h"
 #include "core/text/LineReader.h"
@@ -22,12 +24,45 @@ const std::string& CFaceLibrary::UnfiledFolderName(Charset charset) {
     return charset.GetEncoding() == Encoding::Utf8 ? utf8 : cp932;
 }
 
+CFaceLibrary::CFaceLibrary() : m_textIndex(&CFaceLibrary::TextOf, this) {}
+
+std::string_view CFaceLibrary::TextOf(const void* library, std::uint32_t id) {
+    return static_cast<const CFaceLibrary*>(library)->Text(id);
+}
+
+void CFaceLibrary::Swap(CFaceLibrary& other) noexcept {
+    std::swap(m_charset, other.m_charset);
+    m_store.Swap(other.m_store);
+    m_textRefs.swap(other.m_textRefs);
+    m_folderOf.swap(other.m_folderOf);
+    std::swap(m_size, other.m_size);
+    m_textIndex.SwapTable(other.m_textIndex);
+    m_folders.swap(other.m_folders);
+    m_folderIndex.swap(other.m_folderIndex);
+    m_byText.swap(other.m_byText);
+    std::swap(m_byTextValid, other.m_byTextValid);
+    std::swap(m_byTextHasRemoved, other.m_byTextHasRemoved);
+    m_rankOf.swap(other.m_rankOf);
+    std::swap(m_rankValid, other.m_rankValid);
+}
+
+bool CFaceLibrary::AddToIndex(TextRef text) {
+    const auto id = static_cast<RecordId>(m_textRefs.size());
+    m_textRefs.push_back(text);
+    if (!m_textIndex.Insert(id)) {
+        m_textRefs.pop_back();
+        return false;
+    }
+    return true;
+}
+
 std::size_t CFaceLibrary::StringHash::operator()(std::string_view text) const {
     return std::hash<std::string_view>{}(text);
 }
 
 void CFaceLibrary::Clear() {
-    m_texts.clear();
+    m_store.Clear();
+    m_textRefs.clear();
     m_folderOf.clear();
     m_size = 0;
     m_textIndex.Clear();
@@ -40,14 +75,21 @@ void CFaceLibrary::Clear() {
 }
 
 void CFaceLibrary::LoadFaceList(std::string_view bytes) {
+    AdoptFaceList(std::string(bytes));
+}
+
+void CFaceLibrary::AdoptFaceList(std::string file) {
     Clear();
+    const std::uint32_t block = m_store.Adopt(std::move(file));
+    const std::string_view whole = m_store.Block(block);
+    std::string_view bytes = whole;
     m_charset = Charset::TakeFileMark(bytes);
     const std::string& unfiled = UnfiledFolderName(m_charset);
     // A record takes three lines; sizing the containers once keeps a large file from
     // reallocating and rehashing while it loads.
     const std::size_t records =
         static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) / 3 + 1;
-    m_texts.reserve(records);
+    m_textRefs.reserve(records);
     m_folderOf.reserve(records);
     m_textIndex.Reserve(records);
 
@@ -59,10 +101,10 @@ void CFaceLibrary::LoadFaceList(std::string_view bytes) {
             continue;
         }
         const bool hasFolderLine = reader.Next(folder);
-        const auto id = static_cast<RecordId>(m_texts.size());
-        m_texts.emplace_back(text);
-        if (!m_textIndex.Insert(id)) {
-            m_texts.pop_back();  // a repeated text: the first one stays
+        // The text stays where it lies in the file; a repeated one is dropped (the first
+        // one wins).
+        if (!AddToIndex(m_store.Ref(block, static_cast<std::size_t>(text.data() - whole.data()),
+                                    text.size()))) {
             continue;
         }
         const FolderIndex folderIndex =
@@ -87,39 +129,27 @@ std::string CFaceLibrary::SaveFaceList() const {
 }
 
 void CFaceLibrary::WriteFaceList(const std::function<bool(std::string_view)>& sink) const {
-    constexpr std::size_t kPiece = 64 * 1024;
-    std::string piece;
-    piece.reserve(kPiece);
-    piece += m_charset.FileMark();
-    bool writing = true;
-    bool first = true;
-    for (RecordId id = 0; writing && id < m_folderOf.size(); ++id) {
-        if (m_folderOf[id] == kRemoved) {
-            continue;
-        }
-        const std::string& text = m_texts[id];
-        const std::string& folder = m_folders[m_folderOf[id]].name;
-        if (piece.size() + text.size() + folder.size() + 3 * kLineEnd.size() > kPiece &&
-            !piece.empty()) {
-            writing = sink(piece);
-            piece.clear();
-        }
-        // A CP932 file whose first text starts with the bytes of the UTF-8 mark would read
-        // back as UTF-8; a blank line first, which loading skips, keeps it CP932.
-        if (first && m_charset.GetEncoding() == Encoding::Cp932 &&
-            std::string_view(text).starts_with(Charset(Encoding::Utf8).FileMark())) {
-            piece += kLineEnd;
-        }
-        first = false;
-        piece += text;
-        piece += kLineEnd;
-        piece += folder;
-        piece += kLineEnd;
-        piece += kLineEnd;
+    std::vector<RecordId> live;
+    live.reserve(m_size);
+    ForEachRecord([&](RecordId id) { live.push_back(id); });
+    detail::WriteFaceListRecords(
+        m_charset, live.size(), [&](std::size_t i) { return Text(live[i]); },
+        [&](std::size_t i) -> std::string_view { return Folder(live[i]); }, sink);
+}
+
+CLibrarySnapshot CFaceLibrary::Snapshot() const {
+    CLibrarySnapshot snapshot;
+    snapshot.m_charset = m_charset;
+    snapshot.m_texts = m_store.Share();
+    snapshot.m_records.reserve(m_size);
+    ForEachRecord([&](RecordId id) {
+        snapshot.m_records.push_back({m_textRefs[id], m_folderOf[id]});
+    });
+    snapshot.m_folders.reserve(m_folders.size());
+    for (const FolderEntry& folder : m_folders) {
+        snapshot.m_folders.push_back(folder.name);
     }
-    if (writing && !piece.empty()) {
-        sink(piece);
-    }
+    return snapshot;
 }
 
 std::vector<ConversionRefusal> CFaceLibrary::ConvertToUtf8() {
@@ -146,16 +176,16 @@ std::vector<ConversionRefusal> CFaceLibrary::ConvertToUtf8() {
             folderProblem[first->second] = folderProblem[index] = ConversionProblem::SameFolder;
         }
     }
-    std::vector<std::string> texts(m_texts.size());
-    std::vector<std::optional<ConversionProblem>> textProblem(m_texts.size());
+    std::vector<std::string> texts(m_textRefs.size());
+    std::vector<std::optional<ConversionProblem>> textProblem(m_textRefs.size());
     std::unordered_map<std::string_view, RecordId> textOf;
     textOf.reserve(m_size);
     ForEachRecord([&](RecordId id) {
-        if (!Cp932::IsValid(m_texts[id])) {
+        if (!Cp932::IsValid(Text(id))) {
             textProblem[id] = ConversionProblem::InvalidText;
             return;
         }
-        texts[id] = Cp932::ToUtf8(m_texts[id]);
+        texts[id] = Cp932::ToUtf8(Text(id));
         const auto [first, inserted] = textOf.emplace(texts[id], id);
         if (!inserted) {
             textProblem[first->second] = textProblem[id] = ConversionProblem::SameText;
@@ -182,10 +212,12 @@ std::vector<ConversionRefusal> CFaceLibrary::ConvertToUtf8() {
         }
     }
     m_folders = std::move(kept);
+    CTextStore converted;
     ForEachRecord([&](RecordId id) {
-        m_texts[id] = std::move(texts[id]);
+        m_textRefs[id] = converted.Add(texts[id]);
         m_folderOf[id] = renumbered[m_folderOf[id]];
     });
+    m_store.Swap(converted);
     m_charset = Charset(Encoding::Utf8);
     Reindex();
     return refused;
@@ -221,16 +253,12 @@ CFaceLibrary::FolderIndex CFaceLibrary::InternFolder(std::string_view name) {
     return index;
 }
 
-std::optional<RecordId> CFaceLibrary::AppendRecord(std::string text, std::string_view folder) {
-    if (text.empty() || folder.empty()) {
+std::optional<RecordId> CFaceLibrary::AppendRecord(std::string_view text, std::string_view folder) {
+    if (text.empty() || folder.empty() || FindRecord(text)) {
         return std::nullopt;
     }
-    const auto id = static_cast<RecordId>(m_texts.size());
-    m_texts.push_back(std::move(text));
-    if (!m_textIndex.Insert(id)) {
-        m_texts.pop_back();
-        return std::nullopt;
-    }
+    const auto id = static_cast<RecordId>(m_textRefs.size());
+    AddToIndex(m_store.Add(text));
     const FolderIndex folderIndex = InternFolder(folder);
     m_folderOf.push_back(folderIndex);
     ++m_folders[folderIndex].count;
@@ -239,7 +267,7 @@ std::optional<RecordId> CFaceLibrary::AppendRecord(std::string text, std::string
     return id;
 }
 
-bool CFaceLibrary::ReplaceRecord(std::string_view oldText, std::string newText,
+bool CFaceLibrary::ReplaceRecord(std::string_view oldText, std::string_view newText,
                                  std::string_view newFolder) {
     const auto id = FindRecord(oldText);
     if (!id || newText.empty() || newFolder.empty()) {
@@ -249,15 +277,15 @@ bool CFaceLibrary::ReplaceRecord(std::string_view oldText, std::string newText,
     if (clash && *clash != *id) {
         return false;
     }
-    if (newText != m_texts[*id]) {
+    if (newText != Text(*id)) {
         // The index and the order hold the stored text, so the record leaves both first.
         EraseSorted(*id);
         m_textIndex.Erase(*id);
-        m_texts[*id] = std::move(newText);
+        m_textRefs[*id] = m_store.Add(newText);
         m_textIndex.Insert(*id);
         InsertSorted(*id);
     }
-    return SetRecordFolder(m_texts[*id], newFolder);
+    return SetRecordFolder(Text(*id), newFolder);
 }
 
 bool CFaceLibrary::SetRecordFolder(std::string_view text, std::string_view folder) {
@@ -301,7 +329,6 @@ bool CFaceLibrary::RemoveRecord(std::string_view text) {
     --m_folders[m_folderOf[*id]].count;
     m_folderOf[*id] = kRemoved;
     m_byTextHasRemoved = m_byTextValid;
-    std::string().swap(m_texts[*id]);
     --m_size;
     return true;
 }
@@ -332,7 +359,7 @@ const std::vector<RecordId>& CFaceLibrary::RecordsByText() const {
     if (!m_byTextValid) {
         m_byText = Records();
         SortByText(
-            m_byText, [this](RecordId id) -> std::string_view { return m_texts[id]; }, m_charset);
+            m_byText, [this](RecordId id) -> std::string_view { return Text(id); }, m_charset);
         m_byTextValid = true;
         m_rankValid = false;
     } else if (m_byTextHasRemoved) {
@@ -348,9 +375,9 @@ void CFaceLibrary::InsertSorted(RecordId id) const {
         return;
     }
     RecordsByText();
-    const auto at = std::lower_bound(m_byText.begin(), m_byText.end(), m_texts[id],
-                                     [this](RecordId other, const std::string& text) {
-                                         return m_charset.Compare(m_texts[other], text) < 0;
+    const auto at = std::lower_bound(m_byText.begin(), m_byText.end(), Text(id),
+                                     [this](RecordId other, std::string_view text) {
+                                         return m_charset.Compare(Text(other), text) < 0;
                                      });
     m_byText.insert(at, id);
     m_rankValid = false;
@@ -362,9 +389,9 @@ void CFaceLibrary::EraseSorted(RecordId id) const {
     }
     // Removed records still standing in the order would break the binary search.
     RecordsByText();
-    const auto at = std::lower_bound(m_byText.begin(), m_byText.end(), m_texts[id],
-                                     [this](RecordId other, const std::string& text) {
-                                         return m_charset.Compare(m_texts[other], text) < 0;
+    const auto at = std::lower_bound(m_byText.begin(), m_byText.end(), Text(id),
+                                     [this](RecordId other, std::string_view text) {
+                                         return m_charset.Compare(Text(other), text) < 0;
                                      });
     if (at != m_byText.end() && *at == id) {
         m_byText.erase(at);
@@ -380,7 +407,7 @@ std::vector<RecordId> CFaceLibrary::SearchByText(std::string_view query, Order o
     m_charset.Visit([&](auto rules) {
         const CQueryMatcher<decltype(rules)> matcher(query);
         ForEachRecord([&](RecordId id) {
-            if (matcher.Matches(m_texts[id])) {
+            if (matcher.Matches(Text(id))) {
                 found.push_back(id);
             }
         });
@@ -415,7 +442,7 @@ std::vector<RecordId> CFaceLibrary::RecordsInFolder(std::string_view folder, Ord
 void CFaceLibrary::OrderByText(std::vector<RecordId>& ids) const {
     const std::vector<RecordId>& byText = RecordsByText();
     if (!m_rankValid) {
-        m_rankOf.assign(m_texts.size(), 0);
+        m_rankOf.assign(m_textRefs.size(), 0);
         for (std::size_t rank = 0; rank < byText.size(); ++rank) {
             m_rankOf[byText[rank]] = static_cast<std::uint32_t>(rank);
         }

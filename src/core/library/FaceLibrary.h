@@ -11,9 +11,12 @@
 #include <vector>
 
 #include "core/library/TextIndex.h"
+#include "core/library/TextStore.h"
 #include "core/text/Charset.h"
 
 namespace mopira {
+
+class CLibrarySnapshot;
 
 // Identifies a record for the life of the library: ids are never reused, and their order is
 // the library order (the order of the file, new records at the end).
@@ -46,15 +49,20 @@ public:
     // a hand-edited file is lost and the next save writes a well-formed file.
     static const std::string& UnfiledFolderName(Charset charset = Charset());
 
-    CFaceLibrary() = default;
-    // The text index refers to the texts of this object, so it stays where it was made.
+    CFaceLibrary();
+    // The text index refers to the texts of this object, so it stays where it was made;
+    // Swap trades contents between two of them.
     CFaceLibrary(const CFaceLibrary&) = delete;
     CFaceLibrary& operator=(const CFaceLibrary&) = delete;
+    void Swap(CFaceLibrary& other) noexcept;
 
     // Replaces the content with the records of FaceList.dat bytes: blank lines are skipped,
     // a repeated text is dropped together with its folder line (the first one wins). The
     // UTF-8 byte order mark at the start makes the library UTF-8; else it is CP932.
     void LoadFaceList(std::string_view bytes);
+    // The same from a file's bytes that the library keeps: its texts are used where they lie,
+    // so a large file is neither copied nor cut into pieces.
+    void AdoptFaceList(std::string bytes);
     // The FaceList.dat bytes of the library: the mark of a UTF-8 library, then text, folder
     // and an empty line per record, each ending in CR LF. An empty CP932 library is no bytes
     // at all, an empty UTF-8 library the mark alone. A CP932 file never starts with the mark.
@@ -63,6 +71,10 @@ public:
     // library is written without a second copy of it in memory. Stops when `sink` answers
     // false.
     void WriteFaceList(const std::function<bool(std::string_view)>& sink) const;
+    // What WriteFaceList writes, as it is now, detached from the library: it can be written
+    // on another thread while the library goes on changing. Taking one copies a few bytes per
+    // record, never the texts.
+    CLibrarySnapshot Snapshot() const;
 
     // The encoding of the texts and folder names.
     Charset GetCharset() const { return m_charset; }
@@ -78,14 +90,15 @@ public:
 
     std::optional<RecordId> FindRecord(std::string_view text) const;
     bool IsLive(RecordId id) const { return id < m_folderOf.size() && m_folderOf[id] != kRemoved; }
-    const std::string& Text(RecordId id) const { return m_texts[id]; }
+    std::string_view Text(RecordId id) const { return m_store.View(m_textRefs[id]); }
     const std::string& Folder(RecordId id) const { return m_folders[m_folderOf[id]].name; }
 
     // The changes below keep the invariants only with valid arguments, which the callers
     // check first (non-empty texts and folders, no duplicate text); a call that would break
     // them changes nothing and returns false or nullopt.
-    std::optional<RecordId> AppendRecord(std::string text, std::string_view folder);
-    bool ReplaceRecord(std::string_view oldText, std::string newText, std::string_view newFolder);
+    std::optional<RecordId> AppendRecord(std::string_view text, std::string_view folder);
+    bool ReplaceRecord(std::string_view oldText, std::string_view newText,
+                       std::string_view newFolder);
     bool SetRecordFolder(std::string_view text, std::string_view folder);
     // Files every record of `ids` in `folder` (removed ids are skipped; nothing changes for an
     // empty folder). Returns the folders left without a record, in the order they emptied.
@@ -147,12 +160,18 @@ private:
     // text: the texts are read once, front to back, and never compared again.
     void OrderByText(std::vector<RecordId>& ids) const;
 
+    // Appends record `text` to the records and the index; false, keeping nothing, when the
+    // text is there already.
+    bool AddToIndex(TextRef text);
+    static std::string_view TextOf(const void* library, std::uint32_t id);
+
     Charset m_charset;
-    // Record i is m_texts[i] in folder m_folderOf[i].
-    std::vector<std::string> m_texts;
+    // Record i is the text at m_textRefs[i] in folder m_folderOf[i].
+    CTextStore m_store;
+    std::vector<TextRef> m_textRefs;
     std::vector<FolderIndex> m_folderOf;
     std::size_t m_size = 0;
-    CTextIndex m_textIndex{m_texts};
+    CTextIndex m_textIndex;
     // Every folder ever used, with its number of records; folders stay here when emptied.
     std::vector<FolderEntry> m_folders;
     std::unordered_map<std::string, FolderIndex, StringHash, std::equal_to<>> m_folderIndex;

@@ -107,7 +107,7 @@ ExportResult ExportRecords(const CFaceLibrary& library, std::span<const RecordId
         if (!library.IsLive(id)) {
             continue;
         }
-        const std::string& text = library.Text(id);
+        const std::string_view text = library.Text(id);
         const std::string& folder = library.Folder(id);
         if (!charset.IsValid(text) || !charset.IsValid(folder) ||
             !ControlCharacters(text).empty() || !ControlCharacters(folder).empty()) {

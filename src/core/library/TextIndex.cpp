@@ -54,7 +54,7 @@ std::size_t CTextIndex::Probe(std::string_view text, std::uint32_t hash) const {
     const std::size_t mask = m_slots.size() - 1;
     std::size_t at = hash & mask;
     while (m_slots[at].index != kEmpty &&
-           (m_slots[at].hash != hash || (*m_texts)[m_slots[at].index] != text)) {
+           (m_slots[at].hash != hash || TextAt(m_slots[at].index) != text)) {
         at = (at + 1) & mask;
     }
     return at;
@@ -73,7 +73,7 @@ std::optional<std::uint32_t> CTextIndex::Find(std::string_view text) const {
 
 bool CTextIndex::Insert(std::uint32_t index) {
     Reserve(m_count + 1);
-    const std::string& text = (*m_texts)[index];
+    const std::string_view text = TextAt(index);
     const std::uint32_t hash = Hash(text);
     const std::size_t at = Probe(text, hash);
     if (m_slots[at].index != kEmpty) {
@@ -85,7 +85,7 @@ bool CTextIndex::Insert(std::uint32_t index) {
 }
 
 void CTextIndex::Erase(std::uint32_t index) {
-    const std::string& text = (*m_texts)[index];
+    const std::string_view text = TextAt(index);
     const std::size_t mask = m_slots.size() - 1;
     std::size_t hole = Probe(text, Hash(text));
     if (m_slots[hole].index != index) {

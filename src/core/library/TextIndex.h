@@ -5,18 +5,33 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace mopira {
 
-// A hash set of indices into a vector of texts, keyed by those texts, so a text is found
-// without a second copy of it. Open addressing with linear probing keeps the table one flat
-// array: loading a large library spends its time reading, not allocating nodes.
+// A hash set of indices of texts, keyed by those texts, so a text is found without a second
+// copy of it. Open addressing with linear probing keeps the table one flat array: loading a
+// large library spends its time reading, not allocating nodes.
 class CTextIndex {
 public:
-    explicit CTextIndex(const std::vector<std::string>& texts) : m_texts(&texts) {}
+    // The text of an index, as its owner keeps it.
+    using TextOf = std::string_view (*)(const void* owner, std::uint32_t index);
+
+    CTextIndex(TextOf textOf, const void* owner) : m_textOf(textOf), m_owner(owner) {}
+    // Indexes the texts of a vector.
+    explicit CTextIndex(const std::vector<std::string>& texts)
+        : m_textOf([](const void* owner, std::uint32_t index) -> std::string_view {
+              return (*static_cast<const std::vector<std::string>*>(owner))[index];
+          }),
+          m_owner(&texts) {}
 
     void Clear();
+    // Trades tables with another index; each keeps its owner.
+    void SwapTable(CTextIndex& other) noexcept {
+        m_slots.swap(other.m_slots);
+        std::swap(m_count, other.m_count);
+    }
     // Makes room for `count` entries without growing again.
     void Reserve(std::size_t count);
 
@@ -38,7 +53,10 @@ private:
     std::size_t Probe(std::string_view text, std::uint32_t hash) const;
     void Rehash(std::size_t capacity);
 
-    const std::vector<std::string>* m_texts;
+    std::string_view TextAt(std::uint32_t index) const { return m_textOf(m_owner, index); }
+
+    TextOf m_textOf;
+    const void* m_owner;
     std::vector<Slot> m_slots;
     std::size_t m_count = 0;
 };

@@ -463,7 +463,7 @@ std::vector<RecordId> CListPage::SelectedRecords() const {
 std::vector<std::string> CListPage::SelectedTexts() const {
     std::vector<std::string> texts;
     for (RecordId id : SelectedRecords()) {
-        texts.push_back(m_library.Text(id));
+        texts.emplace_back(m_library.Text(id));
     }
     return texts;
 }
@@ -675,7 +675,7 @@ void CListPage::OnProperties() {
     }
     const int row = rows.front();
     const RecordId id = m_faceModel->RecordAt(row);
-    const std::string oldText = m_library.Text(id);
+    const std::string oldText(m_library.Text(id));
     const std::string oldFolder = m_library.Folder(id);
     CPropertyDlg dialog(window(), View(), id);
     if (RunModal(dialog) != QDialog::Accepted) {
@@ -731,7 +731,7 @@ void CListPage::OnMove() {
         // An emoticon already in the folder stays as it is.
         if (m_library.Folder(id) != folder) {
             movedRows.push_back(row);
-            move.texts.push_back(m_library.Text(id));
+            move.texts.emplace_back(m_library.Text(id));
         }
     }
     const std::vector<std::string> emptied = m_document.Change(move).emptied;

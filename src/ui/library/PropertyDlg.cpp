@@ -11,7 +11,7 @@
 namespace mopira {
 
 CPropertyDlg::CPropertyDlg(QWidget* parent, const LibraryView& view, RecordId posEdited)
-    : CFaceDlg(parent, view, view.library.Text(posEdited), posEdited) {
+    : CFaceDlg(parent, view, std::string(view.library.Text(posEdited)), posEdited) {
     setObjectName(QStringLiteral("CPropertyDlg"));
     setWindowTitle(res::kPropertyDlgCaption.toString());
     const CDialogUnits du(font());

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/library/TextStore.h"
+#include "core/text/Charset.h"
+
+namespace mopira {
+
+// A library's records as they were when it was taken, with the bytes of their texts shared
+// rather than copied: what a save writes, safe to read on another thread while the library
+// itself goes on changing.
+class CLibrarySnapshot {
+public:
+    CLibrarySnapshot() = default;
+
+    // The FaceList.dat bytes, as CFaceLibrary::WriteFaceList gives them.
+    void WriteFaceList(const std::function<bool(std::string_view)>& sink) const;
+    std::size_t Size() const { return m_records.size(); }
+
+private:
+    friend class CFaceLibrary;
+    struct Record {
+        TextRef text;
+        std::uint32_t folder;
+    };
+
+    Charset m_charset;
+    CTextStore::Shared m_texts;
+    std::vector<Record> m_records;
+    std::vector<std::string> m_folders;
+};
+
+}  // namespace mopira
