@@ -42,7 +42,8 @@ std::vector<FloorRow> RowsByText(const std::vector<std::string_view>& lines) {
     // Records are sorted as four-byte numbers, as the program sorts its record ids.
     std::vector<std::uint32_t> records((lines.size() + 1) / 3);
     std::iota(records.begin(), records.end(), 0);
-    SortByText(records, [&lines](std::uint32_t record) { return lines[3 * record]; }, Charset());
+    SortByText(
+        records, [&lines](std::uint32_t record) { return lines[3 * record]; }, Charset());
     std::vector<FloorRow> rows;
     rows.reserve(records.size());
     for (std::uint32_t record : records) {

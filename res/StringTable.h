@@ -51,6 +51,7 @@ inline constexpr QStringView kPropertiesItem = u"プロパティ(&R)";
 inline constexpr QStringView kDeleteOneQuestion = u"'%1' を削除してもよろしいですか?";
 inline constexpr QStringView kDeleteManyQuestion =
     u"これら %1個の顔文字を削除してもよろしいですか?";
+inline constexpr QStringView kLoading = u"読み込み中…";
 inline constexpr QStringView kFolderEmptied =
     u"このフォルダには顔文字がありません。\nフォルダを削除します。";
 

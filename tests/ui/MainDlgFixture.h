@@ -49,7 +49,11 @@ public:
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes.data(), static_cast<qint64>(bytes.size()));
     }
+    // What a file holds once the window's saves are done.
     std::string ReadFile(const QString& name) const {
+        if (m_dialog) {
+            m_dialog->Document().Flush();
+        }
         QFile file(PathOf(name));
         if (!file.open(QIODevice::ReadOnly)) {
             return {};
@@ -63,10 +67,17 @@ public:
         return QSettings(m_settings, QSettings::IniFormat).value(key);
     }
 
+    // Shown and exposed, the library still being read.
+    CMainDlg* OpenWhileLoading() {
+        m_dialog = std::make_unique<CMainDlg>(DataDir(), SettingsPath());
+        m_dialog->show();
+        return QTest::qWaitForWindowExposed(m_dialog.get()) ? m_dialog.get() : nullptr;
+    }
     CMainDlg* Open() {
         m_dialog = std::make_unique<CMainDlg>(DataDir(), SettingsPath());
         m_dialog->show();
-        if (!QTest::qWaitForWindowExposed(m_dialog.get())) {
+        if (!QTest::qWaitForWindowExposed(m_dialog.get()) ||
+            !QTest::qWaitFor([this] { return m_dialog->Document().IsLoaded(); })) {
             return nullptr;
         }
         return m_dialog.get();

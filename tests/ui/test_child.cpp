@@ -37,10 +37,11 @@ int SaveCrash(const QString& folder, const std::string& stepName) {
     }
     mopira::CLibraryDocument document(folder);
     document.Load();
-    document.Change(mopira::AddFaces{{{"added", "new"}}});
+    document.Flush();
     mopira::CFileFaultSeam kill(step->second.first, 0, step->second.second,
                                 mopira::CFileFaultSeam::Action::Kill);
-    document.Save();
+    document.Change(mopira::AddFaces{{{"added", "new"}}});
+    document.Flush();
     return 0;  // not reached: the seam kills the process
 }
 

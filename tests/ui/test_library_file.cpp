@@ -133,6 +133,7 @@ private slots:
         {
             CFileFaultSeam midRead(FileStep::Read, EIO, 1000);
             document.Load();
+            document.Flush();
         }
         QVERIFY(document.IsReadOnly());
         QVERIFY(document.ReadFailure().contains(QStringLiteral("読み書き")));
@@ -140,7 +141,7 @@ private slots:
         QVERIFY(!document.Library().Empty());
         QVERIFY(document.Library().Size() < 200u);
         QVERIFY(!document.Change(AddFaces{{{"new", "F"}}}).changed);
-        QVERIFY(!document.Save().error.Failed());
+        QVERIFY(!document.Flush().error.Failed());
         QVERIFY(ReadBytes(dir.filePath(kFaceList)) == original);
         QVERIFY(!document.Library().FindRecord("new"));
     }
@@ -149,6 +150,7 @@ private slots:
         QTemporaryDir dir;
         CLibraryDocument document(dir.path());
         document.Load();
+        document.Flush();
         QVERIFY(!document.IsReadOnly());
         QCOMPARE(document.File().GetState(), CLibraryFile::State::Created);
         QVERIFY(QFile::exists(dir.filePath(kFaceList)));
@@ -160,10 +162,11 @@ private slots:
         QVERIFY(WriteBytes(dir.filePath(kFaceList), "a\r\nF\r\n\r\n"));
         CLibraryDocument document(dir.path());
         document.Load();
-        document.Change(AddFaces{{{"b", "F"}}});
+        document.Flush();
         {
             CFileFaultSeam full(FileStep::Flush, ENOSPC);
-            const auto saved = document.Save();
+            document.Change(AddFaces{{{"b", "F"}}});
+            const auto saved = document.Flush();
             QVERIFY2(saved.error.code == ENOSPC, qPrintable(DescribeFileError(saved.error)));
         }
         QVERIFY(ReadBytes(dir.filePath(kFaceList)) == "a\r\nF\r\n\r\n");
@@ -171,7 +174,7 @@ private slots:
         QCOMPARE(document.Library().Size(), 2u);
 
         document.Change(AddFaces{{{"c", "G"}}});
-        QVERIFY(!document.Save().error.Failed());
+        QVERIFY(!document.Flush().error.Failed());
         QVERIFY(!document.HasUnsavedChanges());
         QVERIFY(ReadBytes(dir.filePath(kFaceList)) == "a\r\nF\r\n\r\nb\r\nF\r\n\r\nc\r\nG\r\n\r\n");
     }
@@ -183,20 +186,22 @@ private slots:
         CLibraryDocument second(dir.path());
         first.Load();
         second.Load();
+        first.Flush();
+        second.Flush();
 
         first.Change(AddFaces{{{"x", "F"}}});
-        QVERIFY(!first.Save().reloaded);
+        QVERIFY(!first.Flush().reloaded);
         second.Change(AddFaces{{{"y", "G"}}});
-        const auto saved = second.Save();
+        const auto saved = second.Flush();
         QVERIFY(saved.reloaded);
         QVERIFY(saved.missing.empty());
         QCOMPARE(TextsOf(second.Library()), (std::vector<std::string>{"a", "e", "x", "y"}));
 
         // One deletes what the other edits: the edit is kept as a new emoticon, and said.
         first.Change(RemoveFaces{{"e"}});
-        QVERIFY(first.Save().reloaded);  // it takes in "y" first
+        QVERIFY(first.Flush().reloaded);  // it takes in "y" first
         second.Change(ReplaceFace{"e", {"e2", "H"}});
-        const auto edited = second.Save();
+        const auto edited = second.Flush();
         QVERIFY(edited.reloaded);
         QCOMPARE(edited.missing, std::vector<std::string>{"e"});
         QVERIFY(ReadBytes(dir.filePath(kFaceList)) ==
@@ -209,6 +214,7 @@ private slots:
         QVERIFY(WriteBytes(path, "a\r\nF\r\n\r\n"));
         CLibraryDocument document(dir.path());
         document.Load();
+        document.Flush();
         // A text editor keeps the size and the second: only the bytes tell.
         const FileStamp before = StampOf(path);
         QVERIFY(WriteBytes(path, "b\r\nF\r\n\r\n"));
@@ -216,21 +222,22 @@ private slots:
                                 QFileDevice::FileModificationTime);
         QCOMPARE(StampOf(path).size, before.size);
         document.Change(AddFaces{{{"c", "G"}}});
-        QVERIFY(document.Save().reloaded);
+        QVERIFY(document.Flush().reloaded);
         QVERIFY(ReadBytes(path) == "b\r\nF\r\n\r\nc\r\nG\r\n\r\n");
 
         // A file that cannot be read at the moment of saving is left alone.
         QVERIFY(WriteBytes(path, "d\r\nF\r\n\r\n"));
-        document.Change(AddFaces{{{"e", "G"}}});
         {
             CFileFaultSeam unreadable(FileStep::Open, EACCES, 0, CFileFaultSeam::Action::Fail,
                                       kFaceList);
-            QCOMPARE(document.Save().error.code, EACCES);
+            document.Change(AddFaces{{{"e", "G"}}});
+            QCOMPARE(document.Flush().error.code, EACCES);
         }
         QVERIFY(ReadBytes(path) == "d\r\nF\r\n\r\n");
-        // What the editor removed stays removed; the user's new emoticon is added.
-        QVERIFY(document.Save().reloaded);
-        QVERIFY(ReadBytes(path) == "d\r\nF\r\n\r\ne\r\nG\r\n\r\n");
+        // What the editor removed stays removed; the user's new emoticons are added.
+        document.Change(AddFaces{{{"f", "G"}}});
+        QVERIFY(document.Flush().reloaded);
+        QVERIFY(ReadBytes(path) == "d\r\nF\r\n\r\ne\r\nG\r\n\r\nf\r\nG\r\n\r\n");
     }
 
     void outsideChangesArePickedUpWhileIdleButNotOwnSaves() {
@@ -240,9 +247,10 @@ private slots:
         CLibraryDocument document(dir.path());
         QSignalSpy reloaded(&document, &CLibraryDocument::reloaded);
         document.Load();
+        document.Flush();
 
         document.Change(AddFaces{{{"b", "F"}}});
-        QVERIFY(!document.Save().error.Failed());
+        QVERIFY(!document.Flush().error.Failed());
         QTest::qWait(700);
         QCOMPARE(reloaded.count(), 0);
 
@@ -285,6 +293,7 @@ private slots:
         QVERIFY(WriteBytes(dir.filePath(kFaceList), "a\r\nF\r\n\r\n"));
         CLibraryDocument document(dir.path());
         document.Load();
+        document.Flush();
         auto* other = new QLockFile(dir.filePath(QStringLiteral("FaceList.dat.lock")));
         QVERIFY(other->lock());
         std::thread release([other] {
@@ -292,7 +301,7 @@ private slots:
             delete other;
         });
         document.Change(AddFaces{{{"b", "F"}}});
-        const auto saved = document.Save();
+        const auto saved = document.Flush();
         release.join();
         QVERIFY(!saved.error.Failed());
         QVERIFY(ReadBytes(dir.filePath(kFaceList)) == "a\r\nF\r\n\r\nb\r\nF\r\n\r\n");
@@ -364,12 +373,11 @@ private slots:
 
         CLibraryDocument document(mount);
         document.Load();
+        document.Flush();
         QCOMPARE(document.Library().Size(), 715u);
-        const std::string first(document.Library().Text(0));
-        document.Change(RemoveFaces{{first}});
         // Not even the lock file fits; then it does, and the new copy does not.
         const auto failsWhole = [&](FileStep step, const QStringList& files) {
-            const auto saved = document.Save();
+            const auto saved = document.Flush();
             QVERIFY2(saved.error.code == ENOSPC && saved.error.step == step,
                      qPrintable(DescribeFileError(saved.error)));
             QVERIFY(DescribeFileError(saved.error)
@@ -377,20 +385,25 @@ private slots:
             QVERIFY(ReadBytes(QDir(mount).filePath(kFaceList)) == library);
             QCOMPARE(FilesIn(mount), files);
         };
+        const std::string first(document.Library().Text(0));
+        document.Change(RemoveFaces{{first}});
         failsWhole(FileStep::Lock,
                    {kFaceList, QStringLiteral("filler"), QStringLiteral("reserve")});
         QVERIFY(QFile::remove(reserve));
-        failsWhole(FileStep::Flush, {kFaceList, QStringLiteral("filler")});
-
-        // Room again: the next change saves both.
-        QVERIFY(QFile::remove(QDir(mount).filePath(QStringLiteral("filler"))));
         const std::string second(document.Library().Text(1));
         document.Change(RemoveFaces{{second}});
-        QVERIFY(!document.Save().error.Failed());
+        failsWhole(FileStep::Flush, {kFaceList, QStringLiteral("filler")});
+
+        // Room again: the next change saves all three.
+        QVERIFY(QFile::remove(QDir(mount).filePath(QStringLiteral("filler"))));
+        const std::string third(document.Library().Text(2));
+        document.Change(RemoveFaces{{third}});
+        QVERIFY(!document.Flush().error.Failed());
         CFaceLibrary reread;
         reread.LoadFaceList(ReadBytes(QDir(mount).filePath(kFaceList)));
-        QCOMPARE(reread.Size(), 713u);
-        QVERIFY(!reread.FindRecord(first) && !reread.FindRecord(second));
+        QCOMPARE(reread.Size(), 712u);
+        QVERIFY(!reread.FindRecord(first) && !reread.FindRecord(second) &&
+                !reread.FindRecord(third));
 #endif
     }
 };

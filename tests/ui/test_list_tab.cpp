@@ -4,18 +4,23 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <thread>
 
 #include "ListTabSession.h"
 #include "core/app/ControlIds.h"
+#include "core/library/FaceLibrary.h"
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
 #include "ui/library/FolderCombo.h"
+#include "ui/library/FolderTree.h"
 #include "ui/platform/Fonts.h"
 #include "ui/platform/MessageBox.h"
+#include "ui/platform/ModalSeam.h"
 #include "ui/platform/PlatformFile.h"
 
 namespace mopira {
@@ -63,6 +68,89 @@ private slots:
         s.Command(id::kFindByText);
         QVERIFY(!s.toolbar->IsButtonEnabled(id::kDelete));
         QVERIFY(!s.fixture.Child<QWidget>("m_btnCopy")->isEnabled());
+    }
+
+    // The library is read while the window shows: the list says it is loading, what is typed
+    // meanwhile is searched once it is read, and a command waits for it.
+    void theWindowWorksWhileTheLibraryLoads() {
+        test::CMainDlgFixture fixture;
+        std::string library;
+        for (int i = 0; i < 2000; ++i) {
+            library += "face" + std::to_string(i) + "\r\nF" + std::to_string(i % 9) + "\r\n\r\n";
+        }
+        fixture.WriteFile(QStringLiteral("FaceList.dat"), library);
+        fixture.WriteSetting(QStringLiteral("List/Find"), 1);
+        // The disk is slow today: the read waits until the test lets it go on.
+        CFileFaultSeam slow(FileStep::Read, 0, 0, CFileFaultSeam::Action::Hold,
+                            QStringLiteral("FaceList.dat"));
+        CMainDlg* dialog = fixture.OpenWhileLoading();
+        QVERIFY(dialog);
+        QTRY_VERIFY(slow.Holding());
+        QVERIFY(!dialog->Document().IsLoaded());
+        auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
+        QCOMPARE(list->PlaceholderText(), QStringLiteral("読み込み中…"));
+        auto* edit = fixture.Child<QLineEdit>("m_edtFind");
+        edit->setFocus();
+        QTest::keyClicks(edit, QStringLiteral("face199"));
+        QCOMPARE(list->DetailsView()->model()->rowCount(), 0);
+
+        // A new emoticon, asked for before the library is read: the dialog opens once it is,
+        // over the search that was typed.
+        int shownRows = -1;
+        CModalSeam modal([&](QDialog& shown) {
+            shownRows = list->DetailsView()->model()->rowCount();
+            shown.findChild<QLineEdit*>(QStringLiteral("m_edtFace"))
+                ->setText(QStringLiteral("new"));
+            auto* tree = shown.findChild<CFolderTree*>(QStringLiteral("m_tree"));
+            tree->setCurrentItem(tree->FolderNode("F0"));
+            shown.findChild<QPushButton*>(QStringLiteral("m_btnOK"))->click();
+        });
+        QTimer::singleShot(100, [&slow] { slow.Release(); });
+        QTest::mouseClick(fixture.Child<CTipToolBar>("m_tbarList")->ButtonFor(id::kNewFace),
+                          Qt::LeftButton);
+        QVERIFY(dialog->Document().IsLoaded());
+        QCOMPARE(modal.Runs(), 1);
+        QCOMPARE(shownRows, 11);  // face199 and face1990 to face1999
+        QVERIFY(list->PlaceholderText().isEmpty());
+        QVERIFY(fixture.ReadFile(QStringLiteral("FaceList.dat")).ends_with("new\r\nF0\r\n\r\n"));
+        QCOMPARE(dialog->Library().Size(), 2001u);
+    }
+
+    // Closing the window while a save is being written waits for it.
+    void closingWaitsForTheLastSave() {
+        test::CMainDlgFixture fixture;
+        std::string library;
+        for (int i = 0; i < 2000; ++i) {
+            library += "face" + std::to_string(i) + "\r\nF\r\n\r\n";
+        }
+        fixture.WriteFile(QStringLiteral("FaceList.dat"), library);
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        CMessageBoxSeam messages;
+        auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
+        list->SelectRow(0);
+        const std::string first =
+            test::Sjis(list->DetailsView()->model()->index(0, 0).data().toString().toStdString());
+        messages.AnswerNext(MessageAnswer::Yes);
+        {
+            // The save is held in the middle of writing when the window closes.
+            CFileFaultSeam slow(FileStep::Sync, 0, 0, CFileFaultSeam::Action::Hold,
+                                QStringLiteral("FaceList.dat"));
+            QTest::mouseClick(fixture.Child<CTipToolBar>("m_tbarList")->ButtonFor(id::kDelete),
+                              Qt::LeftButton);
+            QTRY_VERIFY(slow.Holding());
+            QVERIFY(dialog->Document().HasUnsavedChanges());
+            std::thread later([&slow] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                slow.Release();
+            });
+            fixture.Close();
+            later.join();
+        }
+        CFaceLibrary saved;
+        saved.LoadFaceList(fixture.ReadFile(QStringLiteral("FaceList.dat")));
+        QCOMPARE(saved.Size(), 1999u);
+        QVERIFY(!saved.FindRecord(first));
     }
 
     // Another program changes the library: the list follows while the window is idle, and a

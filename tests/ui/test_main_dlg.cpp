@@ -512,6 +512,7 @@ private slots:
             messages.AnswerNext(MessageAnswer::Yes);
             QTest::mouseClick(fixture.Child<CTipToolBar>("m_tbarList")->ButtonFor(id::kDelete),
                               Qt::LeftButton);
+            dialog->Document().Flush();
             QCOMPARE(full.Hits(), 1);
         }
         QCOMPARE(fixture.ReadFile(QStringLiteral("FaceList.dat")), original);
@@ -541,6 +542,7 @@ private slots:
         messages.AnswerNext(MessageAnswer::Yes);
         QTest::mouseClick(fixture.Child<CTipToolBar>("m_tbarList")->ButtonFor(id::kDelete),
                           Qt::LeftButton);
+        dialog->Document().Flush();
         QVERIFY(readOnly.Hits() > 0);
         // Asked to delete and told about the emptied folder, but not again about the folder.
         for (const QString& shown : messages.Shown().mid(1)) {

@@ -35,6 +35,7 @@ private slots:
         QSignalSpy faces(&page, &CPage::currentFaceChanged);
         QSignalSpy copies(&page, &CPage::copyRequested);
         document.Load();
+        document.Flush();
 
         auto* list = page.findChild<CSortListCtrl*>(QStringLiteral("m_lstFace"));
         QCOMPARE(list->DetailsView()->model()->rowCount(), 2);

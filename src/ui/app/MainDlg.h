@@ -39,6 +39,7 @@ public:
     // The emoticon the commands act on: the shown page's, which refreshes the command states.
     std::string GetCurrentFace();
     const CLibraryDocument& Document() const { return m_document; }
+    CLibraryDocument& Document() { return m_document; }
     const CFaceLibrary& Library() const { return m_document.Library(); }
     CListPage& ListPage() const { return *m_listPage; }
     CCreatePage& CreatePage() const { return *m_createPage; }

@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QLabel>
 #include <QListView>
 #include <QStackedLayout>
 #include <QTreeView>
@@ -14,7 +15,8 @@ CSortListCtrl::CSortListCtrl(QWidget* parent)
     : QWidget(parent),
       m_details(new QTreeView(this)),
       m_list(new QListView(this)),
-      m_stack(new QStackedLayout(this)) {
+      m_stack(new QStackedLayout(this)),
+      m_placeholder(new QLabel(this)) {
     m_stack->setContentsMargins(0, 0, 0, 0);
     m_stack->addWidget(m_details);
     m_stack->addWidget(m_list);
@@ -50,6 +52,36 @@ CSortListCtrl::CSortListCtrl(QWidget* parent)
         connect(view, &QAbstractItemView::doubleClicked, this, &CSortListCtrl::rowDoubleClicked);
     }
     setFocusProxy(m_details);
+
+    m_placeholder->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_placeholder->setMargin(4);
+    m_placeholder->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_placeholder->setForegroundRole(QPalette::PlaceholderText);
+    m_placeholder->hide();
+}
+
+void CSortListCtrl::SetPlaceholderText(const QString& text) {
+    m_placeholder->setText(text);
+    m_placeholder->setVisible(!text.isEmpty());
+    PlacePlaceholder();
+}
+
+QString CSortListCtrl::PlaceholderText() const {
+    return m_placeholder->text();
+}
+
+void CSortListCtrl::PlacePlaceholder() {
+    if (m_placeholder->isHidden()) {
+        return;
+    }
+    const QWidget* viewport = CurrentView()->viewport();
+    m_placeholder->setGeometry(QRect(viewport->mapTo(this, QPoint()), viewport->size()));
+    m_placeholder->raise();
+}
+
+void CSortListCtrl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PlacePlaceholder();
 }
 
 void CSortListCtrl::SetModel(QAbstractItemModel* model) {
@@ -89,6 +121,7 @@ void CSortListCtrl::SetListView(bool details) {
     }
     const bool hadFocus = from->hasFocus();
     m_stack->setCurrentWidget(to);
+    PlacePlaceholder();
     setFocusProxy(to);
     if (to->currentIndex().isValid()) {
         to->scrollTo(to->currentIndex());

@@ -6,6 +6,7 @@
 class QAbstractItemModel;
 class QAbstractItemView;
 class QItemSelectionModel;
+class QLabel;
 class QListView;
 class QStackedLayout;
 class QTreeView;
@@ -47,6 +48,9 @@ public:
     void ClearSelection();
 
     QAbstractItemView* CurrentView() const;
+    // A line shown over the empty list (while there is nothing to show yet); none when empty.
+    void SetPlaceholderText(const QString& text);
+    QString PlaceholderText() const;
     QTreeView* DetailsView() const { return m_details; }
     QListView* ListView() const { return m_list; }
     QItemSelectionModel* SelectionModel() const;
@@ -59,15 +63,19 @@ signals:
     void contextMenuRequested(const QPoint& globalPos, bool fromKeyboard);
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     // Context-menu events of the views and the header arrive here unhandled.
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void OnHeaderClicked(int column);
+    // Puts the placeholder over the visible view's rows.
+    void PlacePlaceholder();
 
     QTreeView* m_details;
     QListView* m_list;
     QStackedLayout* m_stack;
+    QLabel* m_placeholder;
     int m_nSortColumn = -1;
     bool m_bSortAscending = true;
 };

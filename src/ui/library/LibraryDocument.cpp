@@ -1,7 +1,9 @@
 #include "ui/library/LibraryDocument.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QEventLoop>
+
+#include "core/library/LibrarySnapshot.h"
 
 namespace mopira {
 
@@ -15,24 +17,82 @@ bool IsIdle() {
 
 }  // namespace
 
+struct CLibraryDocument::Job {
+    enum class Kind { Load, Save, Check };
+    Kind kind = Kind::Load;
+    // What to write (Save).
+    CLibrarySnapshot snapshot;
+    // The changes not saved yet, to apply again to a file changed elsewhere (Save, Check).
+    std::vector<LibraryEdit> edits;
+    // The number of the last change the job covers.
+    std::uint64_t upTo = 0;
+};
+
+struct CLibraryDocument::Result {
+    Job::Kind kind = Job::Kind::Load;
+    std::uint64_t upTo = 0;
+    // What was read (Load), or what the file held when it had changed elsewhere, with the
+    // job's changes applied to it again (Save, Check).
+    std::unique_ptr<CFaceLibrary> library;
+    std::vector<std::string> missing;
+    bool wrote = false;
+    FileError error;
+};
+
 CLibraryDocument::CLibraryDocument(const QString& directory, QObject* parent)
     : QObject(parent), m_file(directory) {
     m_idleRetry.setSingleShot(true);
     m_idleRetry.setInterval(kIdleRetryMs);
-    connect(&m_idleRetry, &QTimer::timeout, this, &CLibraryDocument::OnChangedOnDisk);
+    connect(&m_idleRetry, &QTimer::timeout, this, [this] {
+        TakeResults();
+        if (m_bCheckWanted && !m_bBusy) {
+            OnChangedOnDisk();
+        }
+    });
     connect(&m_file, &CLibraryFile::changedOnDisk, this, &CLibraryDocument::OnChangedOnDisk);
+    m_thread = std::thread([this] { Work(); });
 }
 
+CLibraryDocument::~CLibraryDocument() {
+    Flush();
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_bStop = true;
+    }
+    m_wake.notify_all();
+    m_thread.join();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The window's thread
+
 void CLibraryDocument::Load() {
-    if (m_bLoaded) {
+    if (m_bLoading || m_bLoaded) {
         return;
     }
-    m_bLoaded = true;
-    m_library.LoadFaceList(m_file.Open());
-    if (!IsReadOnly()) {
-        m_file.Watch();
+    m_bLoading = true;
+    m_bBusy = true;
+    Post(std::make_unique<Job>());
+}
+
+bool CLibraryDocument::WaitUntilLoaded() {
+    if (m_bLoaded) {
+        return true;
     }
-    emit loaded();
+    if (m_bWaiting) {
+        return false;  // a command is waiting already; this one does not run
+    }
+    Load();
+    m_bWaiting = true;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    QEventLoop loop;
+    connect(this, &CLibraryDocument::loaded, &loop, &QEventLoop::quit);
+    if (!m_bLoaded) {
+        loop.exec();
+    }
+    QApplication::restoreOverrideCursor();
+    m_bWaiting = false;
+    return m_bLoaded;
 }
 
 bool CLibraryDocument::IsReadOnly() const {
@@ -47,72 +107,226 @@ EditOutcome CLibraryDocument::Change(const LibraryEdit& edit) {
     if (!m_bLoaded || IsReadOnly()) {
         return {};
     }
-    m_pending.push_back(edit);
-    return ApplyEdit(m_library, edit);
+    m_pending.emplace_back(++m_nChanges, edit);
+    const EditOutcome outcome = ApplyEdit(m_library, edit);
+    StartSave();
+    return outcome;
 }
 
-CLibraryDocument::SaveResult CLibraryDocument::Save() {
-    SaveResult result;
+void CLibraryDocument::StartSave() {
     if (!m_bLoaded || IsReadOnly()) {
-        return result;
+        return;
     }
-    const std::unique_ptr<QLockFile> lock = m_file.Lock(result.error);
-    if (!lock) {
-        return result;
+    if (m_bBusy) {
+        m_bSaveWanted = true;  // saved with what comes meanwhile, when the running job is done
+        return;
     }
-    FileContent current;
-    if (!m_file.IsUnchanged(current)) {
-        if (current.state == FileContent::State::Failed) {
-            // What the file holds now cannot be seen, so it must not be written over.
-            result.error = current.error;
-            return result;
-        }
-        TakeIn(current, result);
+    m_bSaveWanted = false;
+    m_bCheckWanted = false;  // a save checks the file first anyway
+    m_bBusy = true;
+    auto job = std::make_unique<Job>();
+    job->kind = Job::Kind::Save;
+    job->snapshot = m_library.Snapshot();
+    for (const auto& [number, edit] : m_pending) {
+        job->edits.push_back(edit);
     }
-    result.error = m_file.Write([this](const ChunkSink& sink) { m_library.WriteFaceList(sink); });
-    if (!result.error.Failed()) {
-        m_pending.clear();
-    }
-    return result;
-}
-
-void CLibraryDocument::TakeIn(const FileContent& content, SaveResult& result) {
-    emit aboutToReload();
-    m_library.LoadFaceList(content.bytes);
-    m_file.Adopt(content);
-    result.reloaded = true;
-    for (const LibraryEdit& edit : m_pending) {
-        const EditOutcome outcome = ApplyEdit(m_library, edit);
-        result.missing.insert(result.missing.end(), outcome.missing.begin(), outcome.missing.end());
-    }
+    job->upTo = m_nChanges;
+    Post(std::move(job));
 }
 
 void CLibraryDocument::OnChangedOnDisk() {
     if (!m_bLoaded || IsReadOnly()) {
         return;
     }
+    if (m_bBusy) {
+        m_bCheckWanted = true;
+        return;
+    }
     if (!IsIdle()) {
+        m_bCheckWanted = true;
         m_idleRetry.start();
         return;
     }
-    if (!m_pending.empty()) {
-        // Unsaved changes go onto what the file holds now, and are saved with it.
-        const SaveResult saved = Save();
-        if (saved.reloaded) {
-            emit reloaded(saved.missing);
+    m_bCheckWanted = false;
+    m_bBusy = true;
+    auto job = std::make_unique<Job>();
+    job->kind = Job::Kind::Check;
+    for (const auto& [number, edit] : m_pending) {
+        job->edits.push_back(edit);
+    }
+    job->upTo = m_nChanges;
+    Post(std::move(job));
+}
+
+CLibraryDocument::SaveResult CLibraryDocument::Flush() {
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_wake.wait(lock, [this] { return !m_job && !m_bWorking; });
         }
-        if (saved.error.Failed()) {
-            emit saveFailed(saved.error);
+        // Closing and tests take in what was found, whatever dialog is open.
+        std::deque<std::unique_ptr<Result>> results;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            results.swap(m_results);
         }
-        return;
+        for (auto& result : results) {
+            TakeResult(*result);
+        }
+        if (!m_bBusy && !m_bSaveWanted) {
+            return m_lastSave;
+        }
+        if (!m_bBusy) {
+            StartSave();
+        }
+    }
+}
+
+void CLibraryDocument::Post(std::unique_ptr<Job> job) {
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_job = std::move(job);
+    }
+    m_wake.notify_all();
+}
+
+void CLibraryDocument::TakeResults() {
+    for (;;) {
+        std::unique_ptr<Result> result;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_results.empty()) {
+                return;
+            }
+            // A library taken in renumbers every record: not while a dialog may hold one.
+            if (m_results.front()->library && m_results.front()->kind != Job::Kind::Load &&
+                !IsIdle()) {
+                m_idleRetry.start();
+                return;
+            }
+            result = std::move(m_results.front());
+            m_results.pop_front();
+        }
+        TakeResult(*result);
+    }
+}
+
+void CLibraryDocument::TakeResult(Result& result) {
+    m_bBusy = false;
+    if (result.kind == Job::Kind::Load) {
+        m_library.Swap(*result.library);
+        m_bLoaded = true;
+        if (!IsReadOnly()) {
+            m_file.Watch();
+        }
+        emit loaded();
+    } else {
+        if (result.library) {
+            // Changes made while the job ran go onto what the file held, as they went onto
+            // the library.
+            for (const auto& [number, edit] : m_pending) {
+                if (number > result.upTo) {
+                    ApplyEdit(*result.library, edit);
+                }
+            }
+            emit aboutToReload();
+            m_library.Swap(*result.library);
+            emit reloaded(result.missing);
+        }
+        if (result.error.Failed()) {
+            emit saveFailed(result.error);
+        } else if (result.wrote) {
+            std::erase_if(m_pending,
+                          [&](const auto& change) { return change.first <= result.upTo; });
+            emit saved();
+        }
+        m_lastSave = {result.library != nullptr, result.missing, result.error};
+    }
+    if (m_bSaveWanted) {
+        StartSave();
+    } else if (m_bCheckWanted) {
+        OnChangedOnDisk();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The library's thread
+
+void CLibraryDocument::Work() {
+    for (;;) {
+        std::unique_ptr<Job> job;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_job || m_bStop; });
+            if (!m_job) {
+                return;
+            }
+            job = std::move(m_job);
+            m_bWorking = true;
+        }
+        auto result = std::make_unique<Result>(Run(*job));
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_results.push_back(std::move(result));
+            m_bWorking = false;
+        }
+        m_wake.notify_all();
+        QMetaObject::invokeMethod(
+            this, [this] { TakeResults(); }, Qt::QueuedConnection);
+    }
+}
+
+CLibraryDocument::Result CLibraryDocument::Run(const Job& job) {
+    Result result;
+    result.kind = job.kind;
+    result.upTo = job.upTo;
+    if (job.kind == Job::Kind::Load) {
+        result.library = std::make_unique<CFaceLibrary>();
+        result.library->AdoptFaceList(m_file.Open());
+        result.library->RecordsByText();  // the list shows it in this order first
+        return result;
+    }
+    const bool writing = job.kind == Job::Kind::Save || !job.edits.empty();
+    std::unique_ptr<QLockFile> lock;
+    if (writing) {
+        lock = m_file.Lock(result.error);
+        if (!lock) {
+            return result;
+        }
     }
     FileContent current;
-    if (m_file.IsUnchanged(current) || current.state != FileContent::State::Read) {
-        return;
+    if (!m_file.IsUnchanged(current)) {
+        if (current.state == FileContent::State::Failed) {
+            // What the file holds now cannot be seen, so it must not be written over.
+            if (writing) {
+                result.error = current.error;
+            }
+            return result;
+        }
+        m_file.Adopt(current);
+        result.library = std::make_unique<CFaceLibrary>();
+        result.library->AdoptFaceList(std::move(current.bytes));
+        for (const LibraryEdit& edit : job.edits) {
+            const EditOutcome outcome = ApplyEdit(*result.library, edit);
+            result.missing.insert(result.missing.end(), outcome.missing.begin(),
+                                  outcome.missing.end());
+        }
+        result.library->RecordsByText();
+    } else if (job.kind == Job::Kind::Check) {
+        return result;  // nothing changed
     }
-    SaveResult taken;
-    TakeIn(current, taken);
-    emit reloaded(taken.missing);
+    if (writing) {
+        const CFaceLibrary* merged = result.library.get();
+        result.error = m_file.Write([&](const ChunkSink& sink) {
+            if (merged) {
+                merged->WriteFaceList(sink);
+            } else {
+                job.snapshot.WriteFaceList(sink);
+            }
+        });
+        result.wrote = !result.error.Failed();
+    }
+    return result;
 }
 
 }  // namespace mopira

@@ -162,11 +162,7 @@ void CLibraryFile::OnWatchEvent() {
 }
 
 void CLibraryFile::CheckAfterEvents() {
-    if (m_state == State::Unreadable) {
-        return;
-    }
-    FileContent current;
-    if (!IsUnchanged(current) && current.state == FileContent::State::Read) {
+    if (m_state != State::Unreadable) {
         emit changedOnDisk();
     }
 }

@@ -16,6 +16,9 @@ namespace mopira {
 // remembers what it last read or wrote (the file's stamp and a hash of its bytes), so that a
 // change made by anyone else is noticed before a save would write over it, and while the
 // program is idle.
+//
+// The reading and writing run on the library's own thread, one at a time; the watch runs on
+// the window's thread and only says that the file may have changed.
 class CLibraryFile : public QObject {
     Q_OBJECT
 
@@ -60,8 +63,8 @@ public:
     // Replaces the file with what `produce` gives; remembers it on success.
     FileError Write(const ChunkProducer& produce);
 
-    // Watches the file; changedOnDisk() follows a change made by someone else, once things
-    // have settled.
+    // Watches the file; changedOnDisk() follows any change of it or of its folder, once things
+    // have settled (a save of this program's own among them: IsUnchanged tells).
     void Watch();
 
 signals:

@@ -98,6 +98,8 @@ void CListPage::CreateControls() {
 
     m_edtFind->setPlaceholderText(res::kFindHint.toString());
     m_edtFind->installEventFilter(this);
+    // The window paints before the library is read; the list says so until it is.
+    m_lstFace->SetPlaceholderText(res::kLoading.toString());
 
     // Screen readers find every control by name: its caption, or the tip or label it has.
     m_lstFace->setAccessibleName(res::kFaceColumn.toString());
@@ -124,6 +126,7 @@ void CListPage::ConnectHandlers() {
             &CListPage::OnLibraryAboutToReload);
     connect(&m_document, &CLibraryDocument::reloaded, this, &CListPage::OnLibraryReloaded);
     connect(&m_document, &CLibraryDocument::saveFailed, this, &CListPage::ShowSaveFailure);
+    connect(&m_document, &CLibraryDocument::saved, this, [this] { m_bSaveWarned = false; });
 }
 
 void CListPage::ReadSettings(const Settings& settings) {
@@ -191,7 +194,6 @@ LibraryView CListPage::View() const {
 }
 
 void CListPage::OnCommand(int command) {
-    EnsureLoaded();
     switch (command) {
         case id::kNewFace:
             OnNewFace();
@@ -230,14 +232,20 @@ void CListPage::OnCommand(int command) {
 // ---------------------------------------------------------------------------------------------
 // The library and its file
 
-void CListPage::EnsureLoaded() {
-    m_document.Load();
+bool CListPage::EnsureLoaded() {
+    return m_document.WaitUntilLoaded();
 }
 
 void CListPage::OnLibraryLoaded() {
-    ShowFolder({});
+    m_lstFace->SetPlaceholderText({});
     FillFolderCombo();
     m_cbxFolder->setCurrentIndex(0);
+    // What was typed while the library loaded is searched for now.
+    if (m_nFind == 1 && m_bSearchActivated) {
+        SearchByText();
+    } else {
+        ShowFolder({});
+    }
     UpdateCurrentFace();
     emit changeableChanged(CanChangeLibrary());
     if (m_document.IsReadOnly()) {
@@ -265,22 +273,6 @@ void CListPage::OnLibraryLoaded() {
 
 bool CListPage::CanChangeLibrary() const {
     return m_document.IsLoaded() && !m_document.IsReadOnly();
-}
-
-bool CListPage::SaveFaceList() {
-    if (!CanChangeLibrary()) {
-        return false;  // a library that was not read whole is never written over the file
-    }
-    const CLibraryDocument::SaveResult saved = m_document.Save();
-    if (saved.reloaded) {
-        OnLibraryReloaded(saved.missing);
-    }
-    if (!saved.error.Failed()) {
-        m_bSaveWarned = false;
-        return true;
-    }
-    ShowSaveFailure(saved.error);
-    return false;
 }
 
 void CListPage::ShowSaveFailure(const FileError& error) {
@@ -390,7 +382,6 @@ void CListPage::SetFindMode(int mode) {
 }
 
 void CListPage::OnLocationButton() {
-    EnsureLoaded();
     CIconMenu menu(this);
     m_pActiveMenu = &menu;
     menu.LoadToolBarImages(id::kFindModeToolBarResource);
@@ -416,7 +407,6 @@ void CListPage::OnFindByLocation() {
 }
 
 void CListPage::OnFolderChanged(int index) {
-    EnsureLoaded();
     ShowFolder(m_cbxFolder->FolderAt(index));
     m_lstFace->SelectRow(0);
     m_lstFace->setFocus();
@@ -438,8 +428,8 @@ void CListPage::OnFindEditFocus() {
 }
 
 void CListPage::SearchByText() {
-    EnsureLoaded();
-    if (!m_bSearchActivated) {
+    // Before the library is read the list stays empty; the search runs once it is.
+    if (!m_bSearchActivated || !m_document.IsLoaded()) {
         return;
     }
     const EncodeResult encoded = FromQString(m_edtFind->text(), m_library.GetCharset());
@@ -510,7 +500,6 @@ void CListPage::OnFaceSelectionChanged() {
 }
 
 void CListPage::OnFaceDoubleClicked() {
-    EnsureLoaded();
     if (SelectedCount() > 0) {
         emit copyRequested();
     }
@@ -597,7 +586,9 @@ bool CListPage::ShowAllIfEmpty() {
 // Commands that change the library
 
 void CListPage::OnDelete() {
-    EnsureLoaded();
+    if (!EnsureLoaded()) {
+        return;
+    }
     const std::vector<int> rows = m_lstFace->SelectedRows();
     if (rows.empty() || !CanChangeLibrary()) {
         return;
@@ -622,13 +613,11 @@ void CListPage::OnDelete() {
     if (ShowAllIfEmpty() && m_nFind == 1) {
         SearchByText();
     }
-    SaveFaceList();
     UpdateCurrentFace();
 }
 
 void CListPage::OnNewFace(const std::string& face, Charset charset) {
-    EnsureLoaded();
-    if (!CanChangeLibrary()) {
+    if (!EnsureLoaded() || !CanChangeLibrary()) {
         return;
     }
     std::string offered = face;
@@ -663,12 +652,13 @@ void CListPage::OnNewFace(const std::string& face, Charset charset) {
     // An empty text search lists everything, like "すべての顔文字".
     ShowFolder(folderView && m_nFind == 0 ? folder : std::string());
     SelectFaceRow(added);
-    SaveFaceList();
     UpdateCurrentFace();
 }
 
 void CListPage::OnProperties() {
-    EnsureLoaded();
+    if (!EnsureLoaded()) {
+        return;
+    }
     const std::vector<int> rows = m_lstFace->SelectedRows();
     if (rows.empty() || !CanChangeLibrary()) {
         return;
@@ -709,12 +699,13 @@ void CListPage::OnProperties() {
         SearchByText();
     }
     SelectFaceRow(face);
-    SaveFaceList();
     UpdateCurrentFace();
 }
 
 void CListPage::OnMove() {
-    EnsureLoaded();
+    if (!EnsureLoaded()) {
+        return;
+    }
     const std::vector<int> rows = m_lstFace->SelectedRows();
     if (rows.empty() || !CanChangeLibrary()) {
         return;
@@ -750,7 +741,6 @@ void CListPage::OnMove() {
     if (m_nFind == 1) {
         SearchByText();
     }
-    SaveFaceList();
     UpdateCurrentFace();
 }
 

@@ -62,8 +62,9 @@ private:
     void CreateControls();
     void ConnectHandlers();
     void OnCommand(int command);
-    // Reads the library if it is not read yet; every command that needs it calls this first.
-    void EnsureLoaded();
+    // Lets the window run until the library is read; every command that changes it calls
+    // this first and does nothing when it answers false.
+    bool EnsureLoaded();
     void OnLibraryLoaded();
 
     void ShowFolder(const std::string& folder);
@@ -95,10 +96,7 @@ private:
     void UpdateCommandStates(bool hasFace);
     bool CanChangeLibrary() const;
 
-    // Writes the changes to FaceList.dat; tells the user when that fails. Called last in each
-    // command: when the file had been changed elsewhere, the list is filled again from what
-    // it holds now.
-    bool SaveFaceList();
+    // A save of the library's failed: the file is as it was.
     void ShowSaveFailure(const FileError& error);
     // The library is about to be read again, and has been: every record id changes.
     void OnLibraryAboutToReload();

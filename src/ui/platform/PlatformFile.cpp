@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QtGlobal>
+#include <atomic>
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
@@ -20,7 +21,8 @@ namespace mopira {
 
 namespace {
 
-CFileFaultSeam* g_faultSeam = nullptr;
+// Saves run on a thread of their own: the seam a test installs is seen there too.
+std::atomic<CFileFaultSeam*> g_faultSeam{nullptr};
 
 // Temporary files are named after their target, so a crash's leftovers are recognised as ours
 // and nobody else's: "FaceList.dat.mopira-Ab3dE9.tmp".
@@ -92,16 +94,36 @@ CFileFaultSeam::CFileFaultSeam(FileStep step, int code, std::int64_t afterBytes,
       m_afterBytes(afterBytes),
       m_action(action),
       m_fileName(std::move(fileName)),
-      m_previous(g_faultSeam) {
+      m_previous(g_faultSeam.load()) {
     g_faultSeam = this;
 }
 
 CFileFaultSeam::~CFileFaultSeam() {
     g_faultSeam = m_previous;
+    Release();
+}
+
+void CFileFaultSeam::Release() {
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_bReleased = true;
+    }
+    m_released.notify_all();
+}
+
+void CFileFaultSeam::HoldHere() {
+    if (m_action != Action::Hold) {
+        return;
+    }
+    Strike();
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_bHolding = true;
+    m_released.wait(lock, [this] { return m_bReleased; });
+    m_bHolding = false;
 }
 
 CFileFaultSeam* CFileFaultSeam::At(FileStep step, const QString& path) {
-    CFileFaultSeam* seam = g_faultSeam;
+    CFileFaultSeam* seam = g_faultSeam.load();
     if (!seam || seam->m_step != step) {
         return nullptr;
     }
@@ -347,6 +369,9 @@ bool RunStep(FileStep step, const QString& path, FileError& error, Call call) {
         error = {step, seam->Code()};
         return false;
     }
+    if (seam) {
+        seam->HoldHere();
+    }
     int result;
     do {
         result = call();
@@ -405,6 +430,10 @@ FileContent ReadWholeFile(const QString& path) {
     }
     const auto size = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
     CFileFaultSeam* seam = CFileFaultSeam::At(FileStep::Read, path);
+    if (seam && seam->GetAction() == CFileFaultSeam::Action::Hold) {
+        seam->HoldHere();
+        seam = nullptr;
+    }
     // One byte more than the size, so that a file that grew is read to its end too.
     content.bytes.resize(size + 1);
     for (;;) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -92,6 +95,7 @@ public:
         Fail,       // the step fails with `code`
         ShortRead,  // reading ends after `afterBytes` as if the file ended there
         Kill,       // the process is killed (SIGKILL) right after the step's real work
+        Hold,       // the step waits, before its real work, until Release (or the seam's end)
     };
 
     CFileFaultSeam(FileStep step, int code, std::int64_t afterBytes = 0,
@@ -101,7 +105,12 @@ public:
     CFileFaultSeam& operator=(const CFileFaultSeam&) = delete;
 
     // How many times the fault struck.
-    int Hits() const { return m_hits; }
+    int Hits() const { return m_hits.load(); }
+    // For Hold: whether a step waits now, and letting it (and any later one) go on.
+    bool Holding() const { return m_bHolding.load(); }
+    void Release();
+    // For the file code: waits while this seam holds the step.
+    void HoldHere();
 
     // For the file code: the seam that applies to `path` at `step`, or null.
     static CFileFaultSeam* At(FileStep step, const QString& path);
@@ -117,7 +126,11 @@ private:
     std::int64_t m_afterBytes;
     Action m_action;
     QString m_fileName;
-    int m_hits = 0;
+    std::atomic<int> m_hits{0};
+    std::atomic<bool> m_bHolding{false};
+    std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_bReleased = false;
     CFileFaultSeam* m_previous;
 };
 
