@@ -33,8 +33,7 @@ std::string_view CFaceLibrary::TextOf(const void* library, std::uint32_t id) {
 void CFaceLibrary::Swap(CFaceLibrary& other) noexcept {
     std::swap(m_charset, other.m_charset);
     m_store.Swap(other.m_store);
-    m_textRefs.swap(other.m_textRefs);
-    m_folderOf.swap(other.m_folderOf);
+    m_records.swap(other.m_records);
     std::swap(m_size, other.m_size);
     m_textIndex.SwapTable(other.m_textIndex);
     m_folders.swap(other.m_folders);
@@ -46,11 +45,19 @@ void CFaceLibrary::Swap(CFaceLibrary& other) noexcept {
     std::swap(m_rankValid, other.m_rankValid);
 }
 
+std::vector<StoredRecord>& CFaceLibrary::WritableRecords() {
+    if (m_records.use_count() > 1) {
+        m_records = std::make_shared<std::vector<StoredRecord>>(*m_records);
+    }
+    return *m_records;
+}
+
 bool CFaceLibrary::AddToIndex(TextRef text) {
-    const auto id = static_cast<RecordId>(m_textRefs.size());
-    m_textRefs.push_back(text);
+    std::vector<StoredRecord>& records = WritableRecords();
+    const auto id = static_cast<RecordId>(records.size());
+    records.push_back({text, kRemoved});
     if (!m_textIndex.Insert(id)) {
-        m_textRefs.pop_back();
+        records.pop_back();
         return false;
     }
     return true;
@@ -62,8 +69,7 @@ std::size_t CFaceLibrary::StringHash::operator()(std::string_view text) const {
 
 void CFaceLibrary::Clear() {
     m_store.Clear();
-    m_textRefs.clear();
-    m_folderOf.clear();
+    m_records = std::make_shared<std::vector<StoredRecord>>();
     m_size = 0;
     m_textIndex.Clear();
     m_folders.clear();
@@ -89,8 +95,7 @@ void CFaceLibrary::AdoptFaceList(std::string file) {
     // reallocating and rehashing while it loads.
     const std::size_t records =
         static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) / 3 + 1;
-    m_textRefs.reserve(records);
-    m_folderOf.reserve(records);
+    m_records->reserve(records);
     m_textIndex.Reserve(records);
 
     CLineReader reader(bytes);
@@ -109,7 +114,7 @@ void CFaceLibrary::AdoptFaceList(std::string file) {
         }
         const FolderIndex folderIndex =
             InternFolder(hasFolderLine && !folder.empty() ? folder : unfiled);
-        m_folderOf.push_back(folderIndex);
+        m_records->back().folder = folderIndex;
         ++m_folders[folderIndex].count;
         ++m_size;
     }
@@ -141,10 +146,9 @@ CLibrarySnapshot CFaceLibrary::Snapshot() const {
     CLibrarySnapshot snapshot;
     snapshot.m_charset = m_charset;
     snapshot.m_texts = m_store.Share();
-    snapshot.m_records.reserve(m_size);
-    ForEachRecord([&](RecordId id) {
-        snapshot.m_records.push_back({m_textRefs[id], m_folderOf[id]});
-    });
+    // The records are shared, not copied: the library copies them before its next change.
+    snapshot.m_records = m_records;
+    snapshot.m_size = m_size;
     snapshot.m_folders.reserve(m_folders.size());
     for (const FolderEntry& folder : m_folders) {
         snapshot.m_folders.push_back(folder.name);
@@ -176,8 +180,8 @@ std::vector<ConversionRefusal> CFaceLibrary::ConvertToUtf8() {
             folderProblem[first->second] = folderProblem[index] = ConversionProblem::SameFolder;
         }
     }
-    std::vector<std::string> texts(m_textRefs.size());
-    std::vector<std::optional<ConversionProblem>> textProblem(m_textRefs.size());
+    std::vector<std::string> texts(m_records->size());
+    std::vector<std::optional<ConversionProblem>> textProblem(m_records->size());
     std::unordered_map<std::string_view, RecordId> textOf;
     textOf.reserve(m_size);
     ForEachRecord([&](RecordId id) {
@@ -195,8 +199,8 @@ std::vector<ConversionRefusal> CFaceLibrary::ConvertToUtf8() {
         if (textProblem[id]) {
             refused.push_back({id, *textProblem[id]});
         }
-        if (folderProblem[m_folderOf[id]]) {
-            refused.push_back({id, *folderProblem[m_folderOf[id]]});
+        if (folderProblem[(*m_records)[id].folder]) {
+            refused.push_back({id, *folderProblem[(*m_records)[id].folder]});
         }
     });
     if (!refused.empty()) {
@@ -214,8 +218,9 @@ std::vector<ConversionRefusal> CFaceLibrary::ConvertToUtf8() {
     m_folders = std::move(kept);
     CTextStore converted;
     ForEachRecord([&](RecordId id) {
-        m_textRefs[id] = converted.Add(texts[id]);
-        m_folderOf[id] = renumbered[m_folderOf[id]];
+        StoredRecord& record = WritableRecords()[id];
+        record.text = converted.Add(texts[id]);
+        record.folder = renumbered[record.folder];
     });
     m_store.Swap(converted);
     m_charset = Charset(Encoding::Utf8);
@@ -257,10 +262,10 @@ std::optional<RecordId> CFaceLibrary::AppendRecord(std::string_view text, std::s
     if (text.empty() || folder.empty() || FindRecord(text)) {
         return std::nullopt;
     }
-    const auto id = static_cast<RecordId>(m_textRefs.size());
+    const auto id = static_cast<RecordId>(m_records->size());
     AddToIndex(m_store.Add(text));
     const FolderIndex folderIndex = InternFolder(folder);
-    m_folderOf.push_back(folderIndex);
+    WritableRecords()[id].folder = folderIndex;
     ++m_folders[folderIndex].count;
     ++m_size;
     InsertSorted(id);
@@ -281,7 +286,7 @@ bool CFaceLibrary::ReplaceRecord(std::string_view oldText, std::string_view newT
         // The index and the order hold the stored text, so the record leaves both first.
         EraseSorted(*id);
         m_textIndex.Erase(*id);
-        m_textRefs[*id] = m_store.Add(newText);
+        WritableRecords()[*id].text = m_store.Add(newText);
         m_textIndex.Insert(*id);
         InsertSorted(*id);
     }
@@ -293,9 +298,10 @@ bool CFaceLibrary::SetRecordFolder(std::string_view text, std::string_view folde
     if (!id || folder.empty()) {
         return false;
     }
-    --m_folders[m_folderOf[*id]].count;
-    m_folderOf[*id] = InternFolder(folder);
-    ++m_folders[m_folderOf[*id]].count;
+    StoredRecord& record = WritableRecords()[*id];
+    --m_folders[record.folder].count;
+    record.folder = InternFolder(folder);
+    ++m_folders[record.folder].count;
     return true;
 }
 
@@ -307,14 +313,14 @@ std::vector<std::string> CFaceLibrary::MoveRecords(std::span<const RecordId> ids
     }
     const FolderIndex target = InternFolder(folder);
     for (RecordId id : ids) {
-        if (!IsLive(id) || m_folderOf[id] == target) {
+        if (!IsLive(id) || (*m_records)[id].folder == target) {
             continue;
         }
-        FolderEntry& old = m_folders[m_folderOf[id]];
+        FolderEntry& old = m_folders[(*m_records)[id].folder];
         if (--old.count == 0) {
             emptied.push_back(old.name);
         }
-        m_folderOf[id] = target;
+        WritableRecords()[id].folder = target;
         ++m_folders[target].count;
     }
     return emptied;
@@ -326,8 +332,8 @@ bool CFaceLibrary::RemoveRecord(std::string_view text) {
         return false;
     }
     m_textIndex.Erase(*id);
-    --m_folders[m_folderOf[*id]].count;
-    m_folderOf[*id] = kRemoved;
+    --m_folders[(*m_records)[*id].folder].count;
+    WritableRecords()[*id].folder = kRemoved;
     m_byTextHasRemoved = m_byTextValid;
     --m_size;
     return true;
@@ -428,8 +434,9 @@ std::vector<RecordId> CFaceLibrary::RecordsInFolder(std::string_view folder, Ord
         return found;
     }
     found.reserve(static_cast<std::size_t>(m_folders[index->second].count));
-    for (RecordId id = 0; id < m_folderOf.size(); ++id) {
-        if (m_folderOf[id] == index->second) {
+    const std::vector<StoredRecord>& records = *m_records;
+    for (RecordId id = 0; id < records.size(); ++id) {
+        if (records[id].folder == index->second) {
             found.push_back(id);
         }
     }
@@ -442,7 +449,7 @@ std::vector<RecordId> CFaceLibrary::RecordsInFolder(std::string_view folder, Ord
 void CFaceLibrary::OrderByText(std::vector<RecordId>& ids) const {
     const std::vector<RecordId>& byText = RecordsByText();
     if (!m_rankValid) {
-        m_rankOf.assign(m_textRefs.size(), 0);
+        m_rankOf.assign(m_records->size(), 0);
         for (std::size_t rank = 0; rank < byText.size(); ++rank) {
             m_rankOf[byText[rank]] = static_cast<std::uint32_t>(rank);
         }

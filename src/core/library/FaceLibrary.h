@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -89,9 +90,13 @@ public:
     bool Empty() const { return m_size == 0; }
 
     std::optional<RecordId> FindRecord(std::string_view text) const;
-    bool IsLive(RecordId id) const { return id < m_folderOf.size() && m_folderOf[id] != kRemoved; }
-    std::string_view Text(RecordId id) const { return m_store.View(m_textRefs[id]); }
-    const std::string& Folder(RecordId id) const { return m_folders[m_folderOf[id]].name; }
+    bool IsLive(RecordId id) const {
+        return id < m_records->size() && (*m_records)[id].folder != kRemoved;
+    }
+    std::string_view Text(RecordId id) const { return m_store.View((*m_records)[id].text); }
+    const std::string& Folder(RecordId id) const {
+        return m_folders[(*m_records)[id].folder].name;
+    }
 
     // The changes below keep the invariants only with valid arguments, which the callers
     // check first (non-empty texts and folders, no duplicate text); a call that would break
@@ -129,8 +134,9 @@ public:
     // Calls `visit(id)` for every record in library order.
     template <class Visitor>
     void ForEachRecord(Visitor visit) const {
-        for (RecordId id = 0; id < m_folderOf.size(); ++id) {
-            if (m_folderOf[id] != kRemoved) {
+        const std::vector<StoredRecord>& records = *m_records;
+        for (RecordId id = 0; id < records.size(); ++id) {
+            if (records[id].folder != kRemoved) {
                 visit(id);
             }
         }
@@ -138,8 +144,7 @@ public:
 
 private:
     using FolderIndex = std::uint32_t;
-    // Folder of a removed record. Its id stays taken, so ids keep the library order.
-    static constexpr FolderIndex kRemoved = UINT32_MAX;
+    static constexpr FolderIndex kRemoved = StoredRecord::kRemoved;
 
     struct FolderEntry {
         std::string name;
@@ -166,10 +171,13 @@ private:
     static std::string_view TextOf(const void* library, std::uint32_t id);
 
     Charset m_charset;
-    // Record i is the text at m_textRefs[i] in folder m_folderOf[i].
+    // The records, for changing: copied first while a snapshot being written shares them.
+    std::vector<StoredRecord>& WritableRecords();
+
     CTextStore m_store;
-    std::vector<TextRef> m_textRefs;
-    std::vector<FolderIndex> m_folderOf;
+    // Record i's text lies at (*m_records)[i].text; its folder is m_folders[...folder].
+    std::shared_ptr<std::vector<StoredRecord>> m_records =
+        std::make_shared<std::vector<StoredRecord>>();
     std::size_t m_size = 0;
     CTextIndex m_textIndex;
     // Every folder ever used, with its number of records; folders stay here when emptied.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,18 +21,16 @@ public:
 
     // The FaceList.dat bytes, as CFaceLibrary::WriteFaceList gives them.
     void WriteFaceList(const std::function<bool(std::string_view)>& sink) const;
-    std::size_t Size() const { return m_records.size(); }
+    // The number of records it writes.
+    std::size_t Size() const { return m_size; }
 
 private:
     friend class CFaceLibrary;
-    struct Record {
-        TextRef text;
-        std::uint32_t folder;
-    };
-
     Charset m_charset;
     CTextStore::Shared m_texts;
-    std::vector<Record> m_records;
+    // Shared with the library until it next changes (it copies them then).
+    std::shared_ptr<const std::vector<StoredRecord>> m_records;
+    std::size_t m_size = 0;
     std::vector<std::string> m_folders;
 };
 

@@ -15,6 +15,14 @@ struct TextRef {
     std::uint32_t length = 0;
 };
 
+// A record as the library stores it: where its text lies, and its folder's number.
+struct StoredRecord {
+    // The folder of a removed record: its id stays taken, so ids keep the library order.
+    static constexpr std::uint32_t kRemoved = UINT32_MAX;
+    TextRef text;
+    std::uint32_t folder = kRemoved;
+};
+
 // The bytes of many texts in a few large blocks that only ever grow at their end, so a text
 // never moves once stored: a file as read can be a block of its own, its texts used where they
 // lie, and a snapshot of the blocks stays valid while texts are added after it, on another
