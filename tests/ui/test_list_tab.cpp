@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -246,7 +247,7 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("(^ω^)(´・ω・｀)"));
 
         // A double-click on a row copies it.
-        QTreeView* view = s.list->DetailsView();
+        QTableView* view = s.list->DetailsView();
         const QRect cell = view->visualRect(view->model()->index(1, 0));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
@@ -375,7 +376,7 @@ private slots:
     void headerSortTogglesAndTheSelectionTravels() {
         Session s;
         s.Select({0});  // (^ω^)
-        QHeaderView* header = s.list->DetailsView()->header();
+        QHeaderView* header = s.list->DetailsView()->horizontalHeader();
         const QPoint folderHeader(header->sectionViewportPosition(1) + 5, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, folderHeader);
         QCOMPARE(s.Rows(1),

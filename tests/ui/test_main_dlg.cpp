@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QTabBar>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -312,7 +313,7 @@ private slots:
         QVERIFY(dialog);
         auto* faces = fixture.Child<CSortListCtrl>("m_lstFace")->DetailsView();
         QTRY_COMPARE(faces->model()->rowCount(), 20);
-        QVERIFY(faces->viewport()->height() >= 8 * faces->sizeHintForRow(0));
+        QVERIFY(faces->viewport()->height() >= 8 * faces->rowHeight(0));
 
         fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);
         auto* types = fixture.Child<QListWidget>("m_lstType");

@@ -1,5 +1,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 #include <QTreeView>
 

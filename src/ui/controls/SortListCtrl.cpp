@@ -6,14 +6,15 @@
 #include <QLabel>
 #include <QListView>
 #include <QStackedLayout>
-#include <QTreeView>
+#include <QStyleOptionViewItem>
+#include <QTableView>
 #include <algorithm>
 
 namespace mopira {
 
 CSortListCtrl::CSortListCtrl(QWidget* parent)
     : QWidget(parent),
-      m_details(new QTreeView(this)),
+      m_details(new QTableView(this)),
       m_list(new QListView(this)),
       m_stack(new QStackedLayout(this)),
       m_placeholder(new QLabel(this)) {
@@ -21,22 +22,27 @@ CSortListCtrl::CSortListCtrl(QWidget* parent)
     m_stack->addWidget(m_details);
     m_stack->addWidget(m_list);
 
-    // A library can hold a hundred thousand rows: every row is as high as the first, and no
-    // view ever asks the rows for their sizes one by one.
-    m_details->setRootIsDecorated(false);
-    m_details->setItemsExpandable(false);
-    m_details->setUniformRowHeights(true);
-    m_details->setAllColumnsShowFocus(true);
+    // A library can hold a million rows: every row is as high as the first, and the details
+    // are a table, which lays out no row by row when the rows change (a tree does: it would
+    // hold the window for tens of milliseconds after every change).
+    m_details->verticalHeader()->hide();
+    m_details->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_details->setShowGrid(false);
+    m_details->setWordWrap(false);
+    m_details->setTabKeyNavigation(false);
+    m_details->setCornerButtonEnabled(false);
     m_details->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_details->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_details->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_details->setSortingEnabled(false);
-    m_details->header()->setStretchLastSection(false);
-    m_details->header()->setSectionsClickable(true);
-    m_details->header()->setSectionsMovable(false);
-    m_details->header()->setSortIndicatorShown(false);
-    connect(m_details->header(), &QHeaderView::sectionClicked, this,
-            &CSortListCtrl::OnHeaderClicked);
+    QHeaderView* header = m_details->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    header->setSortIndicatorShown(false);
+    header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(header, &QHeaderView::sectionClicked, this, &CSortListCtrl::OnHeaderClicked);
 
     m_list->setViewMode(QListView::ListMode);
     m_list->setFlow(QListView::TopToBottom);
@@ -86,6 +92,8 @@ void CSortListCtrl::resizeEvent(QResizeEvent* event) {
 
 void CSortListCtrl::SetModel(QAbstractItemModel* model) {
     m_details->setModel(model);
+    connect(model, &QAbstractItemModel::modelReset, this, &CSortListCtrl::FitRowHeight);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &CSortListCtrl::FitRowHeight);
     m_list->setModel(model);
     QItemSelectionModel* own = m_list->selectionModel();
     m_list->setSelectionModel(m_details->selectionModel());
@@ -96,21 +104,42 @@ void CSortListCtrl::SetModel(QAbstractItemModel* model) {
             &CSortListCtrl::selectionChanged);
 }
 
+void CSortListCtrl::FitRowHeight() {
+    // The height of the first row, as the delegate draws it, is every row's.
+    if (m_nRowHeight > 0 || !m_details->model() || m_details->model()->rowCount() == 0) {
+        return;
+    }
+    const QAbstractItemModel* model = m_details->model();
+    QStyleOptionViewItem option;
+    option.initFrom(m_details);
+    option.font = m_details->font();
+    option.fontMetrics = QFontMetrics(option.font);
+    for (int column = 0; column < model->columnCount(); ++column) {
+        m_nRowHeight = std::max(
+            m_nRowHeight,
+            m_details->itemDelegate()->sizeHint(option, model->index(0, column)).height());
+    }
+    m_details->verticalHeader()->setMinimumSectionSize(1);
+    m_details->verticalHeader()->setDefaultSectionSize(m_nRowHeight);
+}
+
 void CSortListCtrl::SetColumnWidths(const std::vector<int>& widths) {
     for (std::size_t column = 0; column < widths.size(); ++column) {
-        m_details->header()->resizeSection(static_cast<int>(column), widths[column]);
+        m_details->horizontalHeader()->resizeSection(static_cast<int>(column), widths[column]);
     }
 }
 
 int CSortListCtrl::ColumnWidth(int column) const {
-    return m_details->header()->sectionSize(column);
+    return m_details->horizontalHeader()->sectionSize(column);
 }
 
 void CSortListCtrl::SetListFont(const QFont& font) {
     m_details->setFont(font);
     m_list->setFont(font);
     // The header keeps the window's font, as column titles do.
-    m_details->header()->setFont(this->font());
+    m_details->horizontalHeader()->setFont(this->font());
+    m_nRowHeight = 0;
+    FitRowHeight();
 }
 
 void CSortListCtrl::SetListView(bool details) {

@@ -9,7 +9,7 @@ class QItemSelectionModel;
 class QLabel;
 class QListView;
 class QStackedLayout;
-class QTreeView;
+class QTableView;
 
 namespace mopira {
 
@@ -51,7 +51,7 @@ public:
     // A line shown over the empty list (while there is nothing to show yet); none when empty.
     void SetPlaceholderText(const QString& text);
     QString PlaceholderText() const;
-    QTreeView* DetailsView() const { return m_details; }
+    QTableView* DetailsView() const { return m_details; }
     QListView* ListView() const { return m_list; }
     QItemSelectionModel* SelectionModel() const;
 
@@ -69,10 +69,13 @@ protected:
 
 private:
     void OnHeaderClicked(int column);
+    // Every row of the details is as high as the first one would be.
+    void FitRowHeight();
     // Puts the placeholder over the visible view's rows.
     void PlacePlaceholder();
 
-    QTreeView* m_details;
+    QTableView* m_details;
+    int m_nRowHeight = 0;
     QListView* m_list;
     QStackedLayout* m_stack;
     QLabel* m_placeholder;

@@ -8,7 +8,7 @@
 #include <QMenu>
 #include <QStyle>
 #include <QToolButton>
-#include <QTreeView>
+#include <QTableView>
 #include <algorithm>
 
 #include "core/app/ControlIds.h"
@@ -176,7 +176,7 @@ QSize CListPage::UsefulSize() const {
     // The face list is W - 40 wide and H - 134 high: its columns and eight rows.
     const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int header = m_lstFace->DetailsView()->header()->sizeHint().height();
+    const int header = m_lstFace->DetailsView()->horizontalHeader()->sizeHint().height();
     const int row = QFontMetrics(m_fontList).height() + 4;
     return {40 + m_nContentWidth + m_nFolderWidth + frame + scrollBar,
             134 + header + kUsefulRows * row + frame + scrollBar};
