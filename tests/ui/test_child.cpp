@@ -10,9 +10,13 @@
 //                                           ("cursor SHAPE X Y") and each action the target
 //                                           answers ("action ACTION"), and at its end
 //                                           "result ACTION".
+//   test_child edit                         a plain window with one line edit, titled
+//                                           "paste target", that prints "ready" when shown
+//                                           and "text TEXT" (UTF-8) after every change of it.
 #include <QApplication>
 #include <QCursor>
 #include <QDrag>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QTimer>
 #include <QWidget>
@@ -80,6 +84,19 @@ int Drag(const QRect& geometry) {
     return QApplication::exec();
 }
 
+int Edit() {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    QLineEdit edit;
+    edit.setWindowTitle(QStringLiteral("paste target"));
+    QObject::connect(&edit, &QLineEdit::textChanged, [](const QString& text) {
+        std::printf("text %s\n", text.toUtf8().constData());
+    });
+    edit.resize(300, 40);
+    edit.show();
+    QTimer::singleShot(0, [] { std::printf("ready\n"); });
+    return QApplication::exec();
+}
+
 int Hold(const QString& folder) {
     mopira::CSingleInstance instance(folder);
     if (!instance.Claim()) {
@@ -93,7 +110,11 @@ int Hold(const QString& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Only the drag needs a window system.
+    // Only the drag and the edit need a window system.
+    if (argc == 2 && qstrcmp(argv[1], "edit") == 0) {
+        QApplication app(argc, argv);
+        return Edit();
+    }
     if (argc == 6 && qstrcmp(argv[1], "drag") == 0) {
         QApplication app(argc, argv);
         const QStringList arguments = QCoreApplication::arguments();
@@ -110,6 +131,6 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr,
                  "usage: test_child save-crash DATA_FOLDER STEP | hold DATA_FOLDER"
-                 " | drag X Y WIDTH HEIGHT\n");
+                 " | drag X Y WIDTH HEIGHT | edit\n");
     return 2;
 }

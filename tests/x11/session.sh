@@ -78,3 +78,23 @@ wait_for() {
     done
     return 1
 }
+
+is_hidden() {
+    ! is_viewable "$1"
+}
+
+# Whether window $1 is the active one, as the window manager says.
+is_active() {
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]
+}
+
+# Ends the test as failed, with what went wrong and the logs of everything started.
+fail() {
+    echo "$*"
+    local log
+    for log in "$work"/*.log; do
+        echo "--- $log"
+        cat "$log"
+    done
+    exit 1
+}
