@@ -4,8 +4,6 @@
 # were: the window hides, the focus goes back, and the other program gets Ctrl+V.
 #   paste_back.sh PROGRAM TEST_DATA TEST_CHILD
 set -euo pipefail
-program=$1
-export MOPIRA_TEST_DATA=$2
 child=$3
 source "$(dirname "$0")/session.sh"
 start_x

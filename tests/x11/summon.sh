@@ -4,13 +4,10 @@
 # told once, and the running window answers it still.
 #   summon.sh PROGRAM TEST_DATA
 set -euo pipefail
-program=$1
-export MOPIRA_TEST_DATA=$2
 source "$(dirname "$0")/session.sh"
 start_x
 make_data
 
-shown_in_front() { is_viewable "$1" && is_active "$1"; }
 # A later start on the same data folder; it must end at once with 0.
 later() {
     local status=0

@@ -132,8 +132,11 @@ std::vector<std::uint16_t> CX11Hotkey::LockVariants() const {
 
 CGlobalHotkey::Result CX11Hotkey::Grab(QKeyCombination keys) {
     Ungrab();
+    if (!m_connection) {
+        return CGlobalHotkey::Result::Unsupported;
+    }
     const std::uint32_t keySym = KeySymOf(keys.key());
-    m_keyCode = keySym == 0 || !m_connection ? 0 : KeyCodeOf(keySym);
+    m_keyCode = keySym == 0 ? 0 : KeyCodeOf(keySym);
     if (m_keyCode == 0) {
         return CGlobalHotkey::Result::Invalid;
     }

@@ -23,7 +23,8 @@ public:
     CX11Hotkey();
     ~CX11Hotkey() override;
 
-    // Grabbed, Invalid (no key of this keyboard gives it) or Taken.
+    // Grabbed, Invalid (no key of this keyboard gives it), Taken, or Unsupported when Qt lends
+    // no connection to the server.
     CGlobalHotkey::Result Grab(QKeyCombination keys);
 
     // The X keysym of a Qt key, 0 for none. Letters give their lower-case keysym, which the
