@@ -116,4 +116,20 @@ inline constexpr QStringView kChangesNotApplied =
 inline constexpr QStringView kFolderReadOnly =
     u"データフォルダに書き込めません:\n%1\n\n顔文字の変更は保存されません。";
 
+// Calling the window up from other programs: the window's menu, the tray icon and the global
+// shortcut of the settings file.
+inline constexpr QStringView kHideAfterCopyItem = u"コピーしたら隠す(&H)";
+inline constexpr QStringView kPasteAfterCopyItem = u"隠したら元のウィンドウに貼り付ける(&P)";
+inline constexpr QStringView kTrayShowHide = u"表示/隠す";
+inline constexpr QStringView kTrayQuit = u"終了";
+inline constexpr QStringView kHotkeyInvalid =
+    u"ショートカット キー「%1」は使えません。\n"
+    u"Ctrl+Alt+K のように、Ctrl か Alt を含むキーを一つ、%2 の Hotkey= に指定してください。";
+inline constexpr QStringView kHotkeyTaken =
+    u"ショートカット キー「%1」は、ほかのプログラムが使っています。\n"
+    u"%2 の Hotkey= に別のキーを指定してください。";
+inline constexpr QStringView kHotkeyUnsupported =
+    u"このデスクトップでは、ショートカット キー「%1」を登録できません。\n"
+    u"デスクトップのキーボード設定で、コマンド「mopira --toggle」にキーを割り当ててください。";
+
 }  // namespace mopira::res

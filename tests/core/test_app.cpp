@@ -154,6 +154,20 @@ TEST(Settings, ThirteenKeysReadAndWrittenOnceEach) {
     EXPECT_EQ(defaults.x, -1);
     EXPECT_EQ(defaults.content, 150);
     EXPECT_EQ(defaults.value2, 100);
+
+    // The keys beyond them never take one of their names, and leave everything off but the
+    // tray icon.
+    std::set<std::string> added = {std::string(kHotkeySection) + "/" + kHotkeyKey};
+    const SummonSettings summon;
+    for (const auto& key : kSummonIntKeys) {
+        added.insert(std::string(key.section) + "/" + key.key);
+        EXPECT_EQ(summon.*key.member, std::string(key.key) == "Tray" ? 1 : 0) << key.key;
+    }
+    EXPECT_EQ(added.size(), std::size(kSummonIntKeys) + 1);
+    for (const std::string& key : added) {
+        EXPECT_FALSE(read.contains(key)) << key;
+    }
+    EXPECT_TRUE(summon.hotkey.empty());
 }
 
 }  // namespace

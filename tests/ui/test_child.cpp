@@ -10,18 +10,30 @@
 //                                           ("cursor SHAPE X Y") and each action the target
 //                                           answers ("action ACTION"), and at its end
 //                                           "result ACTION".
+//   test_child edit                         a plain window with one line edit, titled
+//                                           "paste target", that prints "ready" when shown
+//                                           and "text TEXT" (UTF-8) after every change of it;
+//   test_child tray-host                    (X11) a desktop's tray as programs find it: holds
+//                                           the tray's selection of screen 0, prints "ready",
+//                                           and docks nothing.
 #include <QApplication>
 #include <QCursor>
 #include <QDrag>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "ui/app/SingleInstance.h"
 #include "ui/library/LibraryDocument.h"
 #include "ui/platform/PlatformFile.h"
+
+#ifdef MOPIRA_HAVE_X11
+#include <xcb/xcb.h>
+#endif
 
 namespace {
 
@@ -81,6 +93,44 @@ int Drag(const QRect& geometry) {
     return QApplication::exec();
 }
 
+int Edit() {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    QLineEdit edit;
+    edit.setWindowTitle(QStringLiteral("paste target"));
+    QObject::connect(&edit, &QLineEdit::textChanged, [](const QString& text) {
+        std::printf("text %s\n", text.toUtf8().constData());
+    });
+    edit.resize(300, 40);
+    edit.show();
+    QTimer::singleShot(0, [] { std::printf("ready\n"); });
+    return QApplication::exec();
+}
+
+#ifdef MOPIRA_HAVE_X11
+int TrayHost() {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        return 1;
+    }
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const xcb_window_t owner = xcb_generate_id(connection);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, owner, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const char name[] = "_NET_SYSTEM_TRAY_S0";
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
+    xcb_set_selection_owner(connection, owner, atom->atom, XCB_CURRENT_TIME);
+    std::free(atom);
+    xcb_flush(connection);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
+        std::free(event);
+    }
+    return 0;
+}
+#endif
+
 int Hold(const QString& folder) {
     mopira::CSingleInstance instance(folder);
     if (!instance.Claim()) {
@@ -94,13 +144,22 @@ int Hold(const QString& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Only the drag needs a window system.
+    // Only the drag and the edit need a window system.
+    if (argc == 2 && qstrcmp(argv[1], "edit") == 0) {
+        QApplication app(argc, argv);
+        return Edit();
+    }
     if (argc == 6 && qstrcmp(argv[1], "drag") == 0) {
         QApplication app(argc, argv);
         const QStringList arguments = QCoreApplication::arguments();
         return Drag(QRect(arguments[2].toInt(), arguments[3].toInt(), arguments[4].toInt(),
                           arguments[5].toInt()));
     }
+#ifdef MOPIRA_HAVE_X11
+    if (argc == 2 && qstrcmp(argv[1], "tray-host") == 0) {
+        return TrayHost();
+    }
+#endif
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 4 && arguments[1] == QLatin1String("save-crash")) {
@@ -111,6 +170,6 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr,
                  "usage: test_child save-crash DATA_FOLDER STEP | hold DATA_FOLDER"
-                 " | drag X Y WIDTH HEIGHT\n");
+                 " | drag X Y WIDTH HEIGHT | edit | tray-host\n");
     return 2;
 }

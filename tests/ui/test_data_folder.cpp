@@ -8,6 +8,7 @@
 #include "ui/app/AboutDlg.h"
 #include "ui/app/CommandLine.h"
 #include "ui/app/DataFolder.h"
+#include "ui/app/SingleInstance.h"
 
 namespace mopira {
 
@@ -222,6 +223,39 @@ private slots:
         if (exitCode == CCommandLine::kExitUsage) {
             QVERIFY(commandLine.Message().contains(QStringLiteral("--help")));
         }
+    }
+
+    void commandLineNamesWhatTheWindowIsAsked_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("message");  // empty: refused as bad usage
+
+        QTest::newRow("a plain start") << QStringList() << QByteArray("activate");
+        QTest::newRow("toggle") << QStringList{QStringLiteral("--toggle")} << QByteArray("toggle");
+        QTest::newRow("show with a folder")
+            << QStringList{QStringLiteral("--data-dir=/sync/kao"), QStringLiteral("--show")}
+            << QByteArray("show");
+        QTest::newRow("hide") << QStringList{QStringLiteral("--hide")} << QByteArray("hide");
+        QTest::newRow("twice the same")
+            << QStringList{QStringLiteral("--hide"), QStringLiteral("--hide")}
+            << QByteArray("hide");
+        QTest::newRow("two at once")
+            << QStringList{QStringLiteral("--toggle"), QStringLiteral("--hide")} << QByteArray();
+        QTest::newRow("a value") << QStringList{QStringLiteral("--toggle=1")} << QByteArray();
+    }
+
+    void commandLineNamesWhatTheWindowIsAsked() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, message);
+        CCommandLine commandLine;
+        const std::optional<int> result =
+            commandLine.Parse(QStringList{QStringLiteral("mopira")} + arguments);
+        if (message.isEmpty()) {
+            QCOMPARE(result, std::optional<int>(CCommandLine::kExitUsage));
+            return;
+        }
+        QVERIFY2(!result, qPrintable(commandLine.Message()));
+        QCOMPARE(commandLine.WindowMessage(), message);
+        QVERIFY(CSingleInstance::IsKnownMessage(message));
     }
 
     void aboutBoxNamesTheDataFolder() {

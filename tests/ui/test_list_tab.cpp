@@ -254,6 +254,20 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("(・∀・)"));
     }
 
+    void homeAndEndGoToTheFirstAndLastRow() {
+        Session s;
+        QTableView* view = s.list->DetailsView();
+        view->setFocus();
+        const int last = view->model()->rowCount() - 1;
+        QVERIFY(last > 0);
+        QTest::keyClick(view, Qt::Key_End);
+        QCOMPARE(s.list->SelectedRows(), (std::vector<int>{last}));
+        QTest::keyClick(view, Qt::Key_Right);  // scrolls; the row stays
+        QCOMPARE(s.list->SelectedRows(), (std::vector<int>{last}));
+        QTest::keyClick(view, Qt::Key_Home);
+        QCOMPARE(s.list->SelectedRows(), (std::vector<int>{0}));
+    }
+
     void commandStatesFollowTheSelection() {
         Session s;
         auto* copy = s.fixture.Child<QWidget>("m_btnCopy");

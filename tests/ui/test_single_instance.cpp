@@ -69,13 +69,23 @@ private slots:
         QVERIFY(sendRaw("hello\n"));
         QVERIFY(sendRaw(QByteArray(4 << 20, 'x')));
         QVERIFY(sendRaw(QByteArray("activate") + QByteArray(100, ' ') + "\n"));
+        QVERIFY(sendRaw(QByteArray("hide") + QByteArray(100, ' ') + "\n"));
+        // Close to a message is not one: another case, another word after it, no line end.
+        QVERIFY(sendRaw("Toggle\n"));
+        QVERIFY(sendRaw("show all\n"));
+        QVERIFY(sendRaw("hide"));
+        QVERIFY(sendRaw(QByteArray("show\0\n", 6)));
         QCOMPARE(received.count(), 0);
 
         CSingleInstance later(dir.path());
         QVERIFY(!later.Claim());
-        QVERIFY(RunBeside([&] { return later.SendToRunning(CSingleInstance::kActivate); }));
-        QCOMPARE(received.count(), 1);
-        QCOMPARE(received.front().front().toByteArray(), QByteArray(CSingleInstance::kActivate));
+        const QList<QByteArray> known = {CSingleInstance::kActivate, CSingleInstance::kToggle,
+                                         CSingleInstance::kShow, CSingleInstance::kHide};
+        for (const QByteArray& message : known) {
+            QVERIFY(RunBeside([&] { return later.SendToRunning(message); }));
+            QCOMPARE(received.takeFirst().front().toByteArray(), message);
+        }
+        QCOMPARE(received.count(), 0);
     }
 
     void aCrashedHolderBlocksNothing() {

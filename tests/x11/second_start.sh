@@ -3,8 +3,6 @@
 # the front, restored and active, and ends with exit code 0.
 #   second_start.sh PROGRAM TEST_DATA
 set -euo pipefail
-program=$1
-export MOPIRA_TEST_DATA=$2
 source "$(dirname "$0")/session.sh"
 start_x
 make_data

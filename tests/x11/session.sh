@@ -1,6 +1,10 @@
 # Shared by the tests that need a real X server: a virtual screen with a window manager, the
 # program started on a data folder of the test's own, and clean-up of everything started.
-# Sourced by the test scripts; exit code 77 tells ctest that a test cannot run here.
+# Sourced by the test scripts, whose first two arguments are always the program and the test
+# data folder; exit code 77 tells ctest that a test cannot run here.
+
+program=$1
+export MOPIRA_TEST_DATA=$2
 
 skip() {
     echo "SKIPPED: $*"
@@ -77,4 +81,28 @@ wait_for() {
         sleep 0.1
     done
     return 1
+}
+
+is_hidden() {
+    ! is_viewable "$1"
+}
+
+# Whether window $1 is the active one, as the window manager says.
+is_active() {
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]
+}
+
+shown_in_front() {
+    is_viewable "$1" && is_active "$1"
+}
+
+# Ends the test as failed, with what went wrong and the logs of everything started.
+fail() {
+    echo "$*"
+    local log
+    for log in "$work"/*.log; do
+        echo "--- $log"
+        cat "$log"
+    done
+    exit 1
 }

@@ -4,7 +4,6 @@
 # and window manager of session.sh.
 #   widgets.sh PROGRAM TEST_DATA TEST_X11
 set -euo pipefail
-export MOPIRA_TEST_DATA=$2
 tests=$3
 source "$(dirname "$0")/session.sh"
 start_x

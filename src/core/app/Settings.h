@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 namespace mopira {
 
@@ -22,11 +23,14 @@ struct Settings {
     int value2 = 100;
 };
 
-struct SettingKey {
+template <class Values>
+struct IntSettingKey {
     const char* section;
     const char* key;
-    int Settings::*member;
+    int Values::*member;
 };
+
+using SettingKey = IntSettingKey<Settings>;
 
 inline constexpr std::size_t kSettingCount = 13;
 
@@ -63,5 +67,27 @@ inline constexpr std::array<SettingKey, kSettingCount> kSettingsWriteOrder = {{
     {"List", "Value1", &Settings::value1},
     {"List", "Value2", &Settings::value2},
 }};
+
+// Beyond the thirteen: how the window is called up from other programs. Everything is off but
+// the tray icon, so a settings file of the thirteen alone runs the window as it always ran.
+// A flag is on when its value is not 0.
+struct SummonSettings {
+    std::string hotkey;      // a key such as "Ctrl+Alt+K" that toggles the window from anywhere
+    int hideAfterCopy = 0;   // a copy hides the window, giving the focus back
+    int pasteAfterCopy = 0;  // with hideAfterCopy: the copy is pasted where the focus went back
+    int tray = 1;            // an icon in the desktop's tray, where it has one
+    int closeToTray = 0;     // with the icon shown: closing hides the window instead of ending
+};
+
+inline constexpr IntSettingKey<SummonSettings> kSummonIntKeys[] = {
+    {"Window", "HideAfterCopy", &SummonSettings::hideAfterCopy},
+    {"Window", "PasteAfterCopy", &SummonSettings::pasteAfterCopy},
+    {"Window", "Tray", &SummonSettings::tray},
+    {"Window", "CloseToTray", &SummonSettings::closeToTray},
+};
+
+// The one text setting, read and written on its own.
+inline constexpr const char* kHotkeySection = "Window";
+inline constexpr const char* kHotkeyKey = "Hotkey";
 
 }  // namespace mopira

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "ui/app/SingleInstance.h"
+
 namespace mopira {
 
 CCommandLine::CCommandLine()
@@ -12,10 +14,21 @@ CCommandLine::CCommandLine()
       m_optDataDir(QStringLiteral("data-dir"),
                    QStringLiteral("Keep the library, the parts files and the help in <dir> "
                                   "instead of the usual data folder."),
-                   QStringLiteral("dir")) {
+                   QStringLiteral("dir")),
+      m_optToggle(QStringLiteral("toggle"),
+                  QStringLiteral("Hide the running window when it is in front, else bring it "
+                                 "to the front; start the program when none runs.")),
+      m_optShow(QStringLiteral("show"),
+                QStringLiteral("Bring the running window to the front; start the program when "
+                               "none runs.")),
+      m_optHide(QStringLiteral("hide"),
+                QStringLiteral("Hide the running window; when none runs, do nothing.")) {
     m_parser.setApplicationDescription(
         QStringLiteral("A palette of Japanese emoticons (kaomoji)."));
     m_parser.addOption(m_optDataDir);
+    m_parser.addOption(m_optToggle);
+    m_parser.addOption(m_optShow);
+    m_parser.addOption(m_optHide);
 }
 
 std::optional<int> CCommandLine::Parse(const QStringList& arguments) {
@@ -39,6 +52,11 @@ std::optional<int> CCommandLine::Parse(const QStringList& arguments) {
     if (m_parser.isSet(m_optDataDir) && DataDir().isEmpty()) {
         return Refuse(QStringLiteral("Option 'data-dir' needs a folder."));
     }
+    const int requests = int(m_parser.isSet(m_optToggle)) + int(m_parser.isSet(m_optShow)) +
+                         int(m_parser.isSet(m_optHide));
+    if (requests > 1) {
+        return Refuse(QStringLiteral("Give only one of '--toggle', '--show' and '--hide'."));
+    }
     return std::nullopt;
 }
 
@@ -57,6 +75,19 @@ void CCommandLine::PrintMessage(int exitCode) const {
 
 QString CCommandLine::DataDir() const {
     return m_parser.value(m_optDataDir);
+}
+
+QByteArray CCommandLine::WindowMessage() const {
+    if (m_parser.isSet(m_optToggle)) {
+        return CSingleInstance::kToggle;
+    }
+    if (m_parser.isSet(m_optShow)) {
+        return CSingleInstance::kShow;
+    }
+    if (m_parser.isSet(m_optHide)) {
+        return CSingleInstance::kHide;
+    }
+    return CSingleInstance::kActivate;
 }
 
 std::optional<int> CCommandLine::AnswerEarly(int argc, char** argv) {

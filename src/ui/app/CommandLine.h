@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QString>
@@ -13,6 +14,8 @@ namespace mopira {
 class CCommandLine {
 public:
     static constexpr int kExitOk = 0;
+    // A program runs on the same data folder but does not answer.
+    static constexpr int kExitNoAnswer = 1;
     static constexpr int kExitUsage = 2;
 
     CCommandLine();
@@ -29,6 +32,9 @@ public:
 
     // The folder given with --data-dir; empty when none was.
     QString DataDir() const;
+    // What this start asks of the window (one of CSingleInstance's messages): to come to the
+    // front unless --toggle, --show or --hide says otherwise.
+    QByteArray WindowMessage() const;
 
     // Answers --help and --version before the window system starts, so that they work where
     // there is no display. Anything else, errors included, waits for the full parse: the
@@ -40,6 +46,9 @@ private:
     QCommandLineOption m_optHelp;
     QCommandLineOption m_optVersion;
     QCommandLineOption m_optDataDir;
+    QCommandLineOption m_optToggle;
+    QCommandLineOption m_optShow;
+    QCommandLineOption m_optHide;
     QString m_strMessage;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/app/MainApp.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QSettings>
 #include <cstdio>
@@ -11,7 +12,6 @@
 #include "ui/app/QtTranslation.h"
 #include "ui/app/SingleInstance.h"
 #include "ui/platform/Fonts.h"
-#include "ui/platform/ModalSeam.h"
 #include "ui/platform/PlatformFile.h"
 
 namespace mopira {
@@ -21,6 +21,13 @@ QString CMainApp::SettingsPath() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope,
                      QCoreApplication::applicationName())
         .fileName();
+}
+
+int CMainApp::RunMainWindow(QDialog& window) {
+    QEventLoop loop;
+    QObject::connect(&window, &QDialog::finished, &loop, &QEventLoop::exit);
+    window.show();
+    return loop.exec();
 }
 
 int CMainApp::InitInstance() {
@@ -41,14 +48,19 @@ int CMainApp::InitInstance() {
         return exitCode;
     }
     // One window per data folder: a second one would save over the first one's changes.
+    const QByteArray request = commandLine.WindowMessage();
     CSingleInstance instance(folder.directory);
     if (!instance.Claim()) {
-        if (instance.SendToRunning(CSingleInstance::kActivate)) {
-            return 0;
+        if (instance.SendToRunning(request)) {
+            return CCommandLine::kExitOk;
         }
         std::fprintf(stderr, "mopira: another instance holds %s but does not answer\n",
                      qPrintable(folder.directory));
-        return 1;
+        return CCommandLine::kExitNoAnswer;
+    }
+    if (request == CSingleInstance::kHide) {
+        // Nothing runs to be hidden; a window started only to hide would be a surprise.
+        return CCommandLine::kExitOk;
     }
     // Lets the desktop match the window with its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(MOPIRA_APP_ID));
@@ -56,9 +68,20 @@ int CMainApp::InitInstance() {
     InstallQtTranslation();
     CMainDlg dialog(folder.directory, SettingsPath());
     QObject::connect(&instance, &CSingleInstance::messageReceived, &dialog,
-                     [&dialog](const QByteArray&) { dialog.BringToFront(); });
-    RunModal(dialog);
-    return 0;
+                     [&dialog](const QByteArray& message) {
+                         if (message == CSingleInstance::kToggle) {
+                             dialog.ToggleWindow();
+                         } else if (message == CSingleInstance::kHide) {
+                             dialog.HideWindow();
+                         } else {
+                             dialog.BringToFront();
+                         }
+                     });
+    // The window may hide and come back (the tray, the shortcut, a later start): the program
+    // ends when it ends, not when the last window closes or hides.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    RunMainWindow(dialog);
+    return CCommandLine::kExitOk;
 }
 
 }  // namespace mopira

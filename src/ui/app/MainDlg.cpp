@@ -27,6 +27,7 @@
 #include "ui/app/AboutDlg.h"
 #include "ui/app/DataFolder.h"
 #include "ui/app/PlatformWindow.h"
+#include "ui/app/TrayIcon.h"
 #include "ui/builder/CreatePage.h"
 #include "ui/controls/DragTabCtrl.h"
 #include "ui/controls/HoverButton.h"
@@ -34,8 +35,10 @@
 #include "ui/library/ListPage.h"
 #include "ui/platform/DialogUnits.h"
 #include "ui/platform/Fonts.h"
+#include "ui/platform/GlobalHotkey.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/ModalSeam.h"
+#include "ui/platform/PasteBack.h"
 #include "ui/platform/TextConvert.h"
 
 namespace mopira {
@@ -57,6 +60,30 @@ constexpr int kTemplateOrder[] = {
     id::kEdgeRightButton, id::kTab,         id::kEmotionLeftButton,
 };
 
+QString ProfileKey(const char* section, const char* key) {
+    return QStringLiteral("%1/%2").arg(QLatin1String(section), QLatin1String(key));
+}
+
+// Takes each of `keys` that holds an integer into `values`; returns the keys the file holds.
+template <class Values, class Keys>
+QSet<QString> ReadIntKeys(const QSettings& profile, const Keys& keys, Values& values) {
+    QSet<QString> present;
+    for (const IntSettingKey<Values>& key : keys) {
+        const QString name = ProfileKey(key.section, key.key);
+        const QVariant value = profile.value(name);
+        if (!value.isValid()) {
+            continue;
+        }
+        present.insert(name);
+        bool ok = false;
+        const int number = value.toInt(&ok);
+        if (ok) {
+            values.*key.member = number;
+        }
+    }
+    return present;
+}
+
 }  // namespace
 
 CMainDlg::CMainDlg(const QString& dataDirectory, const QString& settingsPath, QWidget* parent)
@@ -69,6 +96,7 @@ CMainDlg::CMainDlg(const QString& dataDirectory, const QString& settingsPath, QW
     ReadSettings();
     OnInitDialog();
     ConnectHandlers();
+    CreateSummoning();
 }
 
 CMainDlg::~CMainDlg() {
@@ -83,15 +111,17 @@ CMainDlg::~CMainDlg() {
 void CMainDlg::ReadSettings() {
     const QSettings profile(m_settingsPath, QSettings::IniFormat);
     Settings settings;
-    for (const SettingKey& key : kSettingsReadOrder) {
-        bool ok = false;
-        const int value = profile
-                              .value(QStringLiteral("%1/%2").arg(QLatin1String(key.section),
-                                                                 QLatin1String(key.key)))
-                              .toInt(&ok);
-        if (ok) {
-            settings.*key.member = value;
-        }
+    ReadIntKeys(profile, kSettingsReadOrder, settings);
+    m_summonKeysRead = ReadIntKeys(profile, kSummonIntKeys, m_summon);
+    const QString hotkeyName = ProfileKey(kHotkeySection, kHotkeyKey);
+    const QVariant hotkey = profile.value(hotkeyName);
+    if (hotkey.isValid()) {
+        m_summonKeysRead.insert(hotkeyName);
+        // An unquoted comma makes a list of the value, as in "Ctrl+,".
+        m_summon.hotkey = (hotkey.typeId() == QMetaType::QStringList
+                               ? hotkey.toStringList().join(QLatin1Char(','))
+                               : hotkey.toString())
+                              .toStdString();
     }
     m_nX = settings.x;
     m_nY = settings.y;
@@ -117,9 +147,18 @@ void CMainDlg::WriteSettings() {
 
     QSettings profile(m_settingsPath, QSettings::IniFormat);
     for (const SettingKey& key : kSettingsWriteOrder) {
-        profile.setValue(
-            QStringLiteral("%1/%2").arg(QLatin1String(key.section), QLatin1String(key.key)),
-            settings.*key.member);
+        profile.setValue(ProfileKey(key.section, key.key), settings.*key.member);
+    }
+    const SummonSettings defaults;
+    for (const auto& key : kSummonIntKeys) {
+        const QString name = ProfileKey(key.section, key.key);
+        if (m_summonKeysRead.contains(name) || m_summon.*key.member != defaults.*key.member) {
+            profile.setValue(name, m_summon.*key.member);
+        }
+    }
+    const QString hotkeyName = ProfileKey(kHotkeySection, kHotkeyKey);
+    if (m_summonKeysRead.contains(hotkeyName) || !m_summon.hotkey.empty()) {
+        profile.setValue(hotkeyName, QString::fromStdString(m_summon.hotkey));
     }
     profile.sync();
 }
@@ -225,7 +264,7 @@ void CMainDlg::ConnectHandlers() {
     for (QWidget* source : {static_cast<QWidget*>(m_tbarTop), static_cast<QWidget*>(m_tab)}) {
         source->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(source, &QWidget::customContextMenuRequested, this,
-                [this, source](const QPoint& pos) { ShowAboutMenu(source, pos); });
+                [this, source](const QPoint& pos) { ShowWindowMenu(source, pos); });
     }
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &CMainDlg::OnHelp);
@@ -237,6 +276,46 @@ void CMainDlg::ConnectHandlers() {
         connect(next, &QShortcut::activated, this,
                 [this] { m_tab->setCurrentIndex(m_tab->currentIndex() == 0 ? 1 : 0); });
     }
+}
+
+void CMainDlg::CreateSummoning() {
+    m_pasteBack = new CPasteBack(this);
+    if (m_summon.tray != 0) {
+        m_tray = new CTrayIcon(m_hIcon, this);
+        if (m_tray->Show()) {
+            connect(m_tray, &CTrayIcon::toggleRequested, this, &CMainDlg::ToggleWindow);
+            connect(m_tray, &CTrayIcon::faceChosen, this, &CMainDlg::CopyText);
+            connect(m_tray, &CTrayIcon::quitRequested, this, &CMainDlg::Quit);
+        } else {
+            delete m_tray;
+            m_tray = nullptr;
+        }
+    }
+    m_hotkey = new CGlobalHotkey(this);
+    connect(m_hotkey, &CGlobalHotkey::activated, this, &CMainDlg::ToggleWindow);
+    // Once the window shows, so that a key that cannot be had is told over it.
+    QTimer::singleShot(0, this, &CMainDlg::RegisterHotkey);
+}
+
+void CMainDlg::RegisterHotkey() {
+    const QString keys = QString::fromStdString(m_summon.hotkey).trimmed();
+    const QString settings = QDir::toNativeSeparators(m_settingsPath);
+    QString refusal;
+    switch (m_hotkey->Register(keys)) {
+        case CGlobalHotkey::Result::Invalid:
+            refusal = res::kHotkeyInvalid.toString().arg(keys, settings);
+            break;
+        case CGlobalHotkey::Result::Taken:
+            refusal = res::kHotkeyTaken.toString().arg(keys, settings);
+            break;
+        case CGlobalHotkey::Result::Unsupported:
+            refusal = res::kHotkeyUnsupported.toString().arg(keys);
+            break;
+        case CGlobalHotkey::Result::Off:
+        case CGlobalHotkey::Result::Grabbed:
+            return;
+    }
+    ShowMessage(this, refusal, MessageButtons::Ok, MessageIcon::Warning);
 }
 
 void CMainDlg::SetTemplateTabOrder() {
@@ -389,9 +468,32 @@ void CMainDlg::OnCurrentFaceChanged(bool hasFace) {
     m_btnCopy->setEnabled(hasFace);
 }
 
+bool CMainDlg::ClosesToTray() const {
+    return m_summon.closeToTray != 0 && m_tray && m_tray->IsShown();
+}
+
 void CMainDlg::closeEvent(QCloseEvent* event) {
     WriteSettings();
+    if (ClosesToTray()) {
+        HideWindow();
+        event->ignore();
+        return;
+    }
     QDialog::closeEvent(event);
+}
+
+void CMainDlg::reject() {
+    if (ClosesToTray()) {
+        HideWindow();
+        return;
+    }
+    QDialog::reject();
+}
+
+void CMainDlg::Quit() {
+    WriteSettings();
+    // Not close(): a hidden window takes no close, and done() ends it whether shown or not.
+    done(QDialog::Rejected);
 }
 
 void CMainDlg::BringToFront() {
@@ -402,6 +504,20 @@ void CMainDlg::BringToFront() {
     }
     raise();
     activateWindow();
+}
+
+void CMainDlg::HideWindow() {
+    // The program runs on hidden (CMainApp waits for the window to end, not to hide), and the
+    // window manager gives the focus back to the window that had it before.
+    hide();
+}
+
+void CMainDlg::ToggleWindow() {
+    if (isVisible() && !isMinimized() && HasKeyboardFocus(*this)) {
+        HideWindow();
+    } else {
+        BringToFront();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -419,8 +535,23 @@ void CMainDlg::OnOK() {
     }
     const std::string face = page->CurrentFace();
     if (!face.empty()) {
-        QGuiApplication::clipboard()->setText(ToQString(face, page->FaceCharset()));
+        CopyText(ToQString(face, page->FaceCharset()));
     }
+}
+
+void CMainDlg::CopyText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    if (m_summon.hideAfterCopy == 0) {
+        return;
+    }
+    HideWindow();
+    if (PastesBack()) {
+        m_pasteBack->Start();
+    }
+}
+
+bool CMainDlg::PastesBack() const {
+    return m_summon.hideAfterCopy != 0 && m_summon.pasteAfterCopy != 0 && CPasteBack::IsAvailable();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -464,11 +595,25 @@ void CMainDlg::OnSysCommand(int command) {
     }
 }
 
-void CMainDlg::ShowAboutMenu(QWidget* source, const QPoint& pos) {
+void CMainDlg::ShowWindowMenu(QWidget* source, const QPoint& pos) {
     QMenu menu(this);
     QAction* about = menu.addAction(res::LoadString(id::kAboutString));
-    if (menu.exec(source->mapToGlobal(pos)) == about) {
+    menu.addSeparator();
+    QAction* hide = menu.addAction(res::kHideAfterCopyItem.toString());
+    hide->setCheckable(true);
+    hide->setChecked(m_summon.hideAfterCopy != 0);
+    // Pasting needs the focus back in the other program, which hiding gives it.
+    QAction* paste = menu.addAction(res::kPasteAfterCopyItem.toString());
+    paste->setCheckable(true);
+    paste->setChecked(m_summon.pasteAfterCopy != 0);
+    paste->setEnabled(m_summon.hideAfterCopy != 0 && CPasteBack::IsAvailable());
+    QAction* chosen = menu.exec(source->mapToGlobal(pos));
+    if (chosen == about) {
         OnSysCommand(id::kAboutBox);
+    } else if (chosen == hide) {
+        m_summon.hideAfterCopy = hide->isChecked() ? 1 : 0;
+    } else if (chosen == paste) {
+        m_summon.pasteAfterCopy = paste->isChecked() ? 1 : 0;
     }
 }
 
@@ -476,7 +621,7 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
     if (event->reason() == QContextMenuEvent::Keyboard) {
         // The menu key outside the list (which opens its own menu): the window's menu, with
         // the about box, as the window system's menu key would open it.
-        ShowAboutMenu(m_tbarTop, QPoint(0, m_tbarTop->height()));
+        ShowWindowMenu(m_tbarTop, QPoint(0, m_tbarTop->height()));
     }
 }
 

@@ -3,8 +3,11 @@
 #include <QDialog>
 #include <QIcon>
 #include <QRect>
+#include <QSet>
 #include <QString>
 #include <string>
+
+#include "core/app/Settings.h"
 
 #include "ui/library/LibraryDocument.h"
 
@@ -14,16 +17,22 @@ namespace mopira {
 
 class CCreatePage;
 class CDragTabCtrl;
+class CGlobalHotkey;
 class CHoverButton;
 class CListPage;
 class CPage;
+class CPasteBack;
 class CTipToolBar;
+class CTrayIcon;
 
 // The program's only top-level window, as a frame around its two pages: the list tab
 // (CListPage), where the user finds and copies emoticons of the library, and the create tab
 // (CCreatePage), where faces are composed from parts. The frame holds the tab strip, the top
 // toolbar and the copy button; always-on-top, help and the about box; the settings file; the
-// window's placement and layout; and the library, which it lends to the pages.
+// window's placement and layout; and the library, which it lends to the pages. It also answers
+// the ways of calling it up from other programs: a later start of the program, a shortcut for
+// the whole desktop and the tray icon; and a copy may hide it and paste into the program the
+// user came from.
 class CMainDlg : public QDialog {
     Q_OBJECT
 
@@ -46,11 +55,21 @@ public:
     // Shows the window in front of the others, restored and active: a later start of the
     // program on the same data folder asks for this.
     void BringToFront();
+    // Hides the window; the program goes on, and the focus goes back to another program.
+    void HideWindow();
+    // Hides the window when it is in front (active), else brings it to the front.
+    void ToggleWindow();
+    // Ends the window as its close button does, settings written, even while hidden.
+    void Quit();
+    // The icon in the desktop's tray; null when it is switched off or the desktop has no tray.
+    CTrayIcon* TrayIcon() const { return m_tray; }
 
 public slots:
     // The default command: copies the current emoticon; never closes the window.
     void OnOK();
     void accept() override { OnOK(); }
+    // Escape: ends the window without saving the settings, or hides it where closing does.
+    void reject() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -64,6 +83,14 @@ protected:
 private:
     void ReadSettings();
     void WriteSettings();
+    void CreateSummoning();
+    void RegisterHotkey();
+    // The clipboard gets `text`; then, when chosen, the window hides and the program the user
+    // came from gets it pasted.
+    void CopyText(const QString& text);
+    bool PastesBack() const;
+    // Closing and Escape hide the window instead of ending it.
+    bool ClosesToTray() const;
     void CreateControls();
     void OnInitDialog();
     void ConnectHandlers();
@@ -77,7 +104,8 @@ private:
     void OnSysCommand(int command);
     void OnTopMost();
     void OnHelp();
-    void ShowAboutMenu(QWidget* source, const QPoint& pos);
+    // The window's menu: the about box, and whether a copy hides the window and pastes.
+    void ShowWindowMenu(QWidget* source, const QPoint& pos);
     void OnCommand(int command);
 
     // Settings of the frame, read once at construction and written at close; the pages keep
@@ -88,6 +116,10 @@ private:
     int m_nCY = 200;
     int m_nTopMost = 0;
     int m_nTab = 0;
+    SummonSettings m_summon;
+    // The keys beyond the thirteen that the settings file holds: written back even when they
+    // hold the default, and only then, so that a file of the thirteen stays one.
+    QSet<QString> m_summonKeysRead;
 
     QString m_strDataDir;
     QString m_settingsPath;
@@ -101,6 +133,9 @@ private:
     // The tab control's whole area; the strip takes its top, the page frame the rest.
     QRect m_rcTab;
     QIcon m_hIcon;
+    CGlobalHotkey* m_hotkey = nullptr;
+    CPasteBack* m_pasteBack = nullptr;
+    CTrayIcon* m_tray = nullptr;
 };
 
 }  // namespace mopira

@@ -1,9 +1,13 @@
 #include "ui/app/PlatformWindow.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+#endif
+#ifdef MOPIRA_HAVE_X11
+#include "ui/platform/X11Keyboard.h"
 #endif
 
 namespace mopira {
@@ -40,5 +44,14 @@ int SystemMenuCommand(const QByteArray&, void*) {
 }
 
 #endif
+
+bool HasKeyboardFocus(const QWidget& window) {
+#ifdef MOPIRA_HAVE_X11
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        return window.isVisible() && X11FocusIsIn(window.winId());
+    }
+#endif
+    return window.isActiveWindow();
+}
 
 }  // namespace mopira

@@ -14,4 +14,8 @@ bool AppendSystemMenuItem(QWidget* window, int command, const QString& text);
 // The system-menu command a native message carries, or 0.
 int SystemMenuCommand(const QByteArray& eventType, void* message);
 
+// Whether the keyboard's input goes to `window` now. On X11 the server says so: Qt hears of
+// the focus late while a key is grabbed, and a shortcut comes with a grab.
+bool HasKeyboardFocus(const QWidget& window);
+
 }  // namespace mopira

@@ -63,6 +63,15 @@ CSingleInstance::~CSingleInstance() {
     }
 }
 
+bool CSingleInstance::IsKnownMessage(const QByteArray& message) {
+    for (const char* known : {kActivate, kToggle, kShow, kHide}) {
+        if (message == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool CSingleInstance::Claim() {
     if (!m_lock.tryLock(0)) {
         return false;
@@ -119,7 +128,7 @@ void CSingleInstance::OnReadyRead(QLocalSocket* socket) {
     }
     const QByteArray raw = socket->readLine(kMaxMessage + 2);
     const QByteArray line = raw.trimmed();
-    if (raw.endsWith('\n') && line == kActivate) {
+    if (raw.endsWith('\n') && IsKnownMessage(line)) {
         socket->write("ok\n");
         socket->flush();
         socket->disconnectFromServer();

@@ -13,14 +13,21 @@ namespace mopira {
 
 // One running program per data folder and user. The first start on a folder holds it for the
 // whole run; a later start asks that one, through a local socket only the same user can reach,
-// to come to the front, and ends. A crash leaves nothing that blocks the next start: the hold
-// is a lock file of the process's own, which is taken over once its process is gone.
+// to come to the front (or to show or hide), and ends. A crash leaves nothing that blocks the next
+// start: the hold is a lock file of the process's own, which is taken over once its process is
+// gone.
 class CSingleInstance : public QObject {
     Q_OBJECT
 
 public:
-    // The messages a later start may send; anything else is ignored.
+    // The messages a later start may send; anything else is ignored. Activate brings the
+    // window to the front as a plain second start asks; the others come from --toggle,
+    // --show and --hide.
     static constexpr const char* kActivate = "activate";
+    static constexpr const char* kToggle = "toggle";
+    static constexpr const char* kShow = "show";
+    static constexpr const char* kHide = "hide";
+    static bool IsKnownMessage(const QByteArray& message);
 
     explicit CSingleInstance(const QString& dataDirectory, QObject* parent = nullptr);
     ~CSingleInstance() override;

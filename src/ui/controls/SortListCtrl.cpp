@@ -5,6 +5,7 @@
 #include <QItemSelection>
 #include <QLabel>
 #include <QListView>
+#include <QScrollBar>
 #include <QStackedLayout>
 #include <QStyleOptionViewItem>
 #include <QTableView>
@@ -12,9 +13,38 @@
 
 namespace mopira {
 
+namespace {
+
+// A table moves by cell; the details view is a list of rows, moved through as one: Home and
+// End go to the first and the last row, and Left and Right scroll the columns into view.
+class CRowTableView : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+        switch (action) {
+            case MoveHome:
+            case MoveEnd:
+                return QTableView::moveCursor(action, modifiers | Qt::ControlModifier);
+            case MoveLeft:
+            case MoveRight: {
+                QScrollBar* bar = horizontalScrollBar();
+                bar->triggerAction(action == MoveLeft ? QAbstractSlider::SliderSingleStepSub
+                                                      : QAbstractSlider::SliderSingleStepAdd);
+                return currentIndex();
+            }
+            default:
+                return QTableView::moveCursor(action, modifiers);
+        }
+    }
+};
+
+}  // namespace
+
 CSortListCtrl::CSortListCtrl(QWidget* parent)
     : QWidget(parent),
-      m_details(new QTableView(this)),
+      m_details(new CRowTableView(this)),
       m_list(new QListView(this)),
       m_stack(new QStackedLayout(this)),
       m_placeholder(new QLabel(this)) {
