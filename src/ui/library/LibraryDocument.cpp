@@ -265,6 +265,9 @@ void CLibraryDocument::Work() {
             m_bWorking = true;
         }
         auto result = std::make_unique<Result>(Run(*job));
+        // The snapshot goes before the window hears that the job is done: while it lives, the
+        // next change would copy every record rather than share them.
+        job.reset();
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
             m_results.push_back(std::move(result));
