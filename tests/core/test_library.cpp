@@ -307,6 +307,15 @@ public:
         }
         return sorted;
     }
+    // As a list sorted by its folder column: records of one folder keep their order.
+    std::vector<RecordId> ByFolder(std::vector<RecordId> ids, bool ascending) const {
+        std::stable_sort(ids.begin(), ids.end(), [&](RecordId a, RecordId b) {
+            const auto x = reference::CharValues(records[a].folder);
+            const auto y = reference::CharValues(records[b].folder);
+            return ascending ? x < y : y < x;
+        });
+        return ids;
+    }
     // Moves one record after another, as a user's selection is moved, and lists each
     // folder when its last record leaves.
     std::vector<std::string> Move(const std::vector<RecordId>& ids, const std::string& folder) {
@@ -422,6 +431,23 @@ TEST(FaceLibrary, AgreesWithAPlainModelOverRandomChanges) {
                           model.ByText(model.Where([&](const auto& r) {
                               return folder.empty() || r.folder == folder;
                           })));
+                // A list's rows, all or a few, in any order, sorted by a column.
+                std::vector<RecordId> rows = model.Live();
+                std::shuffle(rows.begin(), rows.end(), random);
+                if (random() % 2 == 0) {
+                    rows.resize(random() % (rows.size() + 1));
+                }
+                const bool ascending = random() % 2 == 0;
+                std::vector<RecordId> expected = model.ByText(rows);
+                if (!ascending) {
+                    std::reverse(expected.begin(), expected.end());
+                }
+                std::vector<RecordId> sorted = rows;
+                library.SortRecordsByText(sorted, ascending);
+                ASSERT_EQ(sorted, expected);
+                sorted = rows;
+                library.SortRecordsByFolder(sorted, ascending);
+                ASSERT_EQ(sorted, model.ByFolder(rows, ascending));
                 const std::string token = RandomText(random, pieces, 1);
                 ASSERT_EQ(library.SearchByText(token, Order::Text),
                           model.ByText(model.Where([&](const auto& r) {

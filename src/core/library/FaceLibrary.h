@@ -94,9 +94,7 @@ public:
         return id < m_records->size() && (*m_records)[id].folder != kRemoved;
     }
     std::string_view Text(RecordId id) const { return m_store.View((*m_records)[id].text); }
-    const std::string& Folder(RecordId id) const {
-        return m_folders[(*m_records)[id].folder].name;
-    }
+    const std::string& Folder(RecordId id) const { return m_folders[(*m_records)[id].folder].name; }
 
     // The changes below keep the invariants only with valid arguments, which the callers
     // check first (non-empty texts and folders, no duplicate text); a call that would break
@@ -131,6 +129,13 @@ public:
     // The records of `folder` (exact bytes); every record for the empty name.
     std::vector<RecordId> RecordsInFolder(std::string_view folder, Order order) const;
 
+    // Puts live records `ids` (no id twice) in the order of their texts, ascending or
+    // descending, as a list sorted by its text column shows them.
+    void SortRecordsByText(std::vector<RecordId>& ids, bool ascending) const;
+    // Puts live records `ids` in the order of their folder names, ascending or descending;
+    // the records of one folder keep their relative order.
+    void SortRecordsByFolder(std::vector<RecordId>& ids, bool ascending) const;
+
     // Calls `visit(id)` for every record in library order.
     template <class Visitor>
     void ForEachRecord(Visitor visit) const {
@@ -161,9 +166,10 @@ private:
     FolderIndex InternFolder(std::string_view name);
     void InsertSorted(RecordId id) const;
     void EraseSorted(RecordId id) const;
-    // Puts records found in library order into text order by their places in the order by
-    // text: the texts are read once, front to back, and never compared again.
+    // Puts records into text order by their places in the order by text: the texts are read
+    // once, front to back, and never compared again.
     void OrderByText(std::vector<RecordId>& ids) const;
+    const std::vector<std::uint32_t>& TextRanks() const;
 
     // Appends record `text` to the records and the index; false, keeping nothing, when the
     // text is there already.

@@ -1,10 +1,9 @@
 #include "ui/library/FaceListModel.h"
 
 #include <algorithm>
-#include <numeric>
+#include <unordered_map>
 
 #include "core/text/Charset.h"
-#include "core/text/TextSort.h"
 #include "ui/platform/TextConvert.h"
 
 namespace mopira {
@@ -103,29 +102,33 @@ QVariant CFaceListModel::headerData(int section, Qt::Orientation orientation, in
 
 void CFaceListModel::sort(int column, Qt::SortOrder order) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<int> byText(m_rows.size());
-    std::iota(byText.begin(), byText.end(), 0);
-    SortByText(
-        byText,
-        [this, column](int row) -> std::string_view {
-            const RecordId id = RecordAt(row);
-            return column == 0 ? m_library.Text(id) : m_library.Folder(id);
-        },
-        m_library.GetCharset(), order == Qt::AscendingOrder);
-
-    std::vector<RecordId> sorted(m_rows.size());
-    std::vector<int> newRowOf(m_rows.size());
-    for (std::size_t row = 0; row < byText.size(); ++row) {
-        sorted[row] = RecordAt(byText[row]);
-        newRowOf[static_cast<std::size_t>(byText[row])] = static_cast<int>(row);
-    }
-    m_rows.swap(sorted);
-
+    // Rows kept by the views (the current one, the ends of selections) travel with their
+    // records; there are few of them.
     const QModelIndexList from = persistentIndexList();
+    std::vector<RecordId> kept;
+    kept.reserve(static_cast<std::size_t>(from.size()));
+    std::unordered_map<RecordId, int> newRowOf;
+    for (const QModelIndex& old : from) {
+        kept.push_back(RecordAt(old.row()));
+        newRowOf.emplace(kept.back(), -1);
+    }
+    const bool ascending = order == Qt::AscendingOrder;
+    if (column == 0) {
+        m_library.SortRecordsByText(m_rows, ascending);
+    } else {
+        m_library.SortRecordsByFolder(m_rows, ascending);
+    }
+    if (!newRowOf.empty()) {
+        for (std::size_t row = 0; row < m_rows.size(); ++row) {
+            if (const auto found = newRowOf.find(m_rows[row]); found != newRowOf.end()) {
+                found->second = static_cast<int>(row);
+            }
+        }
+    }
     QModelIndexList to;
     to.reserve(from.size());
-    for (const QModelIndex& old : from) {
-        to.append(index(newRowOf[static_cast<std::size_t>(old.row())], old.column()));
+    for (qsizetype k = 0; k < from.size(); ++k) {
+        to.append(index(newRowOf.at(kept[static_cast<std::size_t>(k)]), from[k].column()));
     }
     changePersistentIndexList(from, to);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
