@@ -89,6 +89,13 @@ void CFaceDlg::accept() {
         return;
     }
     const QString text = m_edtFace->text();
+    const Charset charset = m_view.library.GetCharset();
+    if (m_offerUtf8 && NeedsUtf8(text, m_strFace, charset) && m_offerUtf8()) {
+        // The library's bytes changed under the dialog; what it holds follows.
+        m_tree->TakeUtf8(charset);
+        m_strFace = charset.ToUtf8(m_strFace);
+        UpdateOkButton();
+    }
     // m_strFace still holds the text the dialog started with.
     const std::optional<std::string> face =
         TakeFieldText(this, text, m_strFace, m_view.library.GetCharset());

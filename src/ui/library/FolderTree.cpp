@@ -109,6 +109,23 @@ void CFolderTree::AddNewFolderNode() {
     m_newFolderDlg.AddFolderName(folder);
 }
 
+void CFolderTree::TakeUtf8(Charset old) {
+    if (!m_root) {
+        return;
+    }
+    const Charset utf8(Encoding::Utf8);
+    m_newFolderDlg.ClearFolderNames();
+    m_newFolderDlg.SetCharset(utf8);
+    for (int i = 0; i < m_root->childCount(); ++i) {
+        QTreeWidgetItem* node = m_root->child(i);
+        const std::string folder = old.ToUtf8(FolderOf(node));
+        node->setData(0, kFolderRole,
+                      QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
+        m_newFolderDlg.AddFolderName(folder);
+    }
+    m_newFolderDlg.AddFolderName(AllFacesName(utf8));
+}
+
 void CFolderTree::drawBranches(QPainter* painter, const QRect& rect,
                                const QModelIndex& index) const {
     // The tree has lines and lines at the root but no expand buttons: each node's column gets

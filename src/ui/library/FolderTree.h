@@ -27,6 +27,10 @@ public:
     // Asks for a new folder's name and adds and selects its node.
     void AddNewFolderNode();
 
+    // The library became UTF-8 while the tree showed: the nodes' folders, new ones among
+    // them, were bytes in `old` and are UTF-8 now.
+    void TakeUtf8(Charset old);
+
     // The selected node's folder; empty for the root and when no node is selected.
     std::string SelectedFolder() const;
     QTreeWidgetItem* Root() const { return m_root; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringView>
 #include <string>
 
 #include "ui/controls/FixedDialog.h"
@@ -19,7 +20,9 @@ class CMoveDlg : public CFixedDialog {
 public:
     // The tree starts on `preselect`, or on "すべての顔文字" when that is empty; OK waits for
     // the user to choose a folder either way.
-    CMoveDlg(QWidget* parent, const LibraryView& view, const std::string& preselect);
+    // The import asks for a folder with the same tree under its own caption and label.
+    CMoveDlg(QWidget* parent, const LibraryView& view, const std::string& preselect,
+             QStringView caption = {}, QStringView label = {});
 
     // After OK: the folder chosen.
     const std::string& Folder() const { return m_strFolder; }

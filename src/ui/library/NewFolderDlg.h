@@ -24,6 +24,7 @@ public:
     const std::string& Name() const { return m_strName; }
     // A name a new folder may not take (exact bytes, so another case is another name).
     void AddFolderName(std::string name) { m_folderNames.push_back(std::move(name)); }
+    void ClearFolderNames() { m_folderNames.clear(); }
     // The encoding of the library the name is for.
     void SetCharset(Charset charset) { m_charset = charset; }
 
