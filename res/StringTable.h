@@ -160,6 +160,8 @@ inline constexpr QStringView kImportUnrepresentableFolder =
 inline constexpr QStringView kExportDone = u"%1 個の顔文字をエクスポートしました。";
 inline constexpr QStringView kExportSkipped =
     u"次の顔文字は、インポートで元どおりに戻せないため書き出しませんでした:\n%1";
+inline constexpr QStringView kExportOverLibrary =
+    u"顔文字の一覧のファイルにはエクスポートできません。別のファイルを指定してください。";
 inline constexpr QStringView kExportFailed =
     u"エクスポートできませんでした。\n\nファイル: %1\n理由: %2";
 

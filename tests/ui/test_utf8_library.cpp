@@ -63,8 +63,9 @@ private:
         CLibraryDocument& Document() const { return dialog->Document(); }
         QString Path(const QString& name) const { return fixture.PathOf(name); }
 
-        // Picks a command from the list's context menu, opened from the keyboard.
-        void ContextCommand(int command) const {
+        // Picks a command from the list's context menu, opened from the keyboard; false when
+        // it is not there or off.
+        bool ContextCommand(int command) const {
             bool found = false;
             QTimer::singleShot(0, [command, &found] {
                 auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -85,7 +86,7 @@ private:
             QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
                                     viewport->mapToGlobal(QPoint(5, 5)));
             QApplication::sendEvent(viewport, &event);
-            QVERIFY2(found, "the command is not in the menu, or off");
+            return found;
         }
 
         // The add dialog, given `text` in the folder `folder` and confirmed.
@@ -108,9 +109,12 @@ private:
             messages.AnswerNext(MessageAnswer::Yes);
             QElapsedTimer timer;
             timer.start();
-            ContextCommand(id::kImport);
+            const bool chosen = ContextCommand(id::kImport);
             const qint64 elapsed = timer.elapsed();
-            [&files] { QCOMPARE(files.Shown(), QStringList{QStringLiteral("インポート")}); }();
+            [&] {
+                QVERIFY(chosen);
+                QCOMPARE(files.Shown(), QStringList{QStringLiteral("インポート")});
+            }();
             return elapsed;
         }
 
@@ -314,7 +318,7 @@ private slots:
         files.AnswerNext(path);
         CMessageBoxSeam messages;
         messages.AnswerNext(MessageAnswer::No);
-        s.ContextCommand(id::kImport);
+        QVERIFY(s.ContextCommand(id::kImport));
         QCOMPARE(messages.Shown().size(), 2);
         const QString summary = messages.Shown().at(1);
         QVERIFY(summary.contains(QStringLiteral("追加: 0 個")));
@@ -342,7 +346,7 @@ private slots:
             tree->setCurrentItem(tree->FolderNode(test::Sjis("しょぼん")));
             shown.findChild<QPushButton*>(QStringLiteral("m_btnOK"))->click();
         });
-        s.ContextCommand(id::kImport);
+        QVERIFY(s.ContextCommand(id::kImport));
         QCOMPARE(caption, QStringLiteral("インポート"));
         QCOMPARE(s.combo->currentText(), QStringLiteral("しょぼん"));
         QCOMPARE(s.Rows().size(), 3);
@@ -363,7 +367,7 @@ private slots:
             CFileDialogSeam files;
             files.AnswerNext(path);
             CMessageBoxSeam messages;
-            s.ContextCommand(id::kExport);
+            QVERIFY(s.ContextCommand(id::kExport));
             QVERIFY(messages.Shown().front().contains(QStringLiteral("3 個")));
             QVERIFY(messages.Shown().front().contains(QStringLiteral("bad")));
             exported = Records(s.dialog->Library());
@@ -373,21 +377,56 @@ private slots:
 
             s.Select({0, 1});
             files.AnswerNext(path);
-            s.ContextCommand(id::kExport);
+            QVERIFY(s.ContextCommand(id::kExport));
             QCOMPARE(test::ReadBytes(path).size(),
                      std::string(kExchangeHeader).size() + 1 +
                          (U8("(´・ω・｀)\tしょぼん\n") + U8("(・∀・)\tにこにこ\n")).size());
+            // Never onto the library itself.
+            const std::string file = test::ReadBytes(s.Path(kFaceList));
+            files.AnswerNext(s.Path(kFaceList));
+            messages.ClearShown();
+            QVERIFY(s.ContextCommand(id::kExport));
+            QVERIFY(messages.Shown().front().contains(QStringLiteral("エクスポートできません")));
+            QVERIFY(test::ReadBytes(s.Path(kFaceList)) == file);
+
             files.AnswerNext(path);
             s.Select({0});
-            s.ContextCommand(id::kExport);  // one selected: everything listed
+            QVERIFY(s.ContextCommand(id::kExport));  // one selected: everything listed
         }
         Session empty(std::string{});
         CFileDialogSeam files;
         files.AnswerNext(path);
         CMessageBoxSeam messages;
-        empty.ContextCommand(id::kImport);
+        QVERIFY(empty.ContextCommand(id::kImport));
         QCOMPARE(Records(empty.dialog->Library()), exported);
         QCOMPARE(empty.dialog->Library().GetCharset().GetEncoding(), Encoding::Cp932);
+    }
+
+    // A library read only in part is never converted nor imported into; it still exports.
+    void aReadOnlyLibraryIsNeitherConvertedNorImportedInto() {
+        const std::string first = test::FaceList({{"(^_^)", "笑顔"}});
+        const std::string library = first + test::FaceList({{"(T_T)", "泣く"}});
+        CMessageBoxSeam messages;
+        CFileFaultSeam failing(FileStep::Read, EIO, qint64(first.size()),
+                               CFileFaultSeam::Action::Fail, kFaceList);
+        Session s(library);
+        QVERIFY(s.Document().IsReadOnly());
+        messages.ClearShown();
+        QVERIFY(!s.ContextCommand(id::kImport));
+        messages.AnswerNext(MessageAnswer::Yes);
+        s.dialog->ListPage().OnNewFace(kBear, Charset(Encoding::Utf8));
+        QVERIFY(s.Document().ConvertToUtf8().empty());
+        QCOMPARE(s.dialog->Library().GetCharset().GetEncoding(), Encoding::Cp932);
+        QVERIFY(messages.Shown().isEmpty());
+
+        const QTemporaryDir elsewhere;
+        CFileDialogSeam files;
+        files.AnswerNext(elsewhere.filePath(QStringLiteral("out.txt")));
+        QVERIFY(s.ContextCommand(id::kExport));
+        QCOMPARE(test::ReadBytes(elsewhere.filePath(QStringLiteral("out.txt"))),
+                 std::string(kExchangeHeader) + "\n(^_^)\t" + U8("笑顔") + "\n");
+        QVERIFY(test::ReadBytes(s.Path(kFaceList)) == library);
+        QVERIFY(!QFile::exists(s.Path(kKept)));
     }
 
     // Ten thousand lines, a tenth of them with characters CP932 lacks, into an empty CP932

@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -859,9 +860,16 @@ void CListPage::OnExport() {
     }
     const QString path = AskFileName(this, FileDialogMode::Save, res::kExportCaption.toString(),
                                      res::kExchangeFilter.toString());
-    if (!path.isEmpty()) {
-        ExportFaces(this, path, m_library, ids);
+    if (path.isEmpty()) {
+        return;
     }
+    if (QFileInfo(path) == QFileInfo(m_document.File().Path())) {
+        // An export written there would replace the library with another format.
+        ShowMessage(this, res::kExportOverLibrary.toString(), MessageButtons::Ok,
+                    MessageIcon::Warning);
+        return;
+    }
+    ExportFaces(this, path, m_library, ids);
 }
 
 }  // namespace mopira
