@@ -283,10 +283,9 @@ void CSortListCtrl::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CSortListCtrl::keyPressEvent(QKeyEvent* event) {
-    // Not every platform turns the menu key into a context-menu event, and none Shift+F10,
-    // the menu key of keyboards that lack one.
-    if (event->key() == Qt::Key_Menu ||
-        (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+    // The platform turns the menu key into a context-menu event (with its key press), but not
+    // Shift+F10, the menu key of keyboards that lack one.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
         emit contextMenuRequested(mapToGlobal(QPoint()), true);
         event->accept();
         return;
