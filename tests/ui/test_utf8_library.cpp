@@ -221,6 +221,31 @@ private slots:
         QCOMPARE(Records(s.dialog->Library()).at(kBear), U8("しょぼん"));
     }
 
+    // A new folder's name asks too, in the move dialog; the emoticons move into it.
+    void newFolderNameAsksToo() {
+        Session s;
+        s.Select({0, 1});
+        CMessageBoxSeam messages;
+        messages.AnswerNext(MessageAnswer::Yes);
+        CModalSeam modal([](QDialog& shown) {
+            if (shown.objectName() == QStringLiteral("m_newFolderDlg")) {
+                shown.findChild<QLineEdit*>(QStringLiteral("m_edtName"))
+                    ->setText(QString::fromUtf8(kBear));
+            } else {
+                shown.findChild<QPushButton*>(QStringLiteral("m_btnNewFolder"))->click();
+            }
+            shown.findChild<QPushButton*>(QStringLiteral("m_btnOK"))->click();
+        });
+        s.Command(id::kMove);
+        QCOMPARE(modal.Runs(), 2);
+        QCOMPARE(messages.Shown().size(), 1);
+        const auto records = Records(s.dialog->Library());
+        QCOMPARE(records.at(U8("(´・ω・｀)")), U8(kBear));
+        QCOMPARE(records.at(U8("(・∀・)")), U8(kBear));
+        QVERIFY(s.fixture.ReadFile(kFaceList).starts_with(kMark));
+        QVERIFY(s.Folders().contains(QString::fromUtf8(kBear)));
+    }
+
     // Another program rewrote the file before the conversion was saved: what it wrote is
     // kept beside it and converted, with the user's emoticon on top.
     void conversionReplaysOnWhatTheFileHoldsNow() {

@@ -27,9 +27,9 @@ public:
     // Asks for a new folder's name and adds and selects its node.
     void AddNewFolderNode();
 
-    // The library became UTF-8 while the tree showed: the nodes' folders, new ones among
-    // them, were bytes in `old` and are UTF-8 now.
-    void TakeUtf8(Charset old);
+    // When the library became UTF-8 while the tree showed, the nodes' folders, new ones among
+    // them, take their UTF-8 bytes.
+    void FollowCharset();
 
     // The selected node's folder; empty for the root and when no node is selected.
     std::string SelectedFolder() const;
@@ -51,6 +51,8 @@ private:
     void OnSelectionChanged();
 
     const LibraryView m_view;
+    // The encoding of the nodes' folders.
+    Charset m_charset;
     CNewFolderDlg& m_newFolderDlg;
     QTreeWidgetItem* m_root = nullptr;
     QTreeWidgetItem* m_pOpenNode = nullptr;

@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QToolButton>
 #include <algorithm>
+#include <numeric>
 
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
@@ -731,6 +732,7 @@ void CListPage::OnMove() {
         return;
     }
     CMoveDlg dialog(window(), View(), SelectedFolder());
+    dialog.SetUtf8Offer([this] { return OfferUtf8(); });
     if (RunModal(dialog) != QDialog::Accepted) {
         return;
     }
@@ -772,24 +774,16 @@ bool CListPage::OfferUtf8() {
 }
 
 void CListPage::OnLibraryConverted() {
-    // Ids stay: the rows and the selection are kept by them, the folder by its new bytes.
-    const std::vector<RecordId> selected = SelectedRecords();
+    // Ids stay, and so do the rows: a command that asked for the conversion from its dialog
+    // goes on with the rows it had. They show their new bytes; the folders are listed again.
     const std::string folder = Charset().ToUtf8(SelectedFolder());
-    const int index = m_cbxFolder->currentIndex();
+    const bool allFaces = m_cbxFolder->currentIndex() == 0;
     FillFolderCombo();
     const auto found = folder.empty() ? std::nullopt : m_folders.IndexOf(folder);
-    m_cbxFolder->setCurrentIndex(found ? static_cast<int>(*found) + 1 : (index < 0 ? -1 : 0));
-    if (m_nFind == 1) {
-        SearchByText();
-    } else {
-        ShowFolder(SelectedFolder());
-    }
-    std::vector<std::string> texts;
-    for (RecordId id : selected) {
-        texts.emplace_back(m_library.Text(id));
-    }
-    SelectFaceRows(texts);
-    UpdateCurrentFace();
+    m_cbxFolder->setCurrentIndex(found ? static_cast<int>(*found) + 1 : (allFaces ? 0 : -1));
+    std::vector<int> rows(static_cast<std::size_t>(m_faceModel->rowCount()));
+    std::iota(rows.begin(), rows.end(), 0);
+    m_faceModel->RefreshRows(rows);
 }
 
 void CListPage::OnImport() {
@@ -808,6 +802,7 @@ void CListPage::OnImport() {
     if (HasUnfiledLines(*file)) {
         CMoveDlg dialog(window(), View(), SelectedFolder(), res::kImportCaption,
                         res::kImportFolderLabel);
+        dialog.SetUtf8Offer([this] { return OfferUtf8(); });
         if (RunModal(dialog) != QDialog::Accepted) {
             return;
         }

@@ -13,7 +13,7 @@ namespace mopira {
 
 CMoveDlg::CMoveDlg(QWidget* parent, const LibraryView& view, const std::string& preselect,
                    QStringView caption, QStringView label)
-    : CFixedDialog(parent), m_charset(view.library.GetCharset()), m_newFolderDlg(this) {
+    : CFixedDialog(parent), m_library(view.library), m_newFolderDlg(this) {
     setObjectName(QStringLiteral("CMoveDlg"));
     setWindowTitle((caption.isEmpty() ? res::kMoveDlgCaption : caption).toString());
     const QStringView labelText = label.isEmpty() ? res::kMoveLabel : label;
@@ -55,7 +55,7 @@ CMoveDlg::CMoveDlg(QWidget* parent, const LibraryView& view, const std::string& 
 
 void CMoveDlg::OnFolderChanged() {
     m_strFolder = m_tree->SelectedFolder();
-    m_btnOK->setEnabled(IsUsableFolder(m_strFolder, m_charset));
+    m_btnOK->setEnabled(IsUsableFolder(m_strFolder, m_library.GetCharset()));
 }
 
 }  // namespace mopira

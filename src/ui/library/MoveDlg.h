@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringView>
+#include <functional>
 #include <string>
 
 #include "ui/controls/FixedDialog.h"
@@ -24,13 +25,20 @@ public:
     CMoveDlg(QWidget* parent, const LibraryView& view, const std::string& preselect,
              QStringView caption = {}, QStringView label = {});
 
+    // A new folder's name with characters a CP932 library lacks asks this; true when the
+    // library is UTF-8 afterwards. Without it, such a name is refused.
+    void SetUtf8Offer(std::function<bool()> offer) {
+        m_newFolderDlg.SetUtf8Offer(std::move(offer));
+    }
+
     // After OK: the folder chosen.
     const std::string& Folder() const { return m_strFolder; }
 
 private:
     void OnFolderChanged();
 
-    Charset m_charset;
+    // Read for its encoding, which a new folder's name may change.
+    const CFaceLibrary& m_library;
     std::string m_strFolder;
     CNewFolderDlg m_newFolderDlg;
     CFolderTree* m_tree = nullptr;
