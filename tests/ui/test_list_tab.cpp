@@ -311,9 +311,9 @@ private slots:
             return items;
         };
         const QStringList exchange{"インポート(&I)...", "エクスポート(&E)..."};
-        QCOMPARE(menuItems(false), (QStringList{"コピー(&C) (off) (default)", "削除(&D) (off)",
-                                                "移動(&M)... (off)"} +
-                                    exchange));
+        QCOMPARE(menuItems(false),
+                 (QStringList{"コピー(&C) (off) (default)", "削除(&D) (off)", "移動(&M)... (off)"} +
+                  exchange));
         s.Select({0});
         QCOMPARE(menuItems(true),
                  (QStringList{"コピー(&C) (default)", "削除(&D)", "プロパティ(&R)"} + exchange));
