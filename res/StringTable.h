@@ -116,6 +116,55 @@ inline constexpr QStringView kChangesNotApplied =
 inline constexpr QStringView kFolderReadOnly =
     u"データフォルダに書き込めません:\n%1\n\n顔文字の変更は保存されません。";
 
+// A library that becomes UTF-8.
+inline constexpr QStringView kUtf8Question =
+    u"Shift_JIS では保存できない文字があります。\n\n"
+    u"顔文字の一覧を UTF-8 で保存すると、どの文字も保存できます。ただし、FaceList.dat を "
+    u"Shift_JIS として読むプログラムでは読めなくなります (今のファイルは FaceList.sjis.dat "
+    u"として残します)。\n\nUTF-8 で保存しますか?";
+inline constexpr QStringView kUtf8Refused =
+    u"次の顔文字があるため、UTF-8 に変換できません。修正するか削除してから、もう一度お試し"
+    u"ください。\n\n%1";
+inline constexpr QStringView kUtf8InvalidText = u"%1 (Shift_JIS として読めないバイトがあります)";
+inline constexpr QStringView kUtf8InvalidFolder =
+    u"%1 (フォルダ名に Shift_JIS として読めないバイトがあります)";
+inline constexpr QStringView kUtf8SameText = u"%1 (ほかの顔文字と同じ文字になります)";
+inline constexpr QStringView kUtf8SameFolder =
+    u"%1 (フォルダ名がほかのフォルダと同じ文字になります)";
+// Closes a list of which only the first few are shown.
+inline constexpr QStringView kMoreItems = u"ほか %1 個 (全部で %2 個)";
+
+// Import and export.
+inline constexpr QStringView kImportItem = u"インポート(&I)...";
+inline constexpr QStringView kExportItem = u"エクスポート(&E)...";
+inline constexpr QStringView kImportCaption = u"インポート";
+inline constexpr QStringView kExportCaption = u"エクスポート";
+inline constexpr QStringView kExchangeFilter =
+    u"テキスト ファイル (*.txt *.tsv);;すべてのファイル (*)";
+inline constexpr QStringView kImportFolderLabel = u"フォルダのない顔文字の追加先(&F):";
+inline constexpr QStringView kImportTooLarge =
+    u"ファイルが大きすぎるため、インポートできません (%1 MB までです)。\n\nファイル: %2";
+inline constexpr QStringView kImportUnreadable =
+    u"ファイルを読み込めませんでした。\n\nファイル: %1\n理由: %2";
+inline constexpr QStringView kImportSummary =
+    u"インポートしました。\n\n追加: %1 個\n既にある: %2 個\n追加できない: %3 個";
+inline constexpr QStringView kImportRefusedLine = u"%1 行目: %2";
+inline constexpr QStringView kImportEmptyText = u"顔文字がありません";
+inline constexpr QStringView kImportEmptyFolder = u"フォルダ名がありません";
+inline constexpr QStringView kImportInvalidBytes = u"文字として読めないバイトがあります";
+inline constexpr QStringView kImportControl = u"制御文字があります: %1";
+inline constexpr QStringView kImportReservedFolder = u"「すべての顔文字」はフォルダ名にできません";
+inline constexpr QStringView kImportUnrepresentableText = u"Shift_JIS で保存できない文字: %1";
+inline constexpr QStringView kImportUnrepresentableFolder =
+    u"フォルダ名に Shift_JIS で保存できない文字: %1";
+inline constexpr QStringView kExportDone = u"%1 個の顔文字をエクスポートしました。";
+inline constexpr QStringView kExportSkipped =
+    u"次の顔文字は、インポートで元どおりに戻せないため書き出しませんでした:\n%1";
+inline constexpr QStringView kExportOverLibrary =
+    u"顔文字の一覧のファイルにはエクスポートできません。別のファイルを指定してください。";
+inline constexpr QStringView kExportFailed =
+    u"エクスポートできませんでした。\n\nファイル: %1\n理由: %2";
+
 // Calling the window up from other programs: the window's menu, the tray icon and the global
 // shortcut of the settings file.
 inline constexpr QStringView kHideAfterCopyItem = u"コピーしたら隠す(&H)";

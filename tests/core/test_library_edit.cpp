@@ -210,6 +210,48 @@ std::string Written(const CLibrarySnapshot& snapshot) {
     return bytes;
 }
 
+// A conversion and an import are changes like the others: replayed on what another program
+// wrote meanwhile, they convert that and add to it, and the import refiles nothing.
+TEST(LibraryEdit, ConversionAndImportReplayOnWhatTheFileHoldsNow) {
+    auto file = std::make_shared<ImportFile>(
+        ParseImport("text\tcategory\n\xCA\x95\xE2\x80\xA2\xE1\xB4\xA5\xE2\x80\xA2\xCA\x94\tbear\n"
+                    "a\tnew\n\xE3\x81\x82\n",
+                    "\xE6\x9C\xAA"));
+    const std::vector<LibraryEdit> edits{ConvertLibraryToUtf8{}, ImportFaces{file, "all"}};
+
+    // What another program wrote: "a" in F and a CP932 "\x82\xA0" (hiragana a) in G.
+    CFaceLibrary changed;
+    changed.LoadFaceList("a\r\nF\r\n\r\n\x82\xA0\r\nG\r\n\r\n");
+    EditOutcome outcome = ApplyEdit(changed, edits[0]);
+    EXPECT_TRUE(outcome.changed);
+    EXPECT_EQ(changed.GetCharset().GetEncoding(), Encoding::Utf8);
+    outcome = ApplyEdit(changed, edits[1]);
+    EXPECT_TRUE(outcome.changed);
+    EXPECT_EQ(outcome.imported.added.size(), 1u);
+    EXPECT_EQ(outcome.imported.alreadyThere, (std::vector<std::size_t>{3, 4}));
+    EXPECT_EQ(Contents(changed),
+              (FolderOf{{"a", "F"},
+                        {"\xE3\x81\x82", "G"},
+                        {"\xCA\x95\xE2\x80\xA2\xE1\xB4\xA5\xE2\x80\xA2\xCA\x94", "bear"}}));
+
+    // Converting again changes nothing; bytes that are no CP932 character stop it whole.
+    EXPECT_FALSE(ApplyEdit(changed, edits[0]).changed);
+    CFaceLibrary broken;
+    broken.LoadFaceList("x\x85\x40\r\nF\r\n\r\n");
+    outcome = ApplyEdit(broken, edits[0]);
+    EXPECT_FALSE(outcome.changed);
+    EXPECT_EQ(outcome.refused,
+              (std::vector<ConversionRefusal>{{0, ConversionProblem::InvalidText}}));
+    EXPECT_EQ(broken.GetCharset().GetEncoding(), Encoding::Cp932);
+
+    // Into a CP932 library the bear is refused for the characters CP932 lacks.
+    CFaceLibrary cp932;
+    outcome = ApplyEdit(cp932, edits[1]);
+    ASSERT_EQ(outcome.imported.refused.size(), 1u);
+    EXPECT_EQ(outcome.imported.refused[0].problem, ImportProblem::UnrepresentableText);
+    EXPECT_EQ(Contents(cp932), (FolderOf{{"a", "new"}, {"\x82\xA0", "\x96\xA2"}}));
+}
+
 // A save writes a snapshot on another thread while the window goes on changing the library:
 // whatever happens to the library after, the snapshot writes it as it was.
 TEST(LibrarySnapshot, WritesTheLibraryAsItWasWhateverChangesAfter) {

@@ -396,8 +396,10 @@ private slots:
             s.messages.ClearShown();
             Type(edit, QStringLiteral("ʕ•ᴥ•ʔ(｡•̀ᴗ-)✧"));
             Click(dialog, "m_btnOK");
-            QCOMPARE(s.messages.Shown().size(), 1);
-            const QString message = s.messages.Shown().front();
+            // Asked whether the library may become UTF-8; declined, the text is refused.
+            QCOMPARE(s.messages.Shown().size(), 2);
+            QVERIFY(s.messages.Shown().front().contains(QStringLiteral("UTF-8")));
+            const QString message = s.messages.Shown().at(1);
             QVERIFY(message.startsWith(QStringLiteral("次の文字は保存できません")));
             for (const char* listed :
                  {"ʕ (U+0295)", "• (U+2022)", "ᴥ (U+1D25)", "◌̀ (U+0300)", "✧ (U+2727)"}) {
@@ -459,8 +461,8 @@ private slots:
                 s.messages.ClearShown();
                 Type(edit, QStringLiteral("ʕ•ᴥ•ʔ"));
                 Click(dialog, "m_btnOK");
-                QCOMPARE(s.messages.Shown().size(), 1);
-                QVERIFY(s.messages.Shown().front().contains(QStringLiteral("U+0295")));
+                QCOMPARE(s.messages.Shown().size(), 2);  // UTF-8 declined, then the refusal
+                QVERIFY(s.messages.Shown().at(1).contains(QStringLiteral("U+0295")));
                 QVERIFY(dialog.isVisible());
                 Type(edit, QStringLiteral("Animals"));  // another case is another name
                 Click(dialog, "m_btnOK");
@@ -518,8 +520,8 @@ private slots:
             // A changed text with the unknown character cannot be stored.
             Type(edit, QStringLiteral("(\uFFFD)!"));
             Click(dialog, "m_btnOK");
-            QCOMPARE(s.messages.Shown().size(), 1);
-            QVERIFY(s.messages.Shown().front().contains(QStringLiteral("U+FFFD")));
+            QCOMPARE(s.messages.Shown().size(), 2);  // UTF-8 declined, then the refusal
+            QVERIFY(s.messages.Shown().at(1).contains(QStringLiteral("U+FFFD")));
             QVERIFY(dialog.isVisible());
             Type(edit, QStringLiteral("(\uFFFD)"));
             Click(dialog, "m_btnOK");

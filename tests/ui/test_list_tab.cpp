@@ -310,14 +310,16 @@ private slots:
             QApplication::sendEvent(viewport, &event);
             return items;
         };
-        QCOMPARE(menuItems(false), (QStringList{"コピー(&C) (off) (default)", "削除(&D) (off)",
-                                                "移動(&M)... (off)"}));
+        const QStringList exchange{"インポート(&I)...", "エクスポート(&E)..."};
+        QCOMPARE(menuItems(false),
+                 (QStringList{"コピー(&C) (off) (default)", "削除(&D) (off)", "移動(&M)... (off)"} +
+                  exchange));
         s.Select({0});
         QCOMPARE(menuItems(true),
-                 (QStringList{"コピー(&C) (default)", "削除(&D)", "プロパティ(&R)"}));
+                 (QStringList{"コピー(&C) (default)", "削除(&D)", "プロパティ(&R)"} + exchange));
         s.Select({0, 3});
         QCOMPARE(menuItems(false),
-                 (QStringList{"コピー(&C) (default)", "削除(&D)", "移動(&M)..."}));
+                 (QStringList{"コピー(&C) (default)", "削除(&D)", "移動(&M)..."} + exchange));
 
         // Not on the create tab, and not outside the list.
         s.fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);

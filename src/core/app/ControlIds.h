@@ -40,6 +40,9 @@ inline constexpr int kDetailsView = 59411;
 inline constexpr int kFindByLocation = 59412;
 inline constexpr int kFindByText = 59413;
 inline constexpr int kMove = 59416;
+// Emoticon lists to and from other programs (the list's context menu).
+inline constexpr int kImport = 32790;
+inline constexpr int kExport = 32791;
 
 // Resources.
 inline constexpr int kAppIcon = 128;

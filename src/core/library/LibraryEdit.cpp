@@ -76,6 +76,19 @@ public:
         }
     }
 
+    void operator()(const ConvertLibraryToUtf8&) {
+        const bool wasCp932 = m_library.GetCharset().GetEncoding() == Encoding::Cp932;
+        m_outcome.refused = m_library.ConvertToUtf8();
+        m_outcome.changed = wasCp932 && m_outcome.refused.empty();
+    }
+
+    void operator()(const ImportFaces& import) {
+        if (import.file) {
+            m_outcome.imported = ApplyImport(m_library, *import.file, import.reservedFolder);
+            m_outcome.changed = !m_outcome.imported.added.empty();
+        }
+    }
+
 private:
     // Adds the entry, or files the record of that text in the entry's folder.
     void File(const FaceEntry& face) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "core/library/FaceLibrary.h"
+#include "core/library/TextExchange.h"
 
 namespace mopira {
 
@@ -31,7 +33,18 @@ struct RemoveFaces {
     std::vector<std::string> texts;
 };
 
-using LibraryEdit = std::variant<AddFaces, ReplaceFace, MoveFaces, RemoveFaces>;
+// Makes a CP932 library UTF-8, as its owner agreed; the changes after it name UTF-8 texts.
+struct ConvertLibraryToUtf8 {};
+// The lines of an import file. They stay UTF-8 and are encoded when applied, so they apply
+// alike to a library that became UTF-8 in the meantime. Shared: every save until one
+// succeeds carries the change, and a file may hold a million lines.
+struct ImportFaces {
+    std::shared_ptr<const ImportFile> file;
+    std::string reservedFolder;  // UTF-8
+};
+
+using LibraryEdit =
+    std::variant<AddFaces, ReplaceFace, MoveFaces, RemoveFaces, ConvertLibraryToUtf8, ImportFaces>;
 
 struct EditOutcome {
     // Whether any record changed.
@@ -42,13 +55,17 @@ struct EditOutcome {
     // that are gone). An edited emoticon that is gone is added with its new text and folder,
     // so the user's work is kept; it is listed here all the same.
     std::vector<std::string> missing;
+    // A conversion to UTF-8 that could not be made: the records in the way (nothing changed).
+    std::vector<ConversionRefusal> refused;
+    // What an import added, found there already, and refused.
+    ImportSummary imported;
 };
 
 // Applies `edit` to `library`. Each part of the change applies to what the library holds
 // now: adding a text that is there already files it in the given folder; replacing a text
 // with one another record already has merges the two into that record; moving or removing
 // a text that is gone does nothing for it. Nothing is ever lost: no record is dropped except
-// by a removal.
+// by a removal. An import adds only the texts the library lacks and never refiles one.
 EditOutcome ApplyEdit(CFaceLibrary& library, const LibraryEdit& edit);
 
 }  // namespace mopira

@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QScrollBar>
@@ -145,9 +146,9 @@ void CSortListCtrl::FitRowHeight() {
     option.font = m_details->font();
     option.fontMetrics = QFontMetrics(option.font);
     for (int column = 0; column < model->columnCount(); ++column) {
-        m_nRowHeight = std::max(
-            m_nRowHeight,
-            m_details->itemDelegate()->sizeHint(option, model->index(0, column)).height());
+        m_nRowHeight =
+            std::max(m_nRowHeight,
+                     m_details->itemDelegate()->sizeHint(option, model->index(0, column)).height());
     }
     m_details->verticalHeader()->setMinimumSectionSize(1);
     m_details->verticalHeader()->setDefaultSectionSize(m_nRowHeight);
@@ -279,6 +280,17 @@ void CSortListCtrl::ClearSelection() {
 void CSortListCtrl::contextMenuEvent(QContextMenuEvent* event) {
     emit contextMenuRequested(event->globalPos(), event->reason() == QContextMenuEvent::Keyboard);
     event->accept();
+}
+
+void CSortListCtrl::keyPressEvent(QKeyEvent* event) {
+    // The platform turns the menu key into a context-menu event (with its key press), but not
+    // Shift+F10, the menu key of keyboards that lack one.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        emit contextMenuRequested(mapToGlobal(QPoint()), true);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 }  // namespace mopira

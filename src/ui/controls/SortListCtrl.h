@@ -66,6 +66,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     // Context-menu events of the views and the header arrive here unhandled.
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The views pass on the keys they do not use, Shift+F10 among them.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void OnHeaderClicked(int column);

@@ -19,6 +19,7 @@ CFaceDlg::CFaceDlg(QWidget* parent, const LibraryView& view, std::string face,
                    std::optional<RecordId> posEdited)
     : CFixedDialog(parent),
       m_view(view),
+      m_charset(view.library.GetCharset()),
       m_posEdited(posEdited),
       m_strFace(std::move(face)),
       m_newFolderDlg(this) {
@@ -77,6 +78,21 @@ void CFaceDlg::Start(QPushButton* newFolder, QPushButton* cancel, const std::str
     m_edtFace->setFocus();
 }
 
+void CFaceDlg::SetUtf8Offer(std::function<bool()> offer) {
+    m_newFolderDlg.SetUtf8Offer(offer);
+    m_offerUtf8 = std::move(offer);
+}
+
+void CFaceDlg::FollowCharset() {
+    if (m_view.library.GetCharset() == m_charset) {
+        return;
+    }
+    m_tree->FollowCharset();
+    m_strFace = m_charset.ToUtf8(m_strFace);
+    m_charset = m_view.library.GetCharset();
+    UpdateOkButton();
+}
+
 void CFaceDlg::UpdateOkButton() {
     m_strFolder = m_tree->SelectedFolder();
     // Blanks count as text.
@@ -88,7 +104,11 @@ void CFaceDlg::accept() {
     if (!m_btnOK->isEnabled()) {
         return;
     }
+    FollowCharset();  // the new-folder dialog may have converted the library
     const QString text = m_edtFace->text();
+    if (m_offerUtf8 && NeedsUtf8(text, m_strFace, m_charset) && m_offerUtf8()) {
+        FollowCharset();
+    }
     // m_strFace still holds the text the dialog started with.
     const std::optional<std::string> face =
         TakeFieldText(this, text, m_strFace, m_view.library.GetCharset());

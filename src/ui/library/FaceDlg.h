@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,6 +30,10 @@ public:
     const std::string& Face() const { return m_strFace; }
     const std::string& Folder() const { return m_strFolder; }
 
+    // Asked on OK when the library is CP932 and the text holds characters it lacks; true
+    // when the library is UTF-8 afterwards. Without it, such a text is refused.
+    void SetUtf8Offer(std::function<bool()> offer);
+
     void accept() override;
 
 protected:
@@ -50,7 +55,12 @@ protected:
 
 private:
     void UpdateOkButton();
+    // The library became UTF-8 while the dialog showed: what it holds takes the new bytes.
+    void FollowCharset();
 
+    std::function<bool()> m_offerUtf8;
+    // The encoding of m_strFace.
+    Charset m_charset;
     std::optional<RecordId> m_posEdited;
     std::string m_strFace;
     std::string m_strFolder;

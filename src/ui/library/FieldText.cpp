@@ -13,6 +13,8 @@ namespace {
 // A pasted page of symbols would make the message taller than the screen.
 constexpr std::size_t kMaxListed = 16;
 
+}  // namespace
+
 QString ListCharacters(const std::u32string& characters) {
     QStringList items;
     for (std::size_t i = 0; i < characters.size() && i < kMaxListed; ++i) {
@@ -36,7 +38,18 @@ QString ListCharacters(const std::u32string& characters) {
     return list;
 }
 
-}  // namespace
+QString ListFirstItems(const QStringList& first, std::size_t total) {
+    QString list = first.join(QLatin1Char('\n'));
+    if (total > static_cast<std::size_t>(first.size())) {
+        list += QLatin1Char('\n') + res::kMoreItems.toString().arg(total - first.size()).arg(total);
+    }
+    return list;
+}
+
+bool NeedsUtf8(const QString& text, std::string_view original, Charset charset) {
+    return charset.GetEncoding() == Encoding::Cp932 && text != ToQString(original, charset) &&
+           !FromQString(text, charset).Ok();
+}
 
 const std::string& AllFacesName(Charset charset) {
     static const std::string cp932 = FromQString(res::kAllFaces.toString(), Charset()).bytes;

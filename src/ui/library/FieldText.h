@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <optional>
 #include <string>
@@ -25,6 +26,15 @@ bool IsUsableFolder(std::string_view folder, Charset charset);
 // comes back.
 std::optional<std::string> TakeFieldText(QWidget* parent, const QString& text,
                                          std::string_view original, Charset charset);
+
+// Whether keeping what the user typed needs a library that holds any character: the library
+// is CP932, the field no longer shows `original`, and CP932 lacks a character of `text`.
+bool NeedsUtf8(const QString& text, std::string_view original, Charset charset);
+
+// "ʕ (U+0295)、ᴥ (U+1D25)": the characters at fault, the first sixteen of them.
+QString ListCharacters(const std::u32string& characters);
+// The first of many items, one a line, and how many more there are of `total`.
+QString ListFirstItems(const QStringList& first, std::size_t total);
 
 // The name a screen reader gives the field of a label: the label without its mnemonic marker.
 QString AccessibleName(QStringView label);

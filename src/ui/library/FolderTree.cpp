@@ -68,7 +68,8 @@ void CFolderTree::FillFolderTree(const std::string& preselect) {
     m_pOpenNode = nullptr;
     m_root = nullptr;
     clear();
-    m_newFolderDlg.SetCharset(m_view.library.GetCharset());
+    m_charset = m_view.library.GetCharset();
+    m_newFolderDlg.SetCharset(m_charset);
     m_root = new QTreeWidgetItem(QStringList{res::kAllFaces.toString()});
     m_root->setIcon(0, m_view.images.allFaces);
     addTopLevelItem(m_root);
@@ -100,6 +101,8 @@ void CFolderTree::AddNewFolderNode() {
     if (RunModal(m_newFolderDlg) != QDialog::Accepted || !m_root) {
         return;
     }
+    // The dialog may have made the library UTF-8, and its name is UTF-8 then.
+    FollowCharset();
     const std::string folder = m_newFolderDlg.Name();
     QTreeWidgetItem* node = NewFolderNode(folder);
     m_root->insertChild(SortedPosition(folder), node);
@@ -107,6 +110,24 @@ void CFolderTree::AddNewFolderNode() {
     scrollToItem(node);
     // A second folder of this name is refused while the dialog is open.
     m_newFolderDlg.AddFolderName(folder);
+}
+
+void CFolderTree::FollowCharset() {
+    const Charset now = m_view.library.GetCharset();
+    if (now == m_charset || !m_root) {
+        return;
+    }
+    m_newFolderDlg.ClearFolderNames();
+    m_newFolderDlg.SetCharset(now);
+    for (int i = 0; i < m_root->childCount(); ++i) {
+        QTreeWidgetItem* node = m_root->child(i);
+        const std::string folder = m_charset.ToUtf8(FolderOf(node));
+        node->setData(0, kFolderRole,
+                      QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
+        m_newFolderDlg.AddFolderName(folder);
+    }
+    m_newFolderDlg.AddFolderName(AllFacesName(now));
+    m_charset = now;
 }
 
 void CFolderTree::drawBranches(QPainter* painter, const QRect& rect,

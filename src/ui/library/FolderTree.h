@@ -27,6 +27,10 @@ public:
     // Asks for a new folder's name and adds and selects its node.
     void AddNewFolderNode();
 
+    // When the library became UTF-8 while the tree showed, the nodes' folders, new ones among
+    // them, take their UTF-8 bytes.
+    void FollowCharset();
+
     // The selected node's folder; empty for the root and when no node is selected.
     std::string SelectedFolder() const;
     QTreeWidgetItem* Root() const { return m_root; }
@@ -47,6 +51,8 @@ private:
     void OnSelectionChanged();
 
     const LibraryView m_view;
+    // The encoding of the nodes' folders.
+    Charset m_charset;
     CNewFolderDlg& m_newFolderDlg;
     QTreeWidgetItem* m_root = nullptr;
     QTreeWidgetItem* m_pOpenNode = nullptr;

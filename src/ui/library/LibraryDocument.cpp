@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <cerrno>
 
+#include "core/library/ContentHash.h"
 #include "core/library/LibrarySnapshot.h"
 
 namespace mopira {
@@ -10,6 +12,10 @@ namespace mopira {
 namespace {
 
 constexpr int kIdleRetryMs = 500;
+
+bool IsConversion(const LibraryEdit& edit) {
+    return std::holds_alternative<ConvertLibraryToUtf8>(edit);
+}
 
 bool IsIdle() {
     return !QApplication::activeModalWidget() && !QApplication::activePopupWidget();
@@ -26,6 +32,10 @@ struct CLibraryDocument::Job {
     std::vector<LibraryEdit> edits;
     // The number of the last change the job covers.
     std::uint64_t upTo = 0;
+    // The changes make the library UTF-8: a CP932 file is kept beside it first.
+    bool keepCopy = false;
+    // The hash of the bytes an earlier save kept already, which a failed save left behind.
+    std::optional<std::uint64_t> keptHash;
 };
 
 struct CLibraryDocument::Result {
@@ -37,6 +47,7 @@ struct CLibraryDocument::Result {
     std::vector<std::string> missing;
     bool wrote = false;
     FileError error;
+    std::optional<std::uint64_t> keptHash;
 };
 
 CLibraryDocument::CLibraryDocument(const QString& directory, QObject* parent)
@@ -113,6 +124,21 @@ EditOutcome CLibraryDocument::Change(const LibraryEdit& edit) {
     return outcome;
 }
 
+std::vector<ConversionRefusal> CLibraryDocument::ConvertToUtf8() {
+    if (!m_bLoaded || IsReadOnly() || m_library.GetCharset().GetEncoding() == Encoding::Utf8) {
+        return {};
+    }
+    const LibraryEdit edit = ConvertLibraryToUtf8{};
+    EditOutcome outcome = ApplyEdit(m_library, edit);
+    if (!outcome.changed) {
+        return std::move(outcome.refused);
+    }
+    m_pending.emplace_back(++m_nChanges, edit);
+    emit converted();
+    StartSave();
+    return {};
+}
+
 void CLibraryDocument::StartSave() {
     if (!m_bLoaded || IsReadOnly()) {
         return;
@@ -127,11 +153,17 @@ void CLibraryDocument::StartSave() {
     auto job = std::make_unique<Job>();
     job->kind = Job::Kind::Save;
     job->snapshot = m_library.Snapshot();
-    for (const auto& [number, edit] : m_pending) {
-        job->edits.push_back(edit);
-    }
-    job->upTo = m_nChanges;
+    TakePending(*job);
     Post(std::move(job));
+}
+
+void CLibraryDocument::TakePending(Job& job) const {
+    for (const auto& [number, edit] : m_pending) {
+        job.edits.push_back(edit);
+        job.keepCopy = job.keepCopy || IsConversion(edit);
+    }
+    job.upTo = m_nChanges;
+    job.keptHash = m_keptHash;
 }
 
 void CLibraryDocument::OnChangedOnDisk() {
@@ -151,10 +183,7 @@ void CLibraryDocument::OnChangedOnDisk() {
     m_bBusy = true;
     auto job = std::make_unique<Job>();
     job->kind = Job::Kind::Check;
-    for (const auto& [number, edit] : m_pending) {
-        job->edits.push_back(edit);
-    }
-    job->upTo = m_nChanges;
+    TakePending(*job);
     Post(std::move(job));
 }
 
@@ -221,6 +250,9 @@ void CLibraryDocument::TakeResult(Result& result) {
         }
         emit loaded();
     } else {
+        if (result.keptHash) {
+            m_keptHash = result.keptHash;
+        }
         if (result.library) {
             // Changes made while the job ran go onto what the file held, as they went onto
             // the library.
@@ -297,6 +329,25 @@ CLibraryDocument::Result CLibraryDocument::Run(const Job& job) {
             return result;
         }
     }
+    if (job.keepCopy) {
+        // The bytes the file holds under the lock are the ones kept: no other writer of ours
+        // can slip in between. A file that is UTF-8 already was converted by an earlier save.
+        const FileContent old = ReadWholeFile(m_file.Path());
+        if (old.state == FileContent::State::Failed) {
+            result.error = old.error;
+            return result;
+        }
+        const std::uint64_t hash = CContentHash::Of(old.bytes);
+        if (old.state == FileContent::State::Read &&
+            !std::string_view(old.bytes).starts_with(Charset(Encoding::Utf8).FileMark()) &&
+            job.keptHash != hash) {
+            result.error = m_file.KeepCopy(old.bytes);
+            if (result.error.Failed()) {
+                return result;
+            }
+            result.keptHash = hash;
+        }
+    }
     FileContent current;
     if (!m_file.IsUnchanged(current)) {
         if (current.state == FileContent::State::Failed) {
@@ -306,15 +357,25 @@ CLibraryDocument::Result CLibraryDocument::Run(const Job& job) {
             }
             return result;
         }
-        m_file.Adopt(current);
-        result.library = std::make_unique<CFaceLibrary>();
-        result.library->AdoptFaceList(std::move(current.bytes));
+        // Taken as what the file holds only once the changes went onto it.
+        const std::uint64_t hash = CContentHash::Of(current.bytes);
+        auto library = std::make_unique<CFaceLibrary>();
+        library->AdoptFaceList(std::move(current.bytes));
         for (const LibraryEdit& edit : job.edits) {
-            const EditOutcome outcome = ApplyEdit(*result.library, edit);
+            const EditOutcome outcome = ApplyEdit(*library, edit);
+            if (!outcome.refused.empty()) {
+                // Another program wrote bytes that are no CP932 character: the changes that
+                // follow are UTF-8 and must not go into a CP932 file. Nothing is written; the
+                // changes wait, and the file is looked at again at the next save.
+                result.error = {FileStep::Read, EILSEQ};
+                return result;
+            }
             result.missing.insert(result.missing.end(), outcome.missing.begin(),
                                   outcome.missing.end());
         }
-        result.library->RecordsByText();
+        library->RecordsByText();
+        m_file.Adopt(current.stamp, hash);
+        result.library = std::move(library);
     } else if (job.kind == Job::Kind::Check) {
         return result;  // nothing changed
     }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -57,6 +58,13 @@ public:
     // (nothing changes) before the library is read and while it is read-only.
     EditOutcome Change(const LibraryEdit& edit);
 
+    // Makes the library UTF-8, as its owner agreed: converted in memory at once and saved
+    // like any change; the save first keeps what the file holds then as FaceList.sjis.dat
+    // (under a free name). When records stand in the way, nothing changes and they are
+    // returned. Does nothing before the library is read, while it is read-only, or when it
+    // is UTF-8 already: GetCharset tells.
+    std::vector<ConversionRefusal> ConvertToUtf8();
+
     struct SaveResult {
         // The file was changed elsewhere: the library now holds what it holds, with the
         // unsaved changes applied to it again, and every record id is new.
@@ -81,6 +89,8 @@ signals:
     // The file was changed elsewhere and the library now holds what it holds (with unsaved
     // changes applied again): every record id is new. `missing` as in SaveResult.
     void reloaded(const std::vector<std::string>& missing);
+    // The library became UTF-8: record ids stay, every text and folder name has new bytes.
+    void converted();
     // A save succeeded, or failed (the file is as it was).
     void saved();
     void saveFailed(const FileError& error);
@@ -91,6 +101,8 @@ private:
     struct Result;
 
     void StartSave();
+    // Gives a save or a check the changes not saved yet.
+    void TakePending(Job& job) const;
     void OnChangedOnDisk();
     // Runs on the library's thread.
     void Work();
@@ -108,6 +120,9 @@ private:
     // Changes since the last save that succeeded, numbered in the order they were made.
     std::vector<std::pair<std::uint64_t, LibraryEdit>> m_pending;
     std::uint64_t m_nChanges = 0;
+    // What a save kept beside the file before the library became UTF-8 (a hash of it), so
+    // that a save tried again after a failure keeps no second copy of the same bytes.
+    std::optional<std::uint64_t> m_keptHash;
     // A job is with the library's thread; another save is wanted after it.
     bool m_bBusy = false;
     bool m_bSaveWanted = false;

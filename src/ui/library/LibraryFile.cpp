@@ -19,6 +19,8 @@ constexpr std::int64_t kAlwaysHashBelow = 1 << 20;
 constexpr int kSettleMs = 300;
 // How long a save waits for another program's save to end.
 constexpr int kLockWaitMs = 5000;
+// How many names the copy kept before a conversion tries: FaceList.sjis.dat, .2, .3, ...
+constexpr int kCopyNames = 1000;
 
 }  // namespace
 
@@ -112,8 +114,8 @@ bool CLibraryFile::IsUnchanged(FileContent& current) {
     return false;
 }
 
-void CLibraryFile::Adopt(const FileContent& content) {
-    Remember(content.stamp, CContentHash::Of(content.bytes));
+void CLibraryFile::Adopt(const FileStamp& stamp, std::uint64_t hash) {
+    Remember(stamp, hash);
 }
 
 FileError CLibraryFile::Write(const ChunkProducer& produce) {
@@ -130,6 +132,21 @@ FileError CLibraryFile::Write(const ChunkProducer& produce) {
         &written);
     if (!error.Failed()) {
         Remember(written, hash.Final());
+    }
+    return error;
+}
+
+FileError CLibraryFile::KeepCopy(std::string_view bytes) const {
+    const QDir directory(m_directory);
+    FileError error;
+    for (int number = 1; number <= kCopyNames; ++number) {
+        const QString kept =
+            directory.filePath(number == 1 ? QStringLiteral("FaceList.sjis.dat")
+                                           : QStringLiteral("FaceList.sjis.%1.dat").arg(number));
+        error = CreateNewFile(kept, bytes, m_path);
+        if (error.code != EEXIST) {
+            return error;
+        }
     }
     return error;
 }

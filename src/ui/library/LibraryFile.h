@@ -57,11 +57,17 @@ public:
     // counts as unchanged: the next save writes it again rather than taking it for an empty
     // library.
     bool IsUnchanged(FileContent& current);
-    // Takes content read by IsUnchanged as what the file now holds.
-    void Adopt(const FileContent& content);
+    // Takes content read by IsUnchanged (its stamp and the hash of its bytes) as what the
+    // file now holds.
+    void Adopt(const FileStamp& stamp, std::uint64_t hash);
 
     // Replaces the file with what `produce` gives; remembers it on success.
     FileError Write(const ChunkProducer& produce);
+
+    // Keeps `bytes` (what the file holds before it becomes UTF-8) beside it as
+    // FaceList.sjis.dat, or FaceList.sjis.2.dat and on when that name is taken: an existing
+    // file is never written over. Call with the save lock held.
+    FileError KeepCopy(std::string_view bytes) const;
 
     // Watches the file; changedOnDisk() follows any change of it or of its folder, once things
     // have settled (a save of this program's own among them: IsUnchanged tells).

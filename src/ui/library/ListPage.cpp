@@ -2,14 +2,16 @@
 
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStyle>
-#include <QToolButton>
 #include <QTableView>
+#include <QToolButton>
 #include <algorithm>
+#include <numeric>
 
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
@@ -21,13 +23,16 @@
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
 #include "ui/library/AddFaceDlg.h"
+#include "ui/library/FaceExchange.h"
 #include "ui/library/FaceListModel.h"
 #include "ui/library/FieldText.h"
 #include "ui/library/FolderCombo.h"
 #include "ui/library/LibraryDocument.h"
 #include "ui/library/MoveDlg.h"
 #include "ui/library/PropertyDlg.h"
+#include "ui/library/Utf8Consent.h"
 #include "ui/platform/DialogUnits.h"
+#include "ui/platform/FileDialog.h"
 #include "ui/platform/Fonts.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/ModalSeam.h"
@@ -126,6 +131,7 @@ void CListPage::ConnectHandlers() {
             &CListPage::OnLibraryAboutToReload);
     connect(&m_document, &CLibraryDocument::reloaded, this, &CListPage::OnLibraryReloaded);
     connect(&m_document, &CLibraryDocument::saveFailed, this, &CListPage::ShowSaveFailure);
+    connect(&m_document, &CLibraryDocument::converted, this, &CListPage::OnLibraryConverted);
     connect(&m_document, &CLibraryDocument::saved, this, [this] { m_bSaveWarned = false; });
 }
 
@@ -206,6 +212,12 @@ void CListPage::OnCommand(int command) {
             break;
         case id::kMove:
             OnMove();
+            break;
+        case id::kImport:
+            OnImport();
+            break;
+        case id::kExport:
+            OnExport();
             break;
         case id::kListView:
             SetListView(false);
@@ -549,6 +561,9 @@ void CListPage::OnContextMenu(const QPoint& globalPos, bool fromKeyboard) {
     QAction* remove = add(res::kDeleteItem, id::kDelete);
     QAction* move = add(res::kMoveItem, id::kMove);
     QAction* properties = add(res::kPropertiesItem, id::kProperties);
+    menu.addSeparator();
+    QAction* import = add(res::kImportItem, id::kImport);
+    add(res::kExportItem, id::kExport);
 
     const int selected = SelectedCount();
     if (selected == 0) {
@@ -558,7 +573,7 @@ void CListPage::OnContextMenu(const QPoint& globalPos, bool fromKeyboard) {
     }
     if (!CanChangeLibrary()) {
         menu.setToolTipsVisible(true);
-        for (QAction* action : {remove, move, properties}) {
+        for (QAction* action : {remove, move, properties, import}) {
             action->setEnabled(false);
             action->setToolTip(res::kLibraryReadOnlyTip.toString());
         }
@@ -623,14 +638,18 @@ void CListPage::OnNewFace(const std::string& face, Charset charset) {
     std::string offered = face;
     if (!offered.empty() && charset != m_library.GetCharset()) {
         // Parts and library in different encodings: the face goes over as characters.
-        const auto converted =
-            TakeFieldText(this, ToQString(offered, charset), {}, m_library.GetCharset());
+        const QString characters = ToQString(offered, charset);
+        if (NeedsUtf8(characters, {}, m_library.GetCharset())) {
+            OfferUtf8();
+        }
+        const auto converted = TakeFieldText(this, characters, {}, m_library.GetCharset());
         if (!converted) {
             return;
         }
         offered = *converted;
     }
     CAddFaceDlg dialog(window(), View(), offered, SelectedFolder());
+    dialog.SetUtf8Offer([this] { return OfferUtf8(); });
     if (RunModal(dialog) != QDialog::Accepted) {
         return;
     }
@@ -665,12 +684,14 @@ void CListPage::OnProperties() {
     }
     const int row = rows.front();
     const RecordId id = m_faceModel->RecordAt(row);
-    const std::string oldText(m_library.Text(id));
-    const std::string oldFolder = m_library.Folder(id);
     CPropertyDlg dialog(window(), View(), id);
+    dialog.SetUtf8Offer([this] { return OfferUtf8(); });
     if (RunModal(dialog) != QDialog::Accepted) {
         return;
     }
+    // Read after the dialog, which may have made the library UTF-8 (ids stay).
+    const std::string oldText(m_library.Text(id));
+    const std::string oldFolder = m_library.Folder(id);
     const std::string& face = dialog.Face();
     const std::string& folder = dialog.Folder();
     const auto clash = m_library.FindRecord(face);
@@ -711,6 +732,7 @@ void CListPage::OnMove() {
         return;
     }
     CMoveDlg dialog(window(), View(), SelectedFolder());
+    dialog.SetUtf8Offer([this] { return OfferUtf8(); });
     if (RunModal(dialog) != QDialog::Accepted) {
         return;
     }
@@ -742,6 +764,107 @@ void CListPage::OnMove() {
         SearchByText();
     }
     UpdateCurrentFace();
+}
+
+// ---------------------------------------------------------------------------------------------
+// A library that becomes UTF-8, and emoticon lists to and from other programs
+
+bool CListPage::OfferUtf8() {
+    return mopira::OfferUtf8(this, m_document);
+}
+
+void CListPage::OnLibraryConverted() {
+    // Ids stay, and so do the rows: a command that asked for the conversion from its dialog
+    // goes on with the rows it had. They show their new bytes; the folders are listed again.
+    const std::string folder = Charset().ToUtf8(SelectedFolder());
+    const bool allFaces = m_cbxFolder->currentIndex() == 0;
+    FillFolderCombo();
+    const auto found = folder.empty() ? std::nullopt : m_folders.IndexOf(folder);
+    m_cbxFolder->setCurrentIndex(found ? static_cast<int>(*found) + 1 : (allFaces ? 0 : -1));
+    std::vector<int> rows(static_cast<std::size_t>(m_faceModel->rowCount()));
+    std::iota(rows.begin(), rows.end(), 0);
+    m_faceModel->RefreshRows(rows);
+}
+
+void CListPage::OnImport() {
+    if (!EnsureLoaded() || !CanChangeLibrary()) {
+        return;
+    }
+    const QString path = AskFileName(this, FileDialogMode::Open, res::kImportCaption.toString(),
+                                     res::kExchangeFilter.toString());
+    if (path.isEmpty()) {
+        return;
+    }
+    std::optional<ImportFile> file = ReadImportFile(this, path);
+    if (!file) {
+        return;
+    }
+    if (HasUnfiledLines(*file)) {
+        CMoveDlg dialog(window(), View(), SelectedFolder(), res::kImportCaption,
+                        res::kImportFolderLabel);
+        dialog.SetUtf8Offer([this] { return OfferUtf8(); });
+        if (RunModal(dialog) != QDialog::Accepted) {
+            return;
+        }
+        FileUnfiledLines(*file, m_library.GetCharset().ToUtf8(dialog.Folder()));
+    }
+    if (ImportNeedsUtf8(*file, m_library.GetCharset())) {
+        OfferUtf8();  // declined: those lines are refused with the reason
+    }
+    const EditOutcome outcome =
+        m_document.Change(ImportFaces{std::make_shared<const ImportFile>(std::move(*file)),
+                                      res::kAllFaces.toString().toStdString()});
+    const ImportSummary& summary = outcome.imported;
+
+    // The list shows what came in: their folder when they share one, else everything.
+    FillFolderCombo();
+    std::optional<std::string> folder;
+    for (RecordId id : summary.added) {
+        if (!folder) {
+            folder = m_library.Folder(id);
+        } else if (*folder != m_library.Folder(id)) {
+            folder = std::string();
+            break;
+        }
+    }
+    const auto index = folder && !folder->empty() ? m_folders.IndexOf(*folder) : std::nullopt;
+    m_cbxFolder->setCurrentIndex(index ? static_cast<int>(*index) + 1 : 0);
+    m_nFind = 0;
+    SetFindMode(0);
+    ShowFolder(SelectedFolder());
+    if (!summary.added.empty()) {
+        SelectFaceRow(std::string(m_library.Text(summary.added.front())));
+    }
+    UpdateCurrentFace();
+    ShowMessage(this, DescribeImport(summary), MessageButtons::Ok,
+                summary.refused.empty() ? MessageIcon::Information : MessageIcon::Warning);
+}
+
+void CListPage::OnExport() {
+    if (!EnsureLoaded()) {
+        return;
+    }
+    // The selected emoticons when several are; else every one listed.
+    std::vector<RecordId> ids;
+    if (SelectedCount() > 1) {
+        ids = SelectedRecords();
+    } else {
+        for (int row = 0; row < m_faceModel->rowCount(); ++row) {
+            ids.push_back(m_faceModel->RecordAt(row));
+        }
+    }
+    const QString path = AskFileName(this, FileDialogMode::Save, res::kExportCaption.toString(),
+                                     res::kExchangeFilter.toString());
+    if (path.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(path) == QFileInfo(m_document.File().Path())) {
+        // An export written there would replace the library with another format.
+        ShowMessage(this, res::kExportOverLibrary.toString(), MessageButtons::Ok,
+                    MessageIcon::Warning);
+        return;
+    }
+    ExportFaces(this, path, m_library, ids);
 }
 
 }  // namespace mopira

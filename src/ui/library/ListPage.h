@@ -85,6 +85,14 @@ private:
     void OnDelete();
     void OnProperties();
     void OnMove();
+    // Emoticon lists to and from other programs.
+    void OnImport();
+    void OnExport();
+    // Asks whether the library may become UTF-8 (for a text CP932 cannot hold) and makes it
+    // so on Yes; true when it is UTF-8 afterwards.
+    bool OfferUtf8();
+    // The library became UTF-8: the folders and the rows are shown again, the selection kept.
+    void OnLibraryConverted();
 
     void SelectFaceRow(const std::string& text);
     void SelectFaceRows(const std::vector<std::string>& texts);

@@ -11,21 +11,23 @@
 
 namespace mopira {
 
-CMoveDlg::CMoveDlg(QWidget* parent, const LibraryView& view, const std::string& preselect)
-    : CFixedDialog(parent), m_charset(view.library.GetCharset()), m_newFolderDlg(this) {
+CMoveDlg::CMoveDlg(QWidget* parent, const LibraryView& view, const std::string& preselect,
+                   QStringView caption, QStringView label)
+    : CFixedDialog(parent), m_library(view.library), m_newFolderDlg(this) {
     setObjectName(QStringLiteral("CMoveDlg"));
-    setWindowTitle(res::kMoveDlgCaption.toString());
+    setWindowTitle((caption.isEmpty() ? res::kMoveDlgCaption : caption).toString());
+    const QStringView labelText = label.isEmpty() ? res::kMoveLabel : label;
     setFont(FaceFont(9));
     const CDialogUnits du(font());
     setFixedSize(du.X(211), du.Y(165));
 
-    auto* label = new QLabel(res::kMoveLabel.toString(), this);
-    label->setGeometry(du.Rect(7, 7, 105, 8).adjusted(0, 0, 0, du.Y(2)));
+    auto* labelWidget = new QLabel(labelText.toString(), this);
+    labelWidget->setGeometry(du.Rect(7, 7, 105, 8).adjusted(0, 0, 0, du.Y(2)));
 
     m_tree = new CFolderTree(view, m_newFolderDlg, this);
     m_tree->setGeometry(du.Rect(7, 20, 138, 138));
-    m_tree->setAccessibleName(AccessibleName(res::kMoveLabel));
-    label->setBuddy(m_tree);
+    m_tree->setAccessibleName(AccessibleName(labelText));
+    labelWidget->setBuddy(m_tree);
 
     m_btnOK = new QPushButton(res::kOk.toString(), this);
     m_btnOK->setObjectName(QStringLiteral("m_btnOK"));
@@ -53,7 +55,7 @@ CMoveDlg::CMoveDlg(QWidget* parent, const LibraryView& view, const std::string& 
 
 void CMoveDlg::OnFolderChanged() {
     m_strFolder = m_tree->SelectedFolder();
-    m_btnOK->setEnabled(IsUsableFolder(m_strFolder, m_charset));
+    m_btnOK->setEnabled(IsUsableFolder(m_strFolder, m_library.GetCharset()));
 }
 
 }  // namespace mopira

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringView>
+#include <functional>
 #include <string>
 
 #include "ui/controls/FixedDialog.h"
@@ -19,7 +21,15 @@ class CMoveDlg : public CFixedDialog {
 public:
     // The tree starts on `preselect`, or on "すべての顔文字" when that is empty; OK waits for
     // the user to choose a folder either way.
-    CMoveDlg(QWidget* parent, const LibraryView& view, const std::string& preselect);
+    // The import asks for a folder with the same tree under its own caption and label.
+    CMoveDlg(QWidget* parent, const LibraryView& view, const std::string& preselect,
+             QStringView caption = {}, QStringView label = {});
+
+    // A new folder's name with characters a CP932 library lacks asks this; true when the
+    // library is UTF-8 afterwards. Without it, such a name is refused.
+    void SetUtf8Offer(std::function<bool()> offer) {
+        m_newFolderDlg.SetUtf8Offer(std::move(offer));
+    }
 
     // After OK: the folder chosen.
     const std::string& Folder() const { return m_strFolder; }
@@ -27,7 +37,8 @@ public:
 private:
     void OnFolderChanged();
 
-    Charset m_charset;
+    // Read for its encoding, which a new folder's name may change.
+    const CFaceLibrary& m_library;
     std::string m_strFolder;
     CNewFolderDlg m_newFolderDlg;
     CFolderTree* m_tree = nullptr;

@@ -64,6 +64,13 @@ void CNewFolderDlg::accept() {
     if (!m_btnOK->isEnabled()) {
         return;
     }
+    if (m_offerUtf8 && NeedsUtf8(m_edtName->text(), {}, m_charset) && m_offerUtf8()) {
+        // The taken names follow the library's new bytes.
+        for (std::string& taken : m_folderNames) {
+            taken = m_charset.ToUtf8(taken);
+        }
+        m_charset = Charset(Encoding::Utf8);
+    }
     const std::optional<std::string> name = TakeFieldText(this, m_edtName->text(), {}, m_charset);
     if (!name) {
         m_edtName->setFocus();

@@ -181,6 +181,10 @@ QString DescribeFileError(const FileError& error) {
             case ENOMEM:
                 reason = QStringLiteral("メモリが足りません");
                 break;
+            case EILSEQ:
+                reason = QStringLiteral(
+                    "ほかのプログラムが書き込んだ顔文字の一覧を UTF-8 に変換できません");
+                break;
             case EBUSY:
             case EAGAIN:
                 reason = QStringLiteral("ほかのプログラムが使用中です");
@@ -507,12 +511,15 @@ bool CanCreateFilesIn(const QString& directory) {
     return true;
 }
 
-FileError ReplaceFile(const QString& path, const ChunkProducer& produce, FileStamp* written) {
-    FileError error;
-    QString temporary;
+namespace {
+
+// Writes a new temporary file beside `path` with what `produce` gives, flushed to the disk and
+// closed, keeping the permissions the user gave `path`. On failure nothing is left behind.
+bool WriteTemporaryFor(const QString& path, const ChunkProducer& produce, QString& temporary,
+                       FileError& error) {
     const int fd = OpenTemporary(path, temporary, error);
     if (fd < 0) {
-        return error;
+        return false;
     }
     bool open = true;
     auto cleanUp = [&] {
@@ -520,8 +527,8 @@ FileError ReplaceFile(const QString& path, const ChunkProducer& produce, FileSta
             ::close(fd);
         }
         ::unlink(Native(temporary).constData());
+        return false;
     };
-    // The new file keeps the permissions the user gave the old one.
     struct stat old {};
     if (::stat(Native(path).constData(), &old) == 0) {
         ::fchmod(fd, old.st_mode & 07777);
@@ -530,28 +537,66 @@ FileError ReplaceFile(const QString& path, const ChunkProducer& produce, FileSta
     CCheckedWriter writer(fd, path);
     produce([&writer](std::string_view bytes) { return writer.Put(bytes); });
     if (!writer.Flush()) {
-        cleanUp();
-        return writer.Error();
+        error = writer.Error();
+        return cleanUp();
     }
     if (!RunStep(FileStep::Sync, path, error, [fd] { return ::fsync(fd); })) {
-        cleanUp();
-        return error;
+        return cleanUp();
     }
     open = false;
     if (!RunStep(FileStep::Close, path, error, [fd] { return ::close(fd); })) {
-        cleanUp();
+        return cleanUp();
+    }
+    return true;
+}
+
+}  // namespace
+
+FileError ReplaceFile(const QString& path, const ChunkProducer& produce, FileStamp* written) {
+    FileError error;
+    QString temporary;
+    if (!WriteTemporaryFor(path, produce, temporary, error)) {
         return error;
     }
     const QByteArray from = Native(temporary);
     const QByteArray to = Native(path);
     if (!RunStep(FileStep::Rename, path, error,
                  [&] { return ::rename(from.constData(), to.constData()); })) {
-        cleanUp();
+        ::unlink(from.constData());
         return error;
     }
     SyncDirectory(QFileInfo(path).absolutePath());
     if (written) {
         *written = StampOf(path);
+    }
+    return error;
+}
+
+FileError CreateNewFile(const QString& path, std::string_view bytes, const QString& modeOf) {
+    FileError error;
+    QString temporary;
+    if (!WriteTemporaryFor(
+            modeOf, [bytes](const ChunkSink& sink) { sink(bytes); }, temporary, error)) {
+        return error;
+    }
+    // A hard link is made only where no file is: the whole new file, or nothing and EEXIST.
+    const QByteArray from = Native(temporary);
+    const QByteArray to = Native(path);
+    const bool linked = RunStep(FileStep::Rename, path, error, [&] {
+        const int result = ::link(from.constData(), to.constData());
+        if (result < 0 && (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)) {
+            // A file system without hard links: the caller's lock keeps our own writers out.
+            if (StampOf(path).exists) {
+                errno = EEXIST;
+                return -1;
+            }
+            return ::rename(from.constData(), to.constData());
+        }
+        return result;
+    });
+    ::unlink(from.constData());
+    if (linked) {
+        SyncDirectory(QFileInfo(path).absolutePath());
     }
     return error;
 }
@@ -646,6 +691,20 @@ FileError ReplaceFile(const QString& path, const ChunkProducer& produce, FileSta
     }
     if (written) {
         *written = StampOf(path);
+    }
+    return {};
+}
+
+FileError CreateNewFile(const QString& path, std::string_view bytes, const QString&) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        return {FileStep::Create, file.exists() ? EEXIST : EACCES};
+    }
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()) ||
+        !file.flush()) {
+        file.remove();
+        return {FileStep::Write, EIO};
     }
     return {};
 }

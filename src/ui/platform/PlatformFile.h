@@ -71,6 +71,10 @@ FileError ReplaceFile(const QString& path, const ChunkProducer& produce,
                       FileStamp* written = nullptr);
 FileError ReplaceFile(const QString& path, std::string_view bytes, FileStamp* written = nullptr);
 
+// Creates `path` with `bytes`, flushed to the disk, with the permissions of `modeOf`; fails
+// with EEXIST, touching nothing, when `path` exists. The file appears whole or not at all.
+FileError CreateNewFile(const QString& path, std::string_view bytes, const QString& modeOf);
+
 // Temporary files that ReplaceFile makes for `path` and a crash may leave behind.
 bool IsTemporaryFileOf(const QString& fileName, const QString& path);
 // Removes every such file; returns how many were removed.

@@ -1,0 +1,148 @@
+#include "ui/library/FaceExchange.h"
+
+#include <QDir>
+#include <QStringList>
+#include <algorithm>
+#include <cerrno>
+
+#include "res/StringTable.h"
+#include "ui/library/FieldText.h"
+#include "ui/platform/MessageBox.h"
+#include "ui/platform/PlatformFile.h"
+#include "ui/platform/TextConvert.h"
+
+namespace mopira {
+
+namespace {
+
+// The folder of a line without one until the user chooses it: no UTF-8 text, so no folder
+// read from a file can be it.
+const std::string kUnfiled = "\xFF";
+// Enough to see what went wrong; the counts say how much.
+constexpr std::size_t kListedLines = 10;
+constexpr std::size_t kListedRecords = 10;
+
+QString DescribeProblem(const ImportRefusal& refusal) {
+    switch (refusal.problem) {
+        case ImportProblem::EmptyText:
+            return res::kImportEmptyText.toString();
+        case ImportProblem::EmptyFolder:
+            return res::kImportEmptyFolder.toString();
+        case ImportProblem::InvalidBytes:
+            return res::kImportInvalidBytes.toString();
+        case ImportProblem::ControlCharacter: {
+            QStringList codes;
+            for (char32_t character : refusal.characters) {
+                codes << QStringLiteral("U+%1").arg(static_cast<uint>(character), 4, 16,
+                                                    QLatin1Char('0'));
+            }
+            return res::kImportControl.toString().arg(codes.join(QStringLiteral("、")).toUpper());
+        }
+        case ImportProblem::ReservedFolder:
+            return res::kImportReservedFolder.toString();
+        case ImportProblem::UnrepresentableText:
+            return res::kImportUnrepresentableText.toString().arg(
+                ListCharacters(refusal.characters));
+        case ImportProblem::UnrepresentableFolder:
+            return res::kImportUnrepresentableFolder.toString().arg(
+                ListCharacters(refusal.characters));
+    }
+    return {};
+}
+
+}  // namespace
+
+std::optional<ImportFile> ReadImportFile(QWidget* parent, const QString& path) {
+    const QString shownPath = QDir::toNativeSeparators(path);
+    if (StampOf(path).size > kMaxImportBytes) {
+        ShowMessage(parent,
+                    res::kImportTooLarge.toString().arg(kMaxImportBytes >> 20).arg(shownPath),
+                    MessageButtons::Ok, MessageIcon::Warning);
+        return std::nullopt;
+    }
+    FileContent content = ReadWholeFile(path);
+    if (content.state != FileContent::State::Read) {
+        const FileError error = content.state == FileContent::State::Missing
+                                    ? FileError{FileStep::Open, ENOENT}
+                                    : content.error;
+        ShowMessage(parent,
+                    res::kImportUnreadable.toString().arg(shownPath, DescribeFileError(error)),
+                    MessageButtons::Ok, MessageIcon::Stop);
+        return std::nullopt;
+    }
+    // It may have grown between the look at its size and the read.
+    if (static_cast<std::int64_t>(content.bytes.size()) > kMaxImportBytes) {
+        ShowMessage(parent,
+                    res::kImportTooLarge.toString().arg(kMaxImportBytes >> 20).arg(shownPath),
+                    MessageButtons::Ok, MessageIcon::Warning);
+        return std::nullopt;
+    }
+    return ParseImport(content.bytes, kUnfiled);
+}
+
+bool HasUnfiledLines(const ImportFile& file) {
+    return std::any_of(file.lines.begin(), file.lines.end(),
+                       [](const ImportLine& line) { return line.folder == kUnfiled; });
+}
+
+void FileUnfiledLines(ImportFile& file, const std::string& folder) {
+    for (ImportLine& line : file.lines) {
+        if (line.folder == kUnfiled) {
+            line.folder = folder;
+        }
+    }
+}
+
+bool ImportNeedsUtf8(const ImportFile& file, Charset charset) {
+    if (charset.GetEncoding() == Encoding::Utf8) {
+        return false;
+    }
+    // Lines refused for their bytes are refused in any encoding.
+    return std::any_of(file.lines.begin(), file.lines.end(), [charset](const ImportLine& line) {
+        return !line.invalidBytes &&
+               (!charset.FromUtf8(line.text).Ok() || !charset.FromUtf8(line.folder).Ok());
+    });
+}
+
+QString DescribeImport(const ImportSummary& summary) {
+    QString message = res::kImportSummary.toString()
+                          .arg(summary.added.size())
+                          .arg(summary.alreadyThere.size())
+                          .arg(summary.refused.size());
+    if (!summary.refused.empty()) {
+        QStringList lines;
+        for (std::size_t i = 0; i < summary.refused.size() && i < kListedLines; ++i) {
+            lines << res::kImportRefusedLine.toString()
+                         .arg(summary.refused[i].line)
+                         .arg(DescribeProblem(summary.refused[i]));
+        }
+        message += QStringLiteral("\n\n") + ListFirstItems(lines, summary.refused.size());
+    }
+    return message;
+}
+
+void ExportFaces(QWidget* parent, const QString& path, const CFaceLibrary& library,
+                 std::span<const RecordId> ids) {
+    const ExportResult result = ExportRecords(library, ids);
+    const FileError error = ReplaceFile(path, result.bytes);
+    if (error.Failed()) {
+        ShowMessage(parent,
+                    res::kExportFailed.toString().arg(QDir::toNativeSeparators(path),
+                                                      DescribeFileError(error)),
+                    MessageButtons::Ok, MessageIcon::Stop);
+        return;
+    }
+    QString message = res::kExportDone.toString().arg(ids.size() - result.skipped.size());
+    if (!result.skipped.empty()) {
+        QStringList shown;
+        for (std::size_t i = 0; i < result.skipped.size() && i < kListedRecords; ++i) {
+            shown << ToDisplayString(library.Text(result.skipped[i]), library.GetCharset());
+        }
+        message += QStringLiteral("\n\n") +
+                   res::kExportSkipped.toString().arg(ListFirstItems(shown, result.skipped.size()));
+    }
+    ShowMessage(parent, message, MessageButtons::Ok,
+                result.skipped.empty() ? MessageIcon::Information : MessageIcon::Warning);
+}
+
+}  // namespace mopira
