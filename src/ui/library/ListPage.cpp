@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QStyle>
-#include <QToolButton>
 #include <QTableView>
+#include <QToolButton>
 #include <algorithm>
 
 #include "core/app/ControlIds.h"
@@ -27,6 +27,7 @@
 #include "ui/library/LibraryDocument.h"
 #include "ui/library/MoveDlg.h"
 #include "ui/library/PropertyDlg.h"
+#include "ui/library/RecentFaces.h"
 #include "ui/platform/DialogUnits.h"
 #include "ui/platform/Fonts.h"
 #include "ui/platform/MessageBox.h"
@@ -62,6 +63,8 @@ CListPage::~CListPage() {
 void CListPage::CreateControls() {
     const CDialogUnits du(font());
     m_faceModel = new CFaceListModel(m_library, this);
+    // Before the page hears of the library's signals, so that the list is ready when it does.
+    m_recent = new CRecentFaces(m_document, this);
     m_lstFace = new CSortListCtrl(this);
     m_lstFace->SetModel(m_faceModel);
     PlaceControl(du, m_lstFace, "m_lstFace", id::kFaceList, 7, 60, 196, 8);
@@ -94,7 +97,7 @@ void CListPage::CreateControls() {
     m_fontList = FaceFont(16);
     m_lstFace->SetListFont(m_fontList);
     m_cbxFolder->SetImages(m_folderImages.folder, m_folderImages.openFolder,
-                           m_folderImages.allFaces);
+                           m_folderImages.allFaces, res::LoadIcon(id::kRecentIcon));
 
     m_edtFind->setPlaceholderText(res::kFindHint.toString());
     m_edtFind->installEventFilter(this);
@@ -118,6 +121,12 @@ void CListPage::ConnectHandlers() {
     connect(m_faceModel, &QAbstractItemModel::modelReset, this, &CListPage::OnFaceSelectionChanged);
     connect(m_faceModel, &QAbstractItemModel::rowsRemoved, this,
             &CListPage::OnFaceSelectionChanged);
+    // Rows in an order of their own are not sorted by a click on the header.
+    connect(m_faceModel, &QAbstractItemModel::modelReset, this, [this] {
+        m_lstFace->DetailsView()->horizontalHeader()->setSectionsClickable(
+            !m_faceModel->IsFixedOrder());
+    });
+    connect(m_recent, &CRecentFaces::changed, this, &CListPage::OnRecentChanged);
     connect(m_lstFace, &CSortListCtrl::rowDoubleClicked, this, &CListPage::OnFaceDoubleClicked);
     connect(m_lstFace, &CSortListCtrl::contextMenuRequested, this, &CListPage::OnContextMenu);
 
@@ -196,7 +205,8 @@ LibraryView CListPage::View() const {
 void CListPage::OnCommand(int command) {
     switch (command) {
         case id::kNewFace:
-            OnNewFace();
+            // An emoticon listed only among those copied last is offered for adding.
+            OnNewFace(SelectedOutsideText(), m_library.GetCharset());
             break;
         case id::kDelete:
             OnDelete();
@@ -292,18 +302,22 @@ void CListPage::OnLibraryAboutToReload() {
     // its texts, and show nothing until the new ids are in.
     m_keptSelection = SelectedTexts();
     m_strKeptFolder = SelectedFolder();
+    m_bKeptRecent = m_cbxFolder->currentIndex() == CFolderCombo::kRecentItem;
     m_faceModel->Reset({});
 }
 
 void CListPage::OnLibraryReloaded(const std::vector<std::string>& missing) {
     FillFolderCombo();
     const auto folder = m_strKeptFolder.empty() ? std::nullopt : m_folders.IndexOf(m_strKeptFolder);
-    m_cbxFolder->setCurrentIndex(folder ? static_cast<int>(*folder) + 1 : 0);
+    m_cbxFolder->setCurrentIndex(m_bKeptRecent ? CFolderCombo::kRecentItem
+                                 : folder
+                                     ? static_cast<int>(*folder) + CFolderCombo::kFirstFolderItem
+                                     : CFolderCombo::kAllFacesItem);
     if (m_nFind == 1) {
         ShowFolder({});
         SearchByText();
     } else {
-        ShowFolder(SelectedFolder());
+        ShowLocation();
     }
     SelectFaceRows(m_keptSelection);
     m_keptSelection.clear();
@@ -325,23 +339,55 @@ void CListPage::ShowFolder(const std::string& folder) {
     m_faceModel->Reset(m_library.RecordsInFolder(folder, CFaceLibrary::Order::Text));
 }
 
+void CListPage::ShowRecent() {
+    m_faceModel->ResetTexts(m_recent->List().Texts());
+}
+
+bool CListPage::IsRecentShown() const {
+    return m_nFind == 0 && m_cbxFolder->currentIndex() == CFolderCombo::kRecentItem;
+}
+
+void CListPage::ShowLocation() {
+    if (m_cbxFolder->currentIndex() == CFolderCombo::kRecentItem) {
+        ShowRecent();
+    } else {
+        ShowFolder(SelectedFolder());
+    }
+}
+
+void CListPage::OnRecentChanged() {
+    if (!IsRecentShown()) {
+        return;
+    }
+    // A copy from this list moves its rows: the selection goes along.
+    const std::vector<std::string> selected = SelectedTexts();
+    ShowRecent();
+    SelectFaceRows(selected);
+}
+
+void CListPage::RememberCopied() {
+    m_recent->Use(SelectedTexts(), m_library.GetCharset());
+}
+
 void CListPage::FillFolderCombo() {
     m_folders = CFolderList(m_library.FolderNames(), m_library.GetCharset());
     m_cbxFolder->ResetItems();
     for (std::size_t k = 0; k < m_folders.Size(); ++k) {
-        m_cbxFolder->InsertFolder(static_cast<int>(k) + 1, m_folders[k], m_folders.GetCharset());
+        m_cbxFolder->InsertFolder(static_cast<int>(k) + CFolderCombo::kFirstFolderItem,
+                                  m_folders[k], m_folders.GetCharset());
     }
 }
 
 void CListPage::AddFolderEntry(const std::string& folder) {
     if (const auto index = m_folders.AddFolderEntry(folder)) {
-        m_cbxFolder->InsertFolder(static_cast<int>(*index) + 1, folder, m_folders.GetCharset());
+        m_cbxFolder->InsertFolder(static_cast<int>(*index) + CFolderCombo::kFirstFolderItem, folder,
+                                  m_folders.GetCharset());
     }
 }
 
 void CListPage::RemoveFolderEntry(const std::string& folder) {
     if (const auto index = m_folders.RemoveFolderEntry(folder)) {
-        const int item = static_cast<int>(*index) + 1;
+        const int item = static_cast<int>(*index) + CFolderCombo::kFirstFolderItem;
         // The combo is left without a chosen item rather than showing some other folder
         // the list does not show.
         if (m_cbxFolder->currentIndex() == item) {
@@ -401,13 +447,13 @@ void CListPage::OnFindByLocation() {
         // Its folder was removed while the text search showed: show everything.
         m_cbxFolder->setCurrentIndex(0);
     }
-    ShowFolder(SelectedFolder());
     m_nFind = 0;
+    ShowLocation();
     SetFindMode(0);
 }
 
-void CListPage::OnFolderChanged(int index) {
-    ShowFolder(m_cbxFolder->FolderAt(index));
+void CListPage::OnFolderChanged(int) {
+    ShowLocation();
     m_lstFace->SelectRow(0);
     m_lstFace->setFocus();
 }
@@ -442,20 +488,20 @@ void CListPage::SearchByText() {
 // ---------------------------------------------------------------------------------------------
 // The current emoticon and its commands
 
-std::vector<RecordId> CListPage::SelectedRecords() const {
-    std::vector<RecordId> records;
-    for (int row : m_lstFace->SelectedRows()) {
-        records.push_back(m_faceModel->RecordAt(row));
-    }
-    return records;
-}
-
 std::vector<std::string> CListPage::SelectedTexts() const {
     std::vector<std::string> texts;
-    for (RecordId id : SelectedRecords()) {
-        texts.emplace_back(m_library.Text(id));
+    for (int row : m_lstFace->SelectedRows()) {
+        texts.emplace_back(m_faceModel->TextAt(row));
     }
     return texts;
+}
+
+std::string CListPage::SelectedOutsideText() const {
+    const std::vector<int> rows = m_lstFace->SelectedRows();
+    if (rows.size() != 1 || m_faceModel->IsRecordRow(rows.front())) {
+        return {};
+    }
+    return std::string(m_faceModel->TextAt(rows.front()));
 }
 
 int CListPage::SelectedCount() const {
@@ -464,8 +510,8 @@ int CListPage::SelectedCount() const {
 
 std::string CListPage::CurrentFace() {
     std::string face;
-    for (RecordId id : SelectedRecords()) {
-        face += m_library.Text(id);
+    for (const std::string& text : SelectedTexts()) {
+        face += text;
     }
     UpdateCommandStates(!face.empty());
     return face;
@@ -506,22 +552,17 @@ void CListPage::OnFaceDoubleClicked() {
 }
 
 void CListPage::SelectFaceRow(const std::string& text) {
-    if (const auto id = m_library.FindRecord(text)) {
-        const int row = m_faceModel->RowOf(*id);
-        if (row >= 0) {
-            m_lstFace->SelectRow(row);
-            m_lstFace->setFocus();
-        }
+    if (const int row = m_faceModel->RowOfText(text); row >= 0) {
+        m_lstFace->SelectRow(row);
+        m_lstFace->setFocus();
     }
 }
 
 void CListPage::SelectFaceRows(const std::vector<std::string>& texts) {
     std::vector<int> rows;
     for (const std::string& text : texts) {
-        if (const auto id = m_library.FindRecord(text)) {
-            if (const int row = m_faceModel->RowOf(*id); row >= 0) {
-                rows.push_back(row);
-            }
+        if (const int row = m_faceModel->RowOfText(text); row >= 0) {
+            rows.push_back(row);
         }
     }
     m_lstFace->SelectRows(rows);
@@ -593,11 +634,10 @@ void CListPage::OnDelete() {
     if (rows.empty() || !CanChangeLibrary()) {
         return;
     }
-    const QString question =
-        rows.size() == 1
-            ? res::kDeleteOneQuestion.toString().arg(ToDisplayString(
-                  m_library.Text(m_faceModel->RecordAt(rows.front())), m_library.GetCharset()))
-            : res::kDeleteManyQuestion.toString().arg(rows.size());
+    const QString question = rows.size() == 1
+                                 ? res::kDeleteOneQuestion.toString().arg(ToDisplayString(
+                                       m_faceModel->TextAt(rows.front()), m_library.GetCharset()))
+                                 : res::kDeleteManyQuestion.toString().arg(rows.size());
     if (ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes) {
         return;
@@ -641,8 +681,12 @@ void CListPage::OnNewFace(const std::string& face, Charset charset) {
     }
     m_document.Change(AddFaces{{FaceEntry{added, folder}}});
     AddFolderEntry(folder);
-    const bool folderView = m_cbxFolder->currentIndex() != 0;
-    m_cbxFolder->setCurrentIndex(folderView ? static_cast<int>(*m_folders.IndexOf(folder)) + 1 : 0);
+    const int item = m_cbxFolder->currentIndex();
+    const bool folderView = m_cbxFolder->IsFolderChosen();
+    m_cbxFolder->setCurrentIndex(folderView ? static_cast<int>(*m_folders.IndexOf(folder)) +
+                                                  CFolderCombo::kFirstFolderItem
+                                 : item == CFolderCombo::kRecentItem ? item
+                                                                     : CFolderCombo::kAllFacesItem);
     if (m_bSearchActivated) {
         // The search starts afresh. A folder view hides the box; its old text must not
         // replace the folder's rows with everything.
@@ -650,7 +694,11 @@ void CListPage::OnNewFace(const std::string& face, Charset charset) {
         m_edtFind->clear();
     }
     // An empty text search lists everything, like "すべての顔文字".
-    ShowFolder(folderView && m_nFind == 0 ? folder : std::string());
+    if (IsRecentShown()) {
+        ShowRecent();
+    } else {
+        ShowFolder(folderView && m_nFind == 0 ? folder : std::string());
+    }
     SelectFaceRow(added);
     UpdateCurrentFace();
 }
@@ -664,6 +712,11 @@ void CListPage::OnProperties() {
         return;
     }
     const int row = rows.front();
+    if (!m_faceModel->IsRecordRow(row)) {
+        // Not in the library: its properties are those it would be added with.
+        OnNewFace(std::string(m_faceModel->TextAt(row)), m_library.GetCharset());
+        return;
+    }
     const RecordId id = m_faceModel->RecordAt(row);
     const std::string oldText(m_library.Text(id));
     const std::string oldFolder = m_library.Folder(id);
@@ -686,12 +739,12 @@ void CListPage::OnProperties() {
                              outcome.emptied.end()) {
         // A move does not announce the folder it empties.
         RemoveFolderEntry(oldFolder);
-        if (m_cbxFolder->currentIndex() != 0) {
+        if (m_cbxFolder->IsFolderChosen()) {
             m_cbxFolder->setCurrentIndex(0);
             ShowFolder({});
         }
     }
-    if (folderChanged && m_cbxFolder->currentIndex() != 0) {
+    if (folderChanged && m_cbxFolder->IsFolderChosen()) {
         // It has left the folder shown.
         m_faceModel->RemoveRows({row});
     }
@@ -718,6 +771,9 @@ void CListPage::OnMove() {
     std::vector<int> movedRows;
     MoveFaces move{{}, folder};
     for (int row : rows) {
+        if (!m_faceModel->IsRecordRow(row)) {
+            continue;  // not in the library
+        }
         const RecordId id = m_faceModel->RecordAt(row);
         // An emoticon already in the folder stays as it is.
         if (m_library.Folder(id) != folder) {
@@ -726,7 +782,7 @@ void CListPage::OnMove() {
         }
     }
     const std::vector<std::string> emptied = m_document.Change(move).emptied;
-    if (m_cbxFolder->currentIndex() != 0) {
+    if (m_cbxFolder->IsFolderChosen()) {
         // They have left the folder shown.
         m_faceModel->RemoveRows(std::move(movedRows));
     } else {
