@@ -44,6 +44,9 @@ TEST(RecentList, WriteGivesBackTheSameListInItsEncoding) {
     EXPECT_EQ(utf8.Write(), "\xEF\xBB\xBF(\xE3\x83\xBB\xCF\x89\xE3\x83\xBB)\n");
     EXPECT_EQ(CRecentList::Read(utf8.Write()), utf8);
     EXPECT_EQ(CRecentList::Read("\xEF\xBB\xBF").Texts(), Texts());
+    // CP932 texts may start with the bytes of the UTF-8 mark; the file stays CP932.
+    const CRecentList marked = Used({"\xEF\xBB\xBF\xC7"});
+    EXPECT_EQ(CRecentList::Read(marked.Write()), marked);
     EXPECT_EQ(CRecentList().Write(), "");
 }
 

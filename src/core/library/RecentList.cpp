@@ -21,6 +21,12 @@ CRecentList CRecentList::Read(std::string_view bytes) {
 
 std::string CRecentList::Write() const {
     std::string bytes(m_charset.FileMark());
+    // Without a mark of its own, a file whose first text starts with the UTF-8 one would be
+    // read as UTF-8: an empty line first, which reading drops, keeps it CP932.
+    if (bytes.empty() && !m_texts.empty() &&
+        m_texts.front().starts_with(Charset(Encoding::Utf8).FileMark())) {
+        bytes += '\n';
+    }
     for (const std::string& text : m_texts) {
         bytes += text;
         bytes += '\n';
