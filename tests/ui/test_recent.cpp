@@ -163,6 +163,43 @@ private slots:
         QCOMPARE(s->Rows(1), (QStringList{"", "にこにこ"}));
     }
 
+    // The list is by text: when another program rewrites the library while the list shows,
+    // an emoticon gone from it stays listed, without its folder.
+    void anOutsideChangeKeepsTheTexts() {
+        Session s;
+        s.Copy({QStringLiteral("m(_ _)m")});
+        s.Copy({QStringLiteral("(^ω^)")});
+        s.ShowRecent();
+        s.Select({QStringLiteral("m(_ _)m")});
+        QVERIFY(!ReplaceFile(s.fixture.PathOf(QStringLiteral("FaceList.dat")),
+                             test::FaceList({{"(^ω^)", "笑顔"}}))
+                     .Failed());
+        QTRY_COMPARE(s.Rows(1), (QStringList{"笑顔", ""}));
+        QCOMPARE(s.Rows(), (QStringList{"(^ω^)", "m(_ _)m"}));
+        QCOMPARE(s.combo->currentIndex(), CFolderCombo::kRecentItem);
+        QCOMPARE(s.SelectedTexts(), QStringList{QStringLiteral("m(_ _)m")});
+    }
+
+    // Beside a UTF-8 library the file is UTF-8 with its mark; one written for a CP932 library
+    // is read as characters.
+    void theFileFollowsTheLibrarysEncoding() {
+        const std::string mark = "\xEF\xBB\xBF";
+        Session s(mark + "(\xE3\x83\xBB\xCF\x89\xE3\x83\xBB)\r\nF\r\n\r\nabc\r\nF\r\n\r\n");
+        QVERIFY(s.dialog);
+        s.fixture.Close();
+        s.fixture.WriteFile(kRecentFile, Sjis("abc\n(・ω・)\n"));
+        s.dialog = s.fixture.Open();
+        QVERIFY(s.dialog);
+        s.combo = s.fixture.Child<CFolderCombo>("m_cbxFolder");
+        s.list = s.fixture.Child<CSortListCtrl>("m_lstFace");
+        s.ShowRecent();
+        QCOMPARE(s.Rows(), (QStringList{"abc", "(・ω・)"}));
+        QCOMPARE(s.Rows(1), (QStringList{"F", "F"}));
+        s.Select({QStringLiteral("(・ω・)")});
+        QTest::mouseClick(s.fixture.Child<QWidget>("m_btnCopy"), Qt::LeftButton);
+        QCOMPARE(s.RecentFile(), mark + "(\xE3\x83\xBB\xCF\x89\xE3\x83\xBB)\nabc\n");
+    }
+
     // An unreadable FaceList.dat is never written over, and neither is Recent.dat in that
     // run; copies are still listed. An unreadable Recent.dat counts as empty and is kept.
     void nothingIsWrittenBesideAnUnreadableFile() {
