@@ -37,6 +37,7 @@ inline constexpr QStringView kNo = u"いいえ(&N)";
 inline constexpr QStringView kCopyCaption = u"コピー";
 inline constexpr QStringView kCopyTip = u"顔文字をコピーします";
 inline constexpr QStringView kAllFaces = u"すべての顔文字";
+inline constexpr QStringView kRecentFaces = u"最近使った顔文字";
 inline constexpr QStringView kFaceColumn = u"顔文字";
 inline constexpr QStringView kFolderColumn = u"場所";
 inline constexpr QStringView kLocationCaption = u"場所";

@@ -477,8 +477,8 @@ private slots:
             });
         s.Command(id::kNewFace);
         QVERIFY(s.script.Done());
-        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "Animals", "animals", "しょぼん",
-                                           "その他", "にこにこ"}));
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "最近使った顔文字", "Animals",
+                                           "animals", "しょぼん", "その他", "にこにこ"}));
         QVERIFY(s.Saved());
     }
 
@@ -580,7 +580,8 @@ private slots:
         });
         s.Command(id::kProperties);
         QVERIFY(s.messages.Shown().isEmpty());
-        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "animals", "その他", "にこにこ"}));
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "最近使った顔文字", "animals",
+                                           "その他", "にこにこ"}));
         QCOMPARE(s.combo->currentIndex(), 0);
         QCOMPARE(s.Rows().size(), 6);
         QCOMPARE(s.SelectedTexts(), QStringList{"(´・ω・｀)"});
@@ -593,7 +594,8 @@ private slots:
             Click(dialog, "m_btnOK");
         });
         s.Command(id::kProperties);
-        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "その他", "にこにこ"}));
+        QCOMPARE(s.Folders(),
+                 (QStringList{"すべての顔文字", "最近使った顔文字", "その他", "にこにこ"}));
         QCOMPARE(s.Rows(1).at(0), QStringLiteral("その他"));
         QCOMPARE(s.SelectedTexts(), QStringList{"(=^・^=)"});
         QVERIFY(s.Saved());
@@ -619,7 +621,8 @@ private slots:
         s.Command(id::kMove);
         QVERIFY(s.messages.Shown().isEmpty());
         QCOMPARE(s.combo->currentIndex(), 0);
-        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "animals", "しょぼん", "にこにこ"}));
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "最近使った顔文字", "animals",
+                                           "しょぼん", "にこにこ"}));
         QCOMPARE(s.Rows().size(), 6);
         QCOMPARE(s.Rows(1).count(QStringLiteral("にこにこ")), 4);
         QVERIFY(s.list->SelectedRows().empty());
@@ -642,7 +645,8 @@ private slots:
         s.Command(id::kMove);
         QVERIFY(s.script.Done());
         QVERIFY(s.messages.Shown().isEmpty());
-        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "その他", "にこにこ", "顔"}));
+        QCOMPARE(s.Folders(),
+                 (QStringList{"すべての顔文字", "最近使った顔文字", "その他", "にこにこ", "顔"}));
         QCOMPARE(s.Rows(1), (QStringList{"顔", "顔", "にこにこ", "顔", "その他", "その他"}));
         QVERIFY(s.Saved());
     }

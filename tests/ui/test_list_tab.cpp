@@ -170,8 +170,9 @@ private slots:
         QTRY_COMPARE(session.Rows(),
                      (QStringList{QStringLiteral("(^_^)"), QStringLiteral("(^o^)")}));
         QCOMPARE(session.SelectedTexts(), QStringList{QStringLiteral("(^_^)")});
-        QCOMPARE(session.Folders(), (QStringList{QStringLiteral("すべての顔文字"),
-                                                 QStringLiteral("笑顔"), QStringLiteral("眠い")}));
+        QCOMPARE(session.Folders(),
+                 (QStringList{QStringLiteral("すべての顔文字"), QStringLiteral("最近使った顔文字"),
+                              QStringLiteral("笑顔"), QStringLiteral("眠い")}));
 
         // Written in place this time, and the user deletes before the change is seen.
         session.fixture.WriteFile(QStringLiteral("FaceList.dat"),
@@ -192,7 +193,8 @@ private slots:
         QCOMPARE(s.Rows(),
                  (QStringList{"(^ω^)", "(・∀・)", "(´・ω・｀)", "\\(^o^)/", "m(_ _)m", "ソ表ノ"}));
         QCOMPARE(s.Rows(1).at(0), QStringLiteral("にこにこ"));
-        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "しょぼん", "その他", "にこにこ"}));
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "最近使った顔文字", "しょぼん",
+                                           "その他", "にこにこ"}));
         QCOMPARE(s.combo->currentIndex(), 0);
     }
 
@@ -344,7 +346,8 @@ private slots:
                  (QStringList{"これら 3個の顔文字を削除してもよろしいですか?",
                               "このフォルダには顔文字がありません。\nフォルダを削除します。"}));
         QCOMPARE(s.Rows(), (QStringList{"(^ω^)", "\\(^o^)/", "m(_ _)m"}));
-        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "その他", "にこにこ"}));
+        QCOMPARE(s.Folders(),
+                 (QStringList{"すべての顔文字", "最近使った顔文字", "その他", "にこにこ"}));
         QCOMPARE(s.fixture.ReadFile(QStringLiteral("FaceList.dat")),
                  test::FaceList(
                      {{"(^ω^)", "にこにこ"}, {"m(_ _)m", "その他"}, {"\\(^o^)/", "にこにこ"}}));
@@ -359,7 +362,7 @@ private slots:
         QCOMPARE(messages.Shown().count(QStringLiteral(
                      "このフォルダには顔文字がありません。\nフォルダを削除します。")),
                  2);
-        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "にこにこ"}));
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "最近使った顔文字", "にこにこ"}));
     }
 
     void deletingAllOfAShownFolderShowsEverything() {
@@ -425,7 +428,7 @@ private slots:
 
     void foldersDifferingInCaseStayApart() {
         Session s(test::FaceList({{"(a)", "Cat"}, {"(b)", "cat"}, {"(c)", "cat"}}));
-        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "Cat", "cat"}));
+        QCOMPARE(s.Folders(), (QStringList{"すべての顔文字", "最近使った顔文字", "Cat", "cat"}));
         s.ChooseFolder(QStringLiteral("cat"));
         QCOMPARE(s.Rows(), (QStringList{"(b)", "(c)"}));
         s.ChooseFolder(QStringLiteral("Cat"));

@@ -52,6 +52,7 @@ inline constexpr int kFindByTextIcon = 131;
 inline constexpr int kCopyIcon = 173;
 inline constexpr int kAddIcon = 174;
 inline constexpr int kFindByLocationIcon = 175;
+inline constexpr int kRecentIcon = 176;
 inline constexpr int kTopToolBarResource = 128;
 inline constexpr int kListToolBarResource = 132;
 inline constexpr int kFindModeToolBarResource = 133;

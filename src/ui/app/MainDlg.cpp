@@ -33,6 +33,7 @@
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/TipToolBar.h"
 #include "ui/library/ListPage.h"
+#include "ui/library/RecentFaces.h"
 #include "ui/platform/DialogUnits.h"
 #include "ui/platform/Fonts.h"
 #include "ui/platform/GlobalHotkey.h"
@@ -284,7 +285,14 @@ void CMainDlg::CreateSummoning() {
         m_tray = new CTrayIcon(m_hIcon, this);
         if (m_tray->Show()) {
             connect(m_tray, &CTrayIcon::toggleRequested, this, &CMainDlg::ToggleWindow);
-            connect(m_tray, &CTrayIcon::faceChosen, this, &CMainDlg::CopyText);
+            connect(m_tray, &CTrayIcon::faceChosen, this, [this](const QString& face) {
+                m_listPage->RecentFaces().Use({face.toStdString()}, Charset(Encoding::Utf8));
+                CopyText(face);
+            });
+            CRecentFaces& recent = m_listPage->RecentFaces();
+            connect(&recent, &CRecentFaces::changed, m_tray, [this, &recent] {
+                m_tray->SetRecentFaces(recent.Shown(CTrayIcon::kRecentShown));
+            });
             connect(m_tray, &CTrayIcon::quitRequested, this, &CMainDlg::Quit);
         } else {
             delete m_tray;
@@ -534,9 +542,16 @@ void CMainDlg::OnOK() {
         return;
     }
     const std::string face = page->CurrentFace();
-    if (!face.empty()) {
-        CopyText(ToQString(face, page->FaceCharset()));
+    if (face.empty()) {
+        return;
     }
+    // Several emoticons of the list count one by one; the create tab's face counts as one.
+    if (page == m_listPage) {
+        m_listPage->RememberCopied();
+    } else {
+        m_listPage->RecentFaces().Use({face}, page->FaceCharset());
+    }
+    CopyText(ToQString(face, page->FaceCharset()));
 }
 
 void CMainDlg::CopyText(const QString& text) {

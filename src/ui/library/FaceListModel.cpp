@@ -22,7 +22,36 @@ CFaceListModel::CFaceListModel(const CFaceLibrary& library, QObject* parent)
 void CFaceListModel::Reset(std::vector<RecordId> rows) {
     beginResetModel();
     m_rows = std::move(rows);
+    m_texts.clear();
+    m_bFixedOrder = false;
     endResetModel();
+}
+
+void CFaceListModel::ResetTexts(const std::vector<std::string>& texts) {
+    beginResetModel();
+    m_rows.clear();
+    m_texts.clear();
+    for (const std::string& text : texts) {
+        if (const auto id = m_library.FindRecord(text)) {
+            m_rows.push_back(*id);
+        } else {
+            m_rows.push_back(kTextOnly | static_cast<RecordId>(m_texts.size()));
+            m_texts.push_back(text);
+        }
+    }
+    m_bFixedOrder = true;
+    endResetModel();
+}
+
+void CFaceListModel::ConvertTextsToUtf8() {
+    for (std::string& text : m_texts) {
+        text = Charset().ToUtf8(text);
+    }
+}
+
+std::string_view CFaceListModel::TextAt(int row) const {
+    const RecordId id = RecordAt(row);
+    return IsTextOnly(id) ? std::string_view(m_texts[id & ~kTextOnly]) : m_library.Text(id);
 }
 
 void CFaceListModel::RemoveRows(std::vector<int> rows) {
@@ -49,7 +78,10 @@ void CFaceListModel::RemoveRows(std::vector<int> rows) {
                 kept.push_back(m_rows[row]);
             }
         }
-        Reset(std::move(kept));
+        // Rows of texts alone keep their texts.
+        beginResetModel();
+        m_rows = std::move(kept);
+        endResetModel();
         return;
     }
     for (auto block = blocks.rbegin(); block != blocks.rend(); ++block) {
@@ -74,6 +106,20 @@ int CFaceListModel::RowOf(RecordId id) const {
     return found == m_rows.end() ? -1 : static_cast<int>(found - m_rows.begin());
 }
 
+int CFaceListModel::RowOfText(std::string_view text) const {
+    if (m_texts.empty()) {
+        const auto id = m_library.FindRecord(text);
+        return id ? RowOf(*id) : -1;
+    }
+    // A short list of texts in an order of their own.
+    for (int row = 0; row < rowCount(); ++row) {
+        if (TextAt(row) == text) {
+            return row;
+        }
+    }
+    return -1;
+}
+
 int CFaceListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
@@ -88,6 +134,10 @@ QVariant CFaceListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const RecordId id = RecordAt(index.row());
+    if (IsTextOnly(id)) {
+        return index.column() == 0 ? ToDisplayString(TextAt(index.row()), m_library.GetCharset())
+                                   : QString();
+    }
     return ToDisplayString(index.column() == 0 ? m_library.Text(id) : m_library.Folder(id),
                            m_library.GetCharset());
 }
@@ -101,6 +151,9 @@ QVariant CFaceListModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 void CFaceListModel::sort(int column, Qt::SortOrder order) {
+    if (m_bFixedOrder) {
+        return;
+    }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // Rows kept by the views (the current one, the ends of selections) travel with their
     // records; there are few of them.

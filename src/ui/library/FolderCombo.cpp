@@ -13,7 +13,7 @@ namespace {
 constexpr int kIndent = 10;  // pixels per level
 constexpr int kFolderRole = Qt::UserRole;
 
-// Folders stand one level below "すべての顔文字" in the drop-down list.
+// Folders stand one level below the fixed items in the drop-down list.
 class CIndentDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -21,7 +21,7 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         QStyleOptionViewItem indented(option);
-        if (index.row() > 0) {
+        if (CFolderCombo::IsFolderItem(index.row())) {
             indented.rect.adjust(kIndent, 0, 0, 0);
         }
         QStyledItemDelegate::paint(painter, indented, index);
@@ -29,7 +29,7 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return QStyledItemDelegate::sizeHint(option, index) +
-               QSize(index.row() > 0 ? kIndent : 0, 0);
+               QSize(CFolderCombo::IsFolderItem(index.row()) ? kIndent : 0, 0);
     }
 };
 
@@ -41,15 +41,18 @@ CFolderCombo::CFolderCombo(QWidget* parent) : QComboBox(parent) {
     setMaxVisibleItems(16);
 }
 
-void CFolderCombo::SetImages(const QIcon& folder, const QIcon& openFolder, const QIcon& allFaces) {
+void CFolderCombo::SetImages(const QIcon& folder, const QIcon& openFolder, const QIcon& allFaces,
+                             const QIcon& recent) {
     m_folder = folder;
     m_openFolder = openFolder;
     m_allFaces = allFaces;
+    m_recent = recent;
 }
 
 void CFolderCombo::ResetItems() {
     clear();
     addItem(m_allFaces, res::kAllFaces.toString());
+    addItem(m_recent, res::kRecentFaces.toString());
 }
 
 void CFolderCombo::InsertFolder(int index, const std::string& folder, Charset charset) {
@@ -62,7 +65,7 @@ void CFolderCombo::RemoveFolder(int index) {
 }
 
 std::string CFolderCombo::FolderAt(int index) const {
-    if (index <= 0 || index >= count()) {
+    if (!IsFolderItem(index) || index >= count()) {
         return {};
     }
     return itemData(index, kFolderRole).toByteArray().toStdString();
@@ -73,7 +76,7 @@ void CFolderCombo::paintEvent(QPaintEvent*) {
     QStyleOptionComboBox option;
     initStyleOption(&option);
     // The chosen folder shows open.
-    if (currentIndex() > 0) {
+    if (IsFolderItem(currentIndex())) {
         option.currentIcon = m_openFolder;
     }
     painter.drawComplexControl(QStyle::CC_ComboBox, option);

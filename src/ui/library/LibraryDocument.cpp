@@ -121,6 +121,7 @@ EditOutcome CLibraryDocument::Change(const LibraryEdit& edit) {
     m_pending.emplace_back(++m_nChanges, edit);
     const EditOutcome outcome = ApplyEdit(m_library, edit);
     StartSave();
+    emit changed(edit);
     return outcome;
 }
 

@@ -84,6 +84,8 @@ public:
 signals:
     // The library has been read (once, after Load).
     void loaded();
+    // The user changed the library (Change applied `edit`).
+    void changed(const LibraryEdit& edit);
     // The library is about to take in what the file holds now: record ids are still valid.
     void aboutToReload();
     // The file was changed elsewhere and the library now holds what it holds (with unsaved

@@ -30,6 +30,7 @@
 #include "ui/library/LibraryDocument.h"
 #include "ui/library/MoveDlg.h"
 #include "ui/library/PropertyDlg.h"
+#include "ui/library/RecentFaces.h"
 #include "ui/library/Utf8Consent.h"
 #include "ui/platform/DialogUnits.h"
 #include "ui/platform/FileDialog.h"
@@ -67,6 +68,8 @@ CListPage::~CListPage() {
 void CListPage::CreateControls() {
     const CDialogUnits du(font());
     m_faceModel = new CFaceListModel(m_library, this);
+    // Before the page hears of the library's signals, so that the list is ready when it does.
+    m_recent = new CRecentFaces(m_document, this);
     m_lstFace = new CSortListCtrl(this);
     m_lstFace->SetModel(m_faceModel);
     PlaceControl(du, m_lstFace, "m_lstFace", id::kFaceList, 7, 60, 196, 8);
@@ -99,7 +102,7 @@ void CListPage::CreateControls() {
     m_fontList = FaceFont(16);
     m_lstFace->SetListFont(m_fontList);
     m_cbxFolder->SetImages(m_folderImages.folder, m_folderImages.openFolder,
-                           m_folderImages.allFaces);
+                           m_folderImages.allFaces, res::LoadIcon(id::kRecentIcon));
 
     m_edtFind->setPlaceholderText(res::kFindHint.toString());
     m_edtFind->installEventFilter(this);
@@ -123,6 +126,12 @@ void CListPage::ConnectHandlers() {
     connect(m_faceModel, &QAbstractItemModel::modelReset, this, &CListPage::OnFaceSelectionChanged);
     connect(m_faceModel, &QAbstractItemModel::rowsRemoved, this,
             &CListPage::OnFaceSelectionChanged);
+    // Rows in an order of their own are not sorted by a click on the header.
+    connect(m_faceModel, &QAbstractItemModel::modelReset, this, [this] {
+        m_lstFace->DetailsView()->horizontalHeader()->setSectionsClickable(
+            !m_faceModel->IsFixedOrder());
+    });
+    connect(m_recent, &CRecentFaces::changed, this, &CListPage::OnRecentChanged);
     connect(m_lstFace, &CSortListCtrl::rowDoubleClicked, this, &CListPage::OnFaceDoubleClicked);
     connect(m_lstFace, &CSortListCtrl::contextMenuRequested, this, &CListPage::OnContextMenu);
 
@@ -202,7 +211,8 @@ LibraryView CListPage::View() const {
 void CListPage::OnCommand(int command) {
     switch (command) {
         case id::kNewFace:
-            OnNewFace();
+            // An emoticon listed only among those copied last is offered for adding.
+            OnNewFace(SelectedOutsideText(), m_library.GetCharset());
             break;
         case id::kDelete:
             OnDelete();
@@ -304,18 +314,22 @@ void CListPage::OnLibraryAboutToReload() {
     // its texts, and show nothing until the new ids are in.
     m_keptSelection = SelectedTexts();
     m_strKeptFolder = SelectedFolder();
+    m_bKeptRecent = m_cbxFolder->currentIndex() == CFolderCombo::kRecentItem;
     m_faceModel->Reset({});
 }
 
 void CListPage::OnLibraryReloaded(const std::vector<std::string>& missing) {
     FillFolderCombo();
     const auto folder = m_strKeptFolder.empty() ? std::nullopt : m_folders.IndexOf(m_strKeptFolder);
-    m_cbxFolder->setCurrentIndex(folder ? static_cast<int>(*folder) + 1 : 0);
+    m_cbxFolder->setCurrentIndex(m_bKeptRecent ? CFolderCombo::kRecentItem
+                                 : folder
+                                     ? static_cast<int>(*folder) + CFolderCombo::kFirstFolderItem
+                                     : CFolderCombo::kAllFacesItem);
     if (m_nFind == 1) {
         ShowFolder({});
         SearchByText();
     } else {
-        ShowFolder(SelectedFolder());
+        ShowLocation();
     }
     SelectFaceRows(m_keptSelection);
     m_keptSelection.clear();
@@ -337,23 +351,55 @@ void CListPage::ShowFolder(const std::string& folder) {
     m_faceModel->Reset(m_library.RecordsInFolder(folder, CFaceLibrary::Order::Text));
 }
 
+void CListPage::ShowRecent() {
+    m_faceModel->ResetTexts(m_recent->List().Texts());
+}
+
+bool CListPage::IsRecentShown() const {
+    return m_nFind == 0 && m_cbxFolder->currentIndex() == CFolderCombo::kRecentItem;
+}
+
+void CListPage::ShowLocation() {
+    if (m_cbxFolder->currentIndex() == CFolderCombo::kRecentItem) {
+        ShowRecent();
+    } else {
+        ShowFolder(SelectedFolder());
+    }
+}
+
+void CListPage::OnRecentChanged() {
+    if (!IsRecentShown()) {
+        return;
+    }
+    // A copy from this list moves its rows: the selection goes along.
+    const std::vector<std::string> selected = SelectedTexts();
+    ShowRecent();
+    SelectFaceRows(selected);
+}
+
+void CListPage::RememberCopied() {
+    m_recent->Use(SelectedTexts(), m_library.GetCharset());
+}
+
 void CListPage::FillFolderCombo() {
     m_folders = CFolderList(m_library.FolderNames(), m_library.GetCharset());
     m_cbxFolder->ResetItems();
     for (std::size_t k = 0; k < m_folders.Size(); ++k) {
-        m_cbxFolder->InsertFolder(static_cast<int>(k) + 1, m_folders[k], m_folders.GetCharset());
+        m_cbxFolder->InsertFolder(static_cast<int>(k) + CFolderCombo::kFirstFolderItem,
+                                  m_folders[k], m_folders.GetCharset());
     }
 }
 
 void CListPage::AddFolderEntry(const std::string& folder) {
     if (const auto index = m_folders.AddFolderEntry(folder)) {
-        m_cbxFolder->InsertFolder(static_cast<int>(*index) + 1, folder, m_folders.GetCharset());
+        m_cbxFolder->InsertFolder(static_cast<int>(*index) + CFolderCombo::kFirstFolderItem, folder,
+                                  m_folders.GetCharset());
     }
 }
 
 void CListPage::RemoveFolderEntry(const std::string& folder) {
     if (const auto index = m_folders.RemoveFolderEntry(folder)) {
-        const int item = static_cast<int>(*index) + 1;
+        const int item = static_cast<int>(*index) + CFolderCombo::kFirstFolderItem;
         // The combo is left without a chosen item rather than showing some other folder
         // the list does not show.
         if (m_cbxFolder->currentIndex() == item) {
@@ -413,13 +459,13 @@ void CListPage::OnFindByLocation() {
         // Its folder was removed while the text search showed: show everything.
         m_cbxFolder->setCurrentIndex(0);
     }
-    ShowFolder(SelectedFolder());
     m_nFind = 0;
+    ShowLocation();
     SetFindMode(0);
 }
 
-void CListPage::OnFolderChanged(int index) {
-    ShowFolder(m_cbxFolder->FolderAt(index));
+void CListPage::OnFolderChanged(int) {
+    ShowLocation();
     m_lstFace->SelectRow(0);
     m_lstFace->setFocus();
 }
@@ -454,20 +500,20 @@ void CListPage::SearchByText() {
 // ---------------------------------------------------------------------------------------------
 // The current emoticon and its commands
 
-std::vector<RecordId> CListPage::SelectedRecords() const {
-    std::vector<RecordId> records;
-    for (int row : m_lstFace->SelectedRows()) {
-        records.push_back(m_faceModel->RecordAt(row));
-    }
-    return records;
-}
-
 std::vector<std::string> CListPage::SelectedTexts() const {
     std::vector<std::string> texts;
-    for (RecordId id : SelectedRecords()) {
-        texts.emplace_back(m_library.Text(id));
+    for (int row : m_lstFace->SelectedRows()) {
+        texts.emplace_back(m_faceModel->TextAt(row));
     }
     return texts;
+}
+
+std::string CListPage::SelectedOutsideText() const {
+    const std::vector<int> rows = m_lstFace->SelectedRows();
+    if (rows.size() != 1 || m_faceModel->IsRecordRow(rows.front())) {
+        return {};
+    }
+    return std::string(m_faceModel->TextAt(rows.front()));
 }
 
 int CListPage::SelectedCount() const {
@@ -476,8 +522,8 @@ int CListPage::SelectedCount() const {
 
 std::string CListPage::CurrentFace() {
     std::string face;
-    for (RecordId id : SelectedRecords()) {
-        face += m_library.Text(id);
+    for (const std::string& text : SelectedTexts()) {
+        face += text;
     }
     UpdateCommandStates(!face.empty());
     return face;
@@ -518,22 +564,17 @@ void CListPage::OnFaceDoubleClicked() {
 }
 
 void CListPage::SelectFaceRow(const std::string& text) {
-    if (const auto id = m_library.FindRecord(text)) {
-        const int row = m_faceModel->RowOf(*id);
-        if (row >= 0) {
-            m_lstFace->SelectRow(row);
-            m_lstFace->setFocus();
-        }
+    if (const int row = m_faceModel->RowOfText(text); row >= 0) {
+        m_lstFace->SelectRow(row);
+        m_lstFace->setFocus();
     }
 }
 
 void CListPage::SelectFaceRows(const std::vector<std::string>& texts) {
     std::vector<int> rows;
     for (const std::string& text : texts) {
-        if (const auto id = m_library.FindRecord(text)) {
-            if (const int row = m_faceModel->RowOf(*id); row >= 0) {
-                rows.push_back(row);
-            }
+        if (const int row = m_faceModel->RowOfText(text); row >= 0) {
+            rows.push_back(row);
         }
     }
     m_lstFace->SelectRows(rows);
@@ -608,11 +649,10 @@ void CListPage::OnDelete() {
     if (rows.empty() || !CanChangeLibrary()) {
         return;
     }
-    const QString question =
-        rows.size() == 1
-            ? res::kDeleteOneQuestion.toString().arg(ToDisplayString(
-                  m_library.Text(m_faceModel->RecordAt(rows.front())), m_library.GetCharset()))
-            : res::kDeleteManyQuestion.toString().arg(rows.size());
+    const QString question = rows.size() == 1
+                                 ? res::kDeleteOneQuestion.toString().arg(ToDisplayString(
+                                       m_faceModel->TextAt(rows.front()), m_library.GetCharset()))
+                                 : res::kDeleteManyQuestion.toString().arg(rows.size());
     if (ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes) {
         return;
@@ -660,8 +700,12 @@ void CListPage::OnNewFace(const std::string& face, Charset charset) {
     }
     m_document.Change(AddFaces{{FaceEntry{added, folder}}});
     AddFolderEntry(folder);
-    const bool folderView = m_cbxFolder->currentIndex() != 0;
-    m_cbxFolder->setCurrentIndex(folderView ? static_cast<int>(*m_folders.IndexOf(folder)) + 1 : 0);
+    const int item = m_cbxFolder->currentIndex();
+    const bool folderView = m_cbxFolder->IsFolderChosen();
+    m_cbxFolder->setCurrentIndex(folderView ? static_cast<int>(*m_folders.IndexOf(folder)) +
+                                                  CFolderCombo::kFirstFolderItem
+                                 : item == CFolderCombo::kRecentItem ? item
+                                                                     : CFolderCombo::kAllFacesItem);
     if (m_bSearchActivated) {
         // The search starts afresh. A folder view hides the box; its old text must not
         // replace the folder's rows with everything.
@@ -669,7 +713,11 @@ void CListPage::OnNewFace(const std::string& face, Charset charset) {
         m_edtFind->clear();
     }
     // An empty text search lists everything, like "すべての顔文字".
-    ShowFolder(folderView && m_nFind == 0 ? folder : std::string());
+    if (IsRecentShown()) {
+        ShowRecent();
+    } else {
+        ShowFolder(folderView && m_nFind == 0 ? folder : std::string());
+    }
     SelectFaceRow(added);
     UpdateCurrentFace();
 }
@@ -683,6 +731,11 @@ void CListPage::OnProperties() {
         return;
     }
     const int row = rows.front();
+    if (!m_faceModel->IsRecordRow(row)) {
+        // Not in the library: its properties are those it would be added with.
+        OnNewFace(std::string(m_faceModel->TextAt(row)), m_library.GetCharset());
+        return;
+    }
     const RecordId id = m_faceModel->RecordAt(row);
     CPropertyDlg dialog(window(), View(), id);
     dialog.SetUtf8Offer([this] { return OfferUtf8(); });
@@ -707,12 +760,12 @@ void CListPage::OnProperties() {
                              outcome.emptied.end()) {
         // A move does not announce the folder it empties.
         RemoveFolderEntry(oldFolder);
-        if (m_cbxFolder->currentIndex() != 0) {
+        if (m_cbxFolder->IsFolderChosen()) {
             m_cbxFolder->setCurrentIndex(0);
             ShowFolder({});
         }
     }
-    if (folderChanged && m_cbxFolder->currentIndex() != 0) {
+    if (folderChanged && m_cbxFolder->IsFolderChosen()) {
         // It has left the folder shown.
         m_faceModel->RemoveRows({row});
     }
@@ -740,6 +793,9 @@ void CListPage::OnMove() {
     std::vector<int> movedRows;
     MoveFaces move{{}, folder};
     for (int row : rows) {
+        if (!m_faceModel->IsRecordRow(row)) {
+            continue;  // not in the library
+        }
         const RecordId id = m_faceModel->RecordAt(row);
         // An emoticon already in the folder stays as it is.
         if (m_library.Folder(id) != folder) {
@@ -748,7 +804,7 @@ void CListPage::OnMove() {
         }
     }
     const std::vector<std::string> emptied = m_document.Change(move).emptied;
-    if (m_cbxFolder->currentIndex() != 0) {
+    if (m_cbxFolder->IsFolderChosen()) {
         // They have left the folder shown.
         m_faceModel->RemoveRows(std::move(movedRows));
     } else {
@@ -777,10 +833,12 @@ void CListPage::OnLibraryConverted() {
     // Ids stay, and so do the rows: a command that asked for the conversion from its dialog
     // goes on with the rows it had. They show their new bytes; the folders are listed again.
     const std::string folder = Charset().ToUtf8(SelectedFolder());
-    const bool allFaces = m_cbxFolder->currentIndex() == 0;
+    const int fixedItem = m_cbxFolder->currentIndex();
     FillFolderCombo();
     const auto found = folder.empty() ? std::nullopt : m_folders.IndexOf(folder);
-    m_cbxFolder->setCurrentIndex(found ? static_cast<int>(*found) + 1 : (allFaces ? 0 : -1));
+    m_cbxFolder->setCurrentIndex(found ? static_cast<int>(*found) + CFolderCombo::kFirstFolderItem
+                                       : (CFolderCombo::IsFolderItem(fixedItem) ? -1 : fixedItem));
+    m_faceModel->ConvertTextsToUtf8();
     std::vector<int> rows(static_cast<std::size_t>(m_faceModel->rowCount()));
     std::iota(rows.begin(), rows.end(), 0);
     m_faceModel->RefreshRows(rows);
@@ -828,7 +886,8 @@ void CListPage::OnImport() {
         }
     }
     const auto index = folder && !folder->empty() ? m_folders.IndexOf(*folder) : std::nullopt;
-    m_cbxFolder->setCurrentIndex(index ? static_cast<int>(*index) + 1 : 0);
+    m_cbxFolder->setCurrentIndex(index ? static_cast<int>(*index) + CFolderCombo::kFirstFolderItem
+                                       : CFolderCombo::kAllFacesItem);
     m_nFind = 0;
     SetFindMode(0);
     ShowFolder(SelectedFolder());
@@ -844,12 +903,18 @@ void CListPage::OnExport() {
     if (!EnsureLoaded()) {
         return;
     }
-    // The selected emoticons when several are; else every one listed.
-    std::vector<RecordId> ids;
+    // The selected emoticons when several are; else every one listed. Copied faces that
+    // are not in the library (the recent list shows them) are not the library's to export.
+    std::vector<int> rows;
     if (SelectedCount() > 1) {
-        ids = SelectedRecords();
+        rows = m_lstFace->SelectedRows();
     } else {
-        for (int row = 0; row < m_faceModel->rowCount(); ++row) {
+        rows.resize(static_cast<std::size_t>(m_faceModel->rowCount()));
+        std::iota(rows.begin(), rows.end(), 0);
+    }
+    std::vector<RecordId> ids;
+    for (int row : rows) {
+        if (m_faceModel->IsRecordRow(row)) {
             ids.push_back(m_faceModel->RecordAt(row));
         }
     }

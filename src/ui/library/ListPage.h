@@ -18,6 +18,7 @@ class CFolderCombo;
 class CHoverButton;
 class CIconMenu;
 class CLibraryDocument;
+class CRecentFaces;
 class CSortListCtrl;
 class CTipToolBar;
 struct FileError;
@@ -46,8 +47,13 @@ public:
     // afterwards the list shows and selects the new one.
     void OnNewFace(const std::string& face = {}, Charset charset = Charset());
 
-    // The folder chosen in the location combo; empty for "すべての顔文字".
+    // The folder chosen in the location combo; empty for the fixed items.
     std::string SelectedFolder() const;
+
+    // The emoticons copied last, which the location combo offers as a list of its own.
+    CRecentFaces& RecentFaces() const { return *m_recent; }
+    // The selected emoticons were copied.
+    void RememberCopied();
     LibraryView View() const;
 
 signals:
@@ -68,6 +74,12 @@ private:
     void OnLibraryLoaded();
 
     void ShowFolder(const std::string& folder);
+    // The emoticons copied last, in that order.
+    void ShowRecent();
+    bool IsRecentShown() const;
+    // What the location combo has chosen: a folder, everything or the emoticons copied last.
+    void ShowLocation();
+    void OnRecentChanged();
     void FillFolderCombo();
     void AddFolderEntry(const std::string& folder);
     void RemoveFolderEntry(const std::string& folder);
@@ -98,8 +110,9 @@ private:
     void SelectFaceRows(const std::vector<std::string>& texts);
     // After rows went away: an empty list shows every emoticon again. True when it did.
     bool ShowAllIfEmpty();
-    std::vector<RecordId> SelectedRecords() const;
     std::vector<std::string> SelectedTexts() const;
+    // The one selected row's text when the library does not hold it; else empty.
+    std::string SelectedOutsideText() const;
     int SelectedCount() const;
     void UpdateCommandStates(bool hasFace);
     bool CanChangeLibrary() const;
@@ -127,9 +140,11 @@ private:
     // What the list showed before the library was read again.
     std::vector<std::string> m_keptSelection;
     std::string m_strKeptFolder;
+    bool m_bKeptRecent = false;
 
     CSortListCtrl* m_lstFace = nullptr;
     CFaceListModel* m_faceModel = nullptr;
+    CRecentFaces* m_recent = nullptr;
     CFolderCombo* m_cbxFolder = nullptr;
     QLineEdit* m_edtFind = nullptr;
     CHoverButton* m_btnLocation = nullptr;
