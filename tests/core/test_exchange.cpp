@@ -123,6 +123,21 @@ TEST(Import, RefusesWhatTheLibraryCannotHoldAndSkipsWhatItHas) {
     EXPECT_EQ(library.Folder(summary.added[1]), Cp932::FromUtf8Literal("既定"));
 }
 
+TEST(Import, LinesWithoutAFolderWaitToBeFiledAndUtf8IsAskedOnlyWhenItHelps) {
+    ImportFile file = ParseImport("a\tF\nb\n\xCA\x95\xE2\x80\xA2\n", kUnfiledFolder);
+    ASSERT_EQ(file.lines.size(), 3u);
+    EXPECT_TRUE(HasUnfiledLines(file));
+    FileUnfiledLines(file, "G");
+    EXPECT_FALSE(HasUnfiledLines(file));
+    EXPECT_EQ(file.lines[0].folder, "F");
+    EXPECT_EQ(file.lines[1].folder, "G");
+    // ʕ• needs UTF-8 in a CP932 library; the other lines do not.
+    EXPECT_TRUE(ImportNeedsUtf8(file, Charset()));
+    EXPECT_FALSE(ImportNeedsUtf8(file, Charset(Encoding::Utf8)));
+    file.lines.pop_back();
+    EXPECT_FALSE(ImportNeedsUtf8(file, Charset()));
+}
+
 TEST(Export, WritesTheHeaderThenOneLinePerRecordInUtf8) {
     CFaceLibrary library;
     library.LoadFaceList(Cp932::FromUtf8Literal("(^_^)\r\n笑顔\r\n\r\nｷﾀ━\r\nAA\r\n\r\n"));

@@ -93,6 +93,17 @@ TEST(RecentList, ConvertingKeepsCharactersAndDropsWhatCannotBeHeld) {
     EXPECT_EQ(list.GetCharset(), Charset(Encoding::Cp932));
 }
 
+TEST(RecentList, AFaceInAnotherEncodingIsListedAsItsCharacters) {
+    CRecentList utf8(Charset(Encoding::Utf8));
+    EXPECT_TRUE(utf8.Use("\x83\xD6", Charset()));  // ω in CP932
+    EXPECT_FALSE(utf8.Use("\x81", Charset()));     // a lone lead byte is no character
+    EXPECT_EQ(utf8.Texts(), (Texts{"\xCF\x89"}));
+    CRecentList cp932;
+    EXPECT_FALSE(cp932.Use("\xF0\x9F\x98\x80", Charset(Encoding::Utf8)));  // CP932 has no emoji
+    EXPECT_TRUE(cp932.Use("\xCF\x89", Charset(Encoding::Utf8)));
+    EXPECT_EQ(cp932.Texts(), (Texts{"\x83\xD6"}));
+}
+
 // The rules written the plainest way, to hold the list to over many random changes.
 struct ReferenceRecent {
     Texts texts;

@@ -40,6 +40,24 @@ private:
                                {"m(_ _)m", "その他"}});
     }
 
+    // The library and parts whose first face is (^_^), and (^∀^) one click on the mouth
+    // further; the window opens on the create tab.
+    static CMainDlg* OpenOnTheCreateTab(test::CMainDlgFixture& fixture) {
+        fixture.WriteFile(QStringLiteral("FaceList.dat"), Library());
+        fixture.WriteFile(QStringLiteral("Eye.dat"), Sjis("にっこり\r\n^\r\n^\r\n"));
+        fixture.WriteFile(QStringLiteral("Mouth.dat"), Sjis("ふつう\r\n_\r\nびっくり\r\n∀\r\n"));
+        fixture.WriteFile(QStringLiteral("Edge.dat"), Sjis("基本\r\n(\r\n)\r\n"));
+        fixture.WriteSetting(QStringLiteral("Window/Tab"), 1);
+        return fixture.Open();
+    }
+    static CFolderCombo* ShowRecentOnTheListTab(const test::CMainDlgFixture& fixture) {
+        fixture.Child<QTabBar>("m_tab")->setCurrentIndex(0);
+        auto* combo = fixture.Child<CFolderCombo>("m_cbxFolder");
+        combo->setCurrentIndex(CFolderCombo::kRecentItem);
+        emit combo->activated(CFolderCombo::kRecentItem);
+        return combo;
+    }
+
     struct Session : test::CListTabSession {
         explicit Session(const std::string& library = Library()) : CListTabSession(library) {}
 
@@ -260,12 +278,7 @@ private slots:
     // add command offers it, and once added it is the library's.
     void aComposedFaceIsListedAndCanBeAdded() {
         test::CMainDlgFixture fixture;
-        fixture.WriteFile(QStringLiteral("FaceList.dat"), Library());
-        fixture.WriteFile(QStringLiteral("Eye.dat"), Sjis("にっこり\r\n^\r\n^\r\n"));
-        fixture.WriteFile(QStringLiteral("Mouth.dat"), Sjis("ふつう\r\n_\r\n"));
-        fixture.WriteFile(QStringLiteral("Edge.dat"), Sjis("基本\r\n(\r\n)\r\n"));
-        fixture.WriteSetting(QStringLiteral("Window/Tab"), 1);
-        CMainDlg* dialog = fixture.Open();
+        CMainDlg* dialog = OpenOnTheCreateTab(fixture);
         QVERIFY(dialog);
         const QString face = test::Decode(dialog->GetCurrentFace());
         QCOMPARE(face, QStringLiteral("(^_^)"));
@@ -275,10 +288,7 @@ private slots:
             QCOMPARE(tray->Menu().actions().front()->text(), face);
         }
 
-        fixture.Child<QTabBar>("m_tab")->setCurrentIndex(0);
-        auto* combo = fixture.Child<CFolderCombo>("m_cbxFolder");
-        combo->setCurrentIndex(CFolderCombo::kRecentItem);
-        emit combo->activated(CFolderCombo::kRecentItem);
+        auto* combo = ShowRecentOnTheListTab(fixture);
         auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
         const QAbstractItemModel* model = list->DetailsView()->model();
         QCOMPARE(model->rowCount(), 1);
@@ -307,22 +317,14 @@ private slots:
     // composed face the library lacks still reads right, and the file follows.
     void aComposedFaceFollowsTheLibraryIntoUtf8() {
         test::CMainDlgFixture fixture;
-        fixture.WriteFile(QStringLiteral("FaceList.dat"), Library());
-        fixture.WriteFile(QStringLiteral("Eye.dat"), Sjis("にっこり\r\n^\r\n^\r\n"));
-        fixture.WriteFile(QStringLiteral("Mouth.dat"), Sjis("ふつう\r\n_\r\nびっくり\r\n∀\r\n"));
-        fixture.WriteFile(QStringLiteral("Edge.dat"), Sjis("基本\r\n(\r\n)\r\n"));
-        fixture.WriteSetting(QStringLiteral("Window/Tab"), 1);
-        CMainDlg* dialog = fixture.Open();
+        CMainDlg* dialog = OpenOnTheCreateTab(fixture);
         QVERIFY(dialog);
         QTest::mouseClick(fixture.Child<QWidget>("m_btnMouth"), Qt::LeftButton);
         const QString face = test::Decode(dialog->GetCurrentFace());
         QCOMPARE(face, QStringLiteral("(^∀^)"));
         dialog->OnOK();
 
-        fixture.Child<QTabBar>("m_tab")->setCurrentIndex(0);
-        auto* combo = fixture.Child<CFolderCombo>("m_cbxFolder");
-        combo->setCurrentIndex(CFolderCombo::kRecentItem);
-        emit combo->activated(CFolderCombo::kRecentItem);
+        ShowRecentOnTheListTab(fixture);
         auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
         QCOMPARE(list->DetailsView()->model()->rowCount(), 1);
         QCOMPARE(list->DetailsView()->model()->index(0, 0).data().toString(), face);

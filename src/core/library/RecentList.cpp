@@ -65,6 +65,17 @@ bool CRecentList::Use(std::string_view text) {
     return true;
 }
 
+bool CRecentList::Use(std::string_view text, Charset charset) {
+    if (charset == m_charset) {
+        return Use(text);
+    }
+    if (!charset.IsValid(text)) {
+        return false;
+    }
+    const EncodeResult converted = m_charset.FromUtf8(charset.ToUtf8(text));
+    return converted.Ok() && Use(converted.bytes);
+}
+
 bool CRecentList::Remove(const std::vector<std::string>& texts) {
     const std::size_t before = m_texts.size();
     std::erase_if(m_texts, [&texts](const std::string& text) {

@@ -34,6 +34,9 @@ public:
     // Puts `text` on top. A text a line cannot give back (empty, with an LF, ending in CR)
     // is not listed. True when the list changed.
     bool Use(std::string_view text);
+    // The same for a text in `charset`, taken over as characters (a face of parts in another
+    // encoding is listed as the library would hold it); not listed when it cannot be.
+    bool Use(std::string_view text, Charset charset);
     // Takes these texts off the list (deleted emoticons). True when the list changed.
     bool Remove(const std::vector<std::string>& texts);
     // An emoticon's text was edited: it keeps its place under the new text. When the new text

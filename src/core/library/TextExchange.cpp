@@ -1,5 +1,7 @@
 #include "core/library/TextExchange.h"
 
+#include <algorithm>
+
 #include "core/text/LineReader.h"
 
 namespace mopira {
@@ -120,6 +122,30 @@ ExportResult ExportRecords(const CFaceLibrary& library, std::span<const RecordId
         result.bytes += '\n';
     }
     return result;
+}
+
+bool HasUnfiledLines(const ImportFile& file) {
+    return std::any_of(file.lines.begin(), file.lines.end(),
+                       [](const ImportLine& line) { return line.folder == kUnfiledFolder; });
+}
+
+void FileUnfiledLines(ImportFile& file, std::string_view folder) {
+    for (ImportLine& line : file.lines) {
+        if (line.folder == kUnfiledFolder) {
+            line.folder = folder;
+        }
+    }
+}
+
+bool ImportNeedsUtf8(const ImportFile& file, Charset charset) {
+    if (charset.GetEncoding() == Encoding::Utf8) {
+        return false;
+    }
+    // Lines refused for their bytes are refused in any encoding.
+    return std::any_of(file.lines.begin(), file.lines.end(), [charset](const ImportLine& line) {
+        return !line.invalidBytes &&
+               (!charset.FromUtf8(line.text).Ok() || !charset.FromUtf8(line.folder).Ok());
+    });
 }
 
 }  // namespace mopira

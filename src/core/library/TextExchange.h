@@ -82,4 +82,13 @@ struct ExportResult {
 // its preferred code.
 ExportResult ExportRecords(const CFaceLibrary& library, std::span<const RecordId> ids);
 
+// The folder ParseImport gives lines without one when the caller files them later: no UTF-8
+// text, so no folder read from a file can be it.
+inline constexpr std::string_view kUnfiledFolder = "\xFF";
+bool HasUnfiledLines(const ImportFile& file);
+// Files the lines without a folder in `folder` (UTF-8).
+void FileUnfiledLines(ImportFile& file, std::string_view folder);
+// Whether a line that could be added holds characters `charset` lacks.
+bool ImportNeedsUtf8(const ImportFile& file, Charset charset);
+
 }  // namespace mopira

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QStringList>
-#include <algorithm>
 #include <cerrno>
 
 #include "res/StringTable.h"
@@ -15,9 +14,6 @@ namespace mopira {
 
 namespace {
 
-// The folder of a line without one until the user chooses it: no UTF-8 text, so no folder
-// read from a file can be it.
-const std::string kUnfiled = "\xFF";
 // Enough to see what went wrong; the counts say how much.
 constexpr std::size_t kListedLines = 10;
 constexpr std::size_t kListedRecords = 10;
@@ -54,11 +50,14 @@ QString DescribeProblem(const ImportRefusal& refusal) {
 
 std::optional<ImportFile> ReadImportFile(QWidget* parent, const QString& path) {
     const QString shownPath = QDir::toNativeSeparators(path);
-    if (StampOf(path).size > kMaxImportBytes) {
+    auto refuseTooLarge = [&] {
         ShowMessage(parent,
                     res::kImportTooLarge.toString().arg(kMaxImportBytes >> 20).arg(shownPath),
                     MessageButtons::Ok, MessageIcon::Warning);
         return std::nullopt;
+    };
+    if (StampOf(path).size > kMaxImportBytes) {
+        return refuseTooLarge();
     }
     FileContent content = ReadWholeFile(path);
     if (content.state != FileContent::State::Read) {
@@ -72,36 +71,9 @@ std::optional<ImportFile> ReadImportFile(QWidget* parent, const QString& path) {
     }
     // It may have grown between the look at its size and the read.
     if (static_cast<std::int64_t>(content.bytes.size()) > kMaxImportBytes) {
-        ShowMessage(parent,
-                    res::kImportTooLarge.toString().arg(kMaxImportBytes >> 20).arg(shownPath),
-                    MessageButtons::Ok, MessageIcon::Warning);
-        return std::nullopt;
+        return refuseTooLarge();
     }
-    return ParseImport(content.bytes, kUnfiled);
-}
-
-bool HasUnfiledLines(const ImportFile& file) {
-    return std::any_of(file.lines.begin(), file.lines.end(),
-                       [](const ImportLine& line) { return line.folder == kUnfiled; });
-}
-
-void FileUnfiledLines(ImportFile& file, const std::string& folder) {
-    for (ImportLine& line : file.lines) {
-        if (line.folder == kUnfiled) {
-            line.folder = folder;
-        }
-    }
-}
-
-bool ImportNeedsUtf8(const ImportFile& file, Charset charset) {
-    if (charset.GetEncoding() == Encoding::Utf8) {
-        return false;
-    }
-    // Lines refused for their bytes are refused in any encoding.
-    return std::any_of(file.lines.begin(), file.lines.end(), [charset](const ImportLine& line) {
-        return !line.invalidBytes &&
-               (!charset.FromUtf8(line.text).Ok() || !charset.FromUtf8(line.folder).Ok());
-    });
+    return ParseImport(content.bytes, kUnfiledFolder);
 }
 
 QString DescribeImport(const ImportSummary& summary) {

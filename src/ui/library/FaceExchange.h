@@ -21,11 +21,6 @@ inline constexpr std::int64_t kMaxImportBytes = std::int64_t{64} << 20;
 // (FileUnfiledLines). A file too large or unreadable is told to the user, and nullopt
 // comes back.
 std::optional<ImportFile> ReadImportFile(QWidget* parent, const QString& path);
-bool HasUnfiledLines(const ImportFile& file);
-// Files the lines without a folder in `folder` (UTF-8).
-void FileUnfiledLines(ImportFile& file, const std::string& folder);
-// Whether a line that could be added holds characters `charset` lacks.
-bool ImportNeedsUtf8(const ImportFile& file, Charset charset);
 // How many were added, there already, and refused, with the first refused lines and why.
 QString DescribeImport(const ImportSummary& summary);
 

@@ -70,14 +70,7 @@ void CRecentFaces::Use(const std::vector<std::string>& texts, Charset charset) {
     }
     bool changedList = false;
     for (auto text = texts.rbegin(); text != texts.rend(); ++text) {
-        if (charset == m_list.GetCharset()) {
-            changedList |= m_list.Use(*text);
-        } else if (const EncodeResult converted =
-                       m_list.GetCharset().FromUtf8(charset.ToUtf8(*text));
-                   converted.Ok() && charset.IsValid(*text)) {
-            // A face of parts in another encoding is listed as the library would hold it.
-            changedList |= m_list.Use(converted.bytes);
-        }
+        changedList |= m_list.Use(*text, charset);
     }
     if (changedList) {
         Save();
