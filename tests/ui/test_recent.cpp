@@ -274,6 +274,17 @@ private slots:
         QCOMPARE(s.Rows(), QStringList{QStringLiteral("(-_-)")});
     }
 
+    // Consent given, then the dialog cancelled: no change follows the conversion, and a face
+    // only UTF-8 holds is listed all the same.
+    void aCopyAfterAConversionAloneIsListed() {
+        Session s;
+        QVERIFY(s.dialog->Document().ConvertToUtf8().empty());
+        s.dialog->ListPage().RecentFaces().Use({"ʕ•ᴥ•ʔ"}, Charset(Encoding::Utf8));
+        QCOMPARE(s.dialog->ListPage().RecentFaces().List().Texts(),
+                 std::vector<std::string>{"ʕ•ᴥ•ʔ"});
+        QVERIFY(s.RecentFile().find("ʕ•ᴥ•ʔ") != std::string::npos);
+    }
+
     // A face of the create tab is listed though the library has it not, with no folder; the
     // add command offers it, and once added it is the library's.
     void aComposedFaceIsListedAndCanBeAdded() {

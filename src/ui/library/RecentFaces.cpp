@@ -68,6 +68,9 @@ void CRecentFaces::Use(const std::vector<std::string>& texts, Charset charset) {
         }
         return;
     }
+    // A library made UTF-8 with no change after it: the list follows it before it takes a
+    // face only UTF-8 holds.
+    FollowCharset();
     bool changedList = false;
     for (auto text = texts.rbegin(); text != texts.rend(); ++text) {
         changedList |= m_list.Use(*text, charset);
