@@ -94,7 +94,7 @@ TEST(RecentList, ConvertingKeepsCharactersAndDropsWhatCannotBeHeld) {
 }
 
 TEST(RecentList, AFaceInAnotherEncodingIsListedAsItsCharacters) {
-    CRecentList utf8(Charset(Encoding::Utf8));
+    CRecentList utf8{Charset(Encoding::Utf8)};
     EXPECT_TRUE(utf8.Use("\x83\xD6", Charset()));  // ω in CP932
     EXPECT_FALSE(utf8.Use("\x81", Charset()));     // a lone lead byte is no character
     EXPECT_EQ(utf8.Texts(), (Texts{"\xCF\x89"}));
