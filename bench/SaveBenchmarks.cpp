@@ -11,8 +11,8 @@
 #include "LibraryGenerator.h"
 #include "core/library/FaceLibrary.h"
 #include "core/library/LibraryEdit.h"
-#include "ui/library/LibraryDocument.h"
-#include "ui/platform/PlatformFile.h"
+#include "store/LibraryDocument.h"
+#include "store/PlatformFile.h"
 
 namespace mopira::bench {
 

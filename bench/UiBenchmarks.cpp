@@ -13,8 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <memory>
 
@@ -22,10 +22,14 @@
 #include "FloorWindow.h"
 #include "LibraryGenerator.h"
 #include "PaintWatch.h"
+#include "core/app/ControlIds.h"
 #include "core/library/FaceLibrary.h"
 #include "core/text/Charset.h"
+#include "store/LibraryDocument.h"
+#include "store/RecentFaces.h"
 #include "ui/app/MainDlg.h"
 #include "ui/library/FolderTree.h"
+#include "ui/library/ListActions.h"
 #include "ui/library/ListPage.h"
 #include "ui/platform/ModalSeam.h"
 
@@ -90,15 +94,29 @@ void PaintNext(QAbstractItemView* view) {
     painted.Wait();
 }
 
+// The main window as the program makes it: on the library and the recent list it lends.
+struct CProgramWindow {
+    CLibraryDocument document;
+    CRecentFaces recent;
+    CMainDlg dialog;
+
+    CProgramWindow(const QString& folder, const QString& settings)
+        : document(folder), recent(document), dialog(document, recent, settings) {}
+};
+
 // The main window opened on a generated library, its list filled and painted.
 struct COpenWindow {
     CDataFolder data;
-    CMainDlg dialog;
+    CProgramWindow program;
+    CMainDlg& dialog;
     QAbstractItemView* view;
 
     explicit COpenWindow(int count,
                          std::initializer_list<std::pair<const char*, int>> settings = {})
-        : data(count, settings), dialog(data.Path(), data.Settings()), view(FaceListView(dialog)) {
+        : data(count, settings),
+          program(data.Path(), data.Settings()),
+          dialog(program.dialog),
+          view(FaceListView(dialog)) {
         if (!ShowFilled(dialog, view, count)) {
             qFatal("the list never showed %d emoticons", count);
         }
@@ -110,17 +128,17 @@ struct COpenWindow {
 void Startup(benchmark::State& state) {
     const CDataFolder data(Count(state));
     for (auto _ : state) {
-        auto dialog = std::make_unique<CMainDlg>(data.Path(), data.Settings());
+        auto program = std::make_unique<CProgramWindow>(data.Path(), data.Settings());
         {
-            CPaintWatch painted(dialog.get());
-            dialog->show();
+            CPaintWatch painted(&program->dialog);
+            program->dialog.show();
             if (!painted.Wait()) {
                 state.SkipWithError("the window never painted");
             }
         }
         // Closing waits for the load still running on the library's thread: not the start.
         state.PauseTiming();
-        dialog.reset();
+        program.reset();
         state.ResumeTiming();
     }
 }
@@ -145,7 +163,8 @@ void Startup_Floor(benchmark::State& state) {
 void StartupFilled(benchmark::State& state) {
     const CDataFolder data(Count(state));
     for (auto _ : state) {
-        CMainDlg dialog(data.Path(), data.Settings());
+        CProgramWindow program(data.Path(), data.Settings());
+        CMainDlg& dialog = program.dialog;
         if (!ShowFilled(dialog, FaceListView(dialog), Count(state))) {
             state.SkipWithError("the list never showed every emoticon");
         }
@@ -263,7 +282,7 @@ void AddFace(benchmark::State& state) {
         shown.findChild<QPushButton*>(QStringLiteral("m_btnOK"))->click();
     });
     for (auto _ : state) {
-        window.dialog.ListPage().OnNewFace();
+        window.dialog.ListPage().Actions().OnCommand(id::kNewFace);
         PaintNext(window.view);
         state.PauseTiming();
         window.dialog.Document().Flush();

@@ -103,7 +103,60 @@ inline constexpr QStringView kHelpMissing =
     u"index.htmが見つかりません。\nヘルプが表示できません。";
 inline constexpr QStringView kSaveFailed =
     u"顔文字の一覧を保存できませんでした。\n\nファイル: %1\n理由: %2\n\n"
-    u"前のファイルはそのまま残っています。次に変更したときにもう一度保存します。";
+    u"前のファイルはそのまま残っています。変更は消えていません。しばらくしてから、"
+    u"自動でもう一度保存します。";
+inline constexpr QStringView kSaveWaiting =
+    u"ほかのプログラムが顔文字の一覧を Shift_JIS に戻したため、次の顔文字を保存できません:\n%1\n\n"
+    u"ファイル: %2\n\n変更は消えていません。ファイルが UTF-8 に戻るか、その顔文字を"
+    u"変更するまで、保存を待ちます。";
+inline constexpr QStringView kSavedAgain = u"顔文字の一覧を保存しました。";
+inline constexpr QStringView kFileReadOnlyMessage =
+    u"顔文字の一覧のファイルに書き込む権限がありません:\n%1\n\n"
+    u"今回は顔文字の追加・変更・削除はできません (コピーと検索はできます)。";
+inline constexpr QStringView kFileReadOnlyTip =
+    u"顔文字の一覧のファイルに書き込む権限がないため、変更できません";
+inline constexpr QStringView kFolderReadOnlyTip =
+    u"データフォルダに書き込めないため、変更できません";
+// Another program left the file nearly empty: what to keep.
+inline constexpr QStringView kSuspiciousEmpty =
+    u"顔文字の一覧のファイルが、ほかのプログラムによって空にされました。";
+inline constexpr QStringView kSuspiciousNotALibrary =
+    u"顔文字の一覧のファイルが、ほかのプログラムによって顔文字の一覧ではない内容に"
+    u"書き換えられました。";
+inline constexpr QStringView kSuspiciousMostGone =
+    u"顔文字の一覧のファイルが、ほかのプログラムによって書き換えられ、表示中の %1 個のうち "
+    u"%2 個の顔文字がなくなっています。";
+inline constexpr QStringView kSuspiciousQuestion =
+    u"%1\n\nファイル: %2\n\n表示中の顔文字をファイルに書き戻しますか? それとも、"
+    u"ファイルの内容を読み込みますか?\nどちらを選んでも、もう一方は回復用のファイルとして"
+    u"データフォルダに残します。";
+inline constexpr QStringView kSuspiciousWriteBack = u"書き戻す(&W)";
+inline constexpr QStringView kSuspiciousTakeFile = u"読み込む(&R)";
+inline constexpr QStringView kRecoveryKept = u"回復用のファイルを残しました:\n%1";
+// Closing with changes that could not be saved.
+inline constexpr QStringView kCloseUnsaved =
+    u"顔文字の一覧への変更を保存できていません。\n\nファイル: %1\n理由: %2\n\n"
+    u"もう一度保存しますか? それとも、変更を回復用のファイルに残して終了しますか? "
+    u"(次に起動したときに取り込めます)";
+inline constexpr QStringView kCloseRetry = u"もう一度保存(&R)";
+inline constexpr QStringView kCloseKeep = u"回復用に残して終了(&K)";
+inline constexpr QStringView kCloseKeepFailed =
+    u"回復用のファイルも書けませんでした。\n理由: %1\n\n"
+    u"もう一度保存しますか? それとも、変更を捨てて終了しますか?";
+inline constexpr QStringView kCloseDiscard = u"変更を捨てて終了(&D)";
+inline constexpr QStringView kCloseNotSavedYet = u"保存が終わっていません";
+// A start finds changes a closing kept.
+inline constexpr QStringView kRecoveryOffer =
+    u"前回保存できなかった顔文字の一覧の変更が、回復用のファイルに残っています:\n%1\n\n"
+    u"その中の、今の一覧にない顔文字を取り込みますか?";
+inline constexpr QStringView kRecoveryTaken =
+    u"回復用のファイルから %1 個の顔文字を取り込みました。";
+// An import that may not be a list of emoticons at all.
+inline constexpr QStringView kImportNotText =
+    u"このファイルの行の多くは、文字として読めないか、制御文字を含んでいます。顔文字の一覧で"
+    u"はないかもしれません:\n%1\n\nそれでもインポートしますか?";
+inline constexpr QStringView kImportReading = u"ファイルを読み込んでいます…";
+inline constexpr QStringView kImportApplying = u"顔文字を追加しています…";
 inline constexpr QStringView kLibraryUnreadable =
     u"顔文字の一覧を読み込めませんでした。\n\nファイル: %1\n理由: %2\n\n"
     u"ファイルを守るため、今回は顔文字の追加・変更・削除はできません "
@@ -116,6 +169,38 @@ inline constexpr QStringView kChangesNotApplied =
     u"編集した顔文字は、新しい顔文字として保存しました。";
 inline constexpr QStringView kFolderReadOnly =
     u"データフォルダに書き込めません:\n%1\n\n顔文字の変更は保存されません。";
+
+// Why a file could not be read or written, and the step it happened at: "reason (step)".
+inline constexpr QStringView kFileErrorFormat = u"%1 (%2)";
+inline constexpr QStringView kFileStepOpen = u"開くとき";
+inline constexpr QStringView kFileStepStatus = u"大きさを調べるとき";
+inline constexpr QStringView kFileStepRead = u"読み込み中";
+inline constexpr QStringView kFileStepLock = u"保存の準備中";
+inline constexpr QStringView kFileStepCreate = u"作成するとき";
+inline constexpr QStringView kFileStepWrite = u"書き込み中";
+inline constexpr QStringView kFileStepSync = u"ディスクへの書き出し中";
+inline constexpr QStringView kFileStepClose = u"閉じるとき";
+inline constexpr QStringView kFileStepRename = u"置き換えるとき";
+inline constexpr QStringView kFileShortRead = u"ファイルを最後まで読み込めませんでした";
+inline constexpr QStringView kFileNotRegular =
+    u"通常のファイルではありません (フォルダ、デバイス、名前付きパイプなど)";
+inline constexpr QStringView kFileReadOnly = u"ファイルへの書き込みが許可されていません";
+inline constexpr QStringView kFileNoSpace = u"ディスクの空き容量が足りません";
+inline constexpr QStringView kFileQuota = u"ディスクの使用量の上限を超えています";
+inline constexpr QStringView kFileDenied = u"アクセスが拒否されました";
+inline constexpr QStringView kFileReadOnlyDrive = u"読み取り専用のドライブです";
+inline constexpr QStringView kFileTooLarge =
+    u"ファイルが大きすぎます (ファイルの大きさの上限を超えます)";
+inline constexpr QStringView kFileIoError = u"ディスクの読み書きでエラーが発生しました";
+inline constexpr QStringView kFileNotFound = u"ファイルまたはフォルダが見つかりません";
+inline constexpr QStringView kFileIsFolder = u"ファイルではなくフォルダです";
+inline constexpr QStringView kFilePathTooLong = u"パスが長すぎます";
+inline constexpr QStringView kFileTooManyOpen = u"開いているファイルが多すぎます";
+inline constexpr QStringView kFileNoMemory = u"メモリが足りません";
+inline constexpr QStringView kFileNotUtf8 =
+    u"ほかのプログラムが書き込んだ顔文字の一覧を UTF-8 に変換できません";
+inline constexpr QStringView kFileBusy = u"ほかのプログラムが使用中です";
+inline constexpr QStringView kFileOtherError = u"エラー %1: %2";
 
 // A library that becomes UTF-8.
 inline constexpr QStringView kUtf8Question =

@@ -8,7 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "LibraryFiles.h"
 #include "core/text/Charset.h"
+#include "store/LibraryDocument.h"
+#include "store/RecentFaces.h"
 #include "ui/app/MainDlg.h"
 #include "ui/builder/CreatePage.h"
 #include "ui/library/ListPage.h"
@@ -16,22 +19,8 @@
 
 namespace mopira::test {
 
-// CP932 bytes of UTF-8 source text.
-inline std::string Sjis(std::string_view utf8) {
-    return Cp932::FromUtf8Literal(utf8);
-}
-
 inline QString Decode(std::string_view bytes) {
     return ToQString(bytes, Charset());
-}
-
-// FaceList.dat bytes of (text, folder) pairs given in UTF-8.
-inline std::string FaceList(std::initializer_list<std::pair<const char*, const char*>> records) {
-    std::string bytes;
-    for (const auto& [text, folder] : records) {
-        bytes += Sjis(text) + "\r\n" + Sjis(folder) + "\r\n\r\n";
-    }
-    return bytes;
 }
 
 // A data folder and a settings file of the test's own, and the main window opened on them.
@@ -67,14 +56,22 @@ public:
         return QSettings(m_settings, QSettings::IniFormat).value(key);
     }
 
+    // The window as the program makes it: on a library and a recent list of its own.
+    CMainDlg* Create() {
+        Close();
+        m_document = std::make_unique<CLibraryDocument>(DataDir());
+        m_recent = std::make_unique<CRecentFaces>(*m_document);
+        m_dialog = std::make_unique<CMainDlg>(*m_document, *m_recent, SettingsPath());
+        return m_dialog.get();
+    }
     // Shown and exposed, the library still being read.
     CMainDlg* OpenWhileLoading() {
-        m_dialog = std::make_unique<CMainDlg>(DataDir(), SettingsPath());
+        Create();
         m_dialog->show();
         return QTest::qWaitForWindowExposed(m_dialog.get()) ? m_dialog.get() : nullptr;
     }
     CMainDlg* Open() {
-        m_dialog = std::make_unique<CMainDlg>(DataDir(), SettingsPath());
+        Create();
         m_dialog->show();
         if (!QTest::qWaitForWindowExposed(m_dialog.get()) ||
             !QTest::qWaitFor([this] { return m_dialog->Document().IsLoaded(); })) {
@@ -83,7 +80,11 @@ public:
         return m_dialog.get();
     }
     CMainDlg* Dialog() const { return m_dialog.get(); }
-    void Close() { m_dialog.reset(); }
+    void Close() {
+        m_dialog.reset();
+        m_recent.reset();
+        m_document.reset();
+    }
 
     template <class T>
     T* Child(const char* name) const {
@@ -93,6 +94,8 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_settings;
+    std::unique_ptr<CLibraryDocument> m_document;
+    std::unique_ptr<CRecentFaces> m_recent;
     std::unique_ptr<CMainDlg> m_dialog;
 };
 

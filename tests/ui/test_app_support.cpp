@@ -14,8 +14,8 @@
 #include <QTimer>
 #include <memory>
 
+#include "store/DataStore.h"
 #include "ui/app/QtTranslation.h"
-#include "ui/platform/DataStore.h"
 #include "ui/platform/DialogUnits.h"
 #include "ui/platform/Fonts.h"
 #include "ui/platform/MessageBox.h"

@@ -3,6 +3,9 @@
 //                                           killed right after the real work of that save step;
 //   test_child hold DATA_FOLDER             holds the folder as a running program does, until
 //                                           it is killed;
+//   test_child access DATA_FOLDER           reads the library and prints whether it may be
+//                                           changed: "writable", "unreadable", "file read-only"
+//                                           or "folder read-only";
 //   test_child drag X Y WIDTH HEIGHT        another program that drags text: shows a window there
 //                                           and prints "ready"; a press in it starts a drag that
 //                                           offers a copy or a move. While the drag runs it prints
@@ -27,9 +30,9 @@
 #include <cstdlib>
 #include <map>
 
+#include "store/LibraryDocument.h"
+#include "store/PlatformFile.h"
 #include "ui/app/SingleInstance.h"
-#include "ui/library/LibraryDocument.h"
-#include "ui/platform/PlatformFile.h"
 
 #ifdef MOPIRA_HAVE_X11
 #include <xcb/xcb.h>
@@ -131,6 +134,15 @@ int TrayHost() {
 }
 #endif
 
+int Access(const QString& folder) {
+    mopira::CLibraryDocument document(folder);
+    document.Load();
+    document.Flush();
+    const char* names[] = {"writable", "unreadable", "file read-only", "folder read-only"};
+    std::printf("%s\n", names[static_cast<int>(document.Access())]);
+    return 0;
+}
+
 int Hold(const QString& folder) {
     mopira::CSingleInstance instance(folder);
     if (!instance.Claim()) {
@@ -168,8 +180,12 @@ int main(int argc, char** argv) {
     if (arguments.size() == 3 && arguments[1] == QLatin1String("hold")) {
         return Hold(arguments[2]);
     }
+    if (arguments.size() == 3 && arguments[1] == QLatin1String("access")) {
+        return Access(arguments[2]);
+    }
     std::fprintf(stderr,
                  "usage: test_child save-crash DATA_FOLDER STEP | hold DATA_FOLDER"
+                 " | access DATA_FOLDER"
                  " | drag X Y WIDTH HEIGHT | edit | tray-host\n");
     return 2;
 }

@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "store/DataFolder.h"
 #include "ui/app/AboutDlg.h"
 #include "ui/app/CommandLine.h"
-#include "ui/app/DataFolder.h"
 #include "ui/app/SingleInstance.h"
 
 namespace mopira {

@@ -306,8 +306,9 @@ private slots:
         const std::optional<RecordId> record = s.dialog->Library().FindRecord("orz");
         QVERIFY(record);
         const LibraryView view = s.dialog->ListPage().View();
-        CAddFaceDlg add(s.dialog, view, "orz", {});
-        CPropertyDlg properties(s.dialog, view, *record);
+        CAddFaceDlg add(s.dialog, view, QStringLiteral("orz"), {});
+        CPropertyDlg properties(s.dialog, view, QStringLiteral("orz"),
+                                s.dialog->Library().Folder(*record));
         CMoveDlg moveDlg(s.dialog, view, {});
         CNewFolderDlg newFolder(&add);
         CAboutDlg about(s.fixture.DataDir(), s.dialog);

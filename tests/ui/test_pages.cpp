@@ -5,9 +5,10 @@
 #include <QTreeView>
 
 #include "MainDlgFixture.h"
+#include "store/LibraryDocument.h"
+#include "store/RecentFaces.h"
 #include "ui/builder/CreatePage.h"
 #include "ui/controls/SortListCtrl.h"
-#include "ui/library/LibraryDocument.h"
 #include "ui/library/ListPage.h"
 #include "ui/platform/Fonts.h"
 
@@ -27,7 +28,8 @@ private slots:
                         test::FaceList({{"(^_^)", "笑顔"}, {"(T_T)", "泣く"}}));
         QWidget host;
         CLibraryDocument document(files.DataDir());
-        CListPage page(document, &host);
+        CRecentFaces recent(document);
+        CListPage page(document, recent, &host);
         page.ReadSettings(Settings{});
         page.setGeometry(0, 0, 400, 400);
         page.LayoutPage(400, 400);

@@ -10,13 +10,13 @@
 
 #include "ListTabSession.h"
 #include "core/app/ControlIds.h"
+#include "store/PlatformFile.h"
+#include "store/RecentFaces.h"
 #include "ui/app/TrayIcon.h"
 #include "ui/library/FolderTree.h"
-#include "ui/library/RecentFaces.h"
 #include "ui/platform/Fonts.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/ModalSeam.h"
-#include "ui/platform/PlatformFile.h"
 
 namespace mopira {
 
@@ -74,7 +74,7 @@ private:
             emit combo->activated(CFolderCombo::kRecentItem);
         }
         std::string RecentFile() const {
-            dialog->ListPage().RecentFaces().Flush();
+            dialog->RecentFaces().Flush();
             return fixture.ReadFile(kRecentFile);
         }
     };
@@ -189,8 +189,10 @@ private slots:
         s.Copy({QStringLiteral("(^ω^)")});
         s.ShowRecent();
         s.Select({QStringLiteral("m(_ _)m")});
-        QVERIFY(!ReplaceFile(s.fixture.PathOf(QStringLiteral("FaceList.dat")),
-                             test::FaceList({{"(^ω^)", "笑顔"}}))
+        QVERIFY(!ReplaceFile(
+                     s.fixture.PathOf(QStringLiteral("FaceList.dat")),
+                     test::FaceList(
+                         {{"(´・ω・｀)", "しょぼん"}, {"(・∀・)", "にこにこ"}, {"(^ω^)", "笑顔"}}))
                      .Failed());
         QTRY_COMPARE(s.Rows(1), (QStringList{"笑顔", ""}));
         QCOMPARE(s.Rows(), (QStringList{"(^ω^)", "m(_ _)m"}));
@@ -232,13 +234,13 @@ private slots:
                                    CFileFaultSeam::Action::Fail, QStringLiteral("FaceList.dat"));
             CMainDlg* dialog = fixture.Open();
             QVERIFY(dialog);
-            QVERIFY(dialog->Document().IsReadOnly());
+            QCOMPARE(dialog->Document().Access(), LibraryAccess::Unreadable);
             auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
             list->SelectRow(0);
             dialog->OnOK();
             QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("(^_^)"));
-            QCOMPARE(dialog->ListPage().RecentFaces().List().Texts().size(), 2u);
-            dialog->ListPage().RecentFaces().Flush();
+            QCOMPARE(dialog->RecentFaces().List().Texts().size(), 2u);
+            dialog->RecentFaces().Flush();
             QCOMPARE(fixture.ReadFile(kRecentFile), Sjis("(^ω^)\n"));
         }
         {
@@ -249,12 +251,12 @@ private slots:
                                    kRecentFile);
             CMainDlg* dialog = fixture.Open();
             QVERIFY(dialog);
-            QVERIFY(dialog->ListPage().RecentFaces().List().Texts().empty());
+            QVERIFY(dialog->RecentFaces().List().Texts().empty());
             auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
             list->SelectRow(0);
             dialog->OnOK();
-            QCOMPARE(dialog->ListPage().RecentFaces().List().Texts().size(), 1u);
-            dialog->ListPage().RecentFaces().Flush();
+            QCOMPARE(dialog->RecentFaces().List().Texts().size(), 1u);
+            dialog->RecentFaces().Flush();
             QCOMPARE(fixture.ReadFile(kRecentFile), Sjis("(^ω^)\n"));
         }
     }
@@ -279,9 +281,8 @@ private slots:
     void aCopyAfterAConversionAloneIsListed() {
         Session s;
         QVERIFY(s.dialog->Document().ConvertToUtf8().empty());
-        s.dialog->ListPage().RecentFaces().Use({"ʕ•ᴥ•ʔ"}, Charset(Encoding::Utf8));
-        QCOMPARE(s.dialog->ListPage().RecentFaces().List().Texts(),
-                 std::vector<std::string>{"ʕ•ᴥ•ʔ"});
+        s.dialog->RecentFaces().Use({"ʕ•ᴥ•ʔ"}, Charset(Encoding::Utf8));
+        QCOMPARE(s.dialog->RecentFaces().List().Texts(), std::vector<std::string>{"ʕ•ᴥ•ʔ"});
         QVERIFY(s.RecentFile().find("ʕ•ᴥ•ʔ") != std::string::npos);
     }
 
@@ -364,7 +365,7 @@ private slots:
             shown.append(model->index(row, 0).data().toString());
         }
         QVERIFY2(shown.contains(face), qPrintable(shown.join(u' ')));
-        dialog->ListPage().RecentFaces().Flush();
+        dialog->RecentFaces().Flush();
         QVERIFY(fixture.ReadFile(kRecentFile).find("(^∀^)") != std::string::npos);
     }
 };

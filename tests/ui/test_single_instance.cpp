@@ -43,6 +43,25 @@ private slots:
         QVERIFY(!throughLink.Claim());
         CSingleInstance elsewhere(other.path());
         QVERIFY(elsewhere.Claim());
+
+        // Whatever session the later start comes from: the hold is on the folder itself.
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        QTemporaryDir session;
+        qputenv("XDG_RUNTIME_DIR", session.path().toUtf8());
+        CSingleInstance fromAnotherSession(dir.path());
+        QVERIFY(!fromAnotherSession.Claim());
+        qputenv("XDG_RUNTIME_DIR", runtime);
+
+        // And through a bind mount, where the machine lets the test make one.
+        const QString mount = other.filePath(QStringLiteral("bound"));
+        QVERIFY(QDir().mkpath(mount));
+        if (QProcess::execute(QStringLiteral("mount"),
+                              {QStringLiteral("--bind"), dir.path(), mount}) == 0) {
+            CSingleInstance throughMount(mount);
+            QCOMPARE(throughMount.ServerName(), first.ServerName());
+            QVERIFY(!throughMount.Claim());
+            QProcess::execute(QStringLiteral("umount"), {mount});
+        }
     }
 
     void aLaterStartIsAnsweredAndGarbageIgnored() {

@@ -71,7 +71,7 @@ private slots:
     // A modal loop would end at the first hide and take the program with it.
     void hidingKeepsTheWindowRunningUntilItEnds() {
         CMainDlgFixture fixture;
-        CMainDlg dialog(fixture.DataDir(), fixture.SettingsPath());
+        CMainDlg& dialog = *fixture.Create();
         QStringList seen;
         QTimer::singleShot(0, &dialog, [&] {
             dialog.HideWindow();
@@ -93,7 +93,7 @@ private slots:
 
         // Escape ends it as always, writing nothing.
         CMainDlgFixture escaped;
-        CMainDlg again(escaped.DataDir(), escaped.SettingsPath());
+        CMainDlg& again = *escaped.Create();
         QTimer::singleShot(0, &again, [&] { QTest::keyClick(&again, Qt::Key_Escape); });
         CMainApp::RunMainWindow(again);
         QVERIFY(!QFile::exists(escaped.SettingsPath()));
@@ -310,7 +310,7 @@ private slots:
         }
         CMainDlgFixture fixture;
         fixture.WriteSetting(QStringLiteral("Window/CloseToTray"), 1);
-        CMainDlg dialog(fixture.DataDir(), fixture.SettingsPath());
+        CMainDlg& dialog = *fixture.Create();
         QCOMPARE(dialog.TrayIcon(), nullptr);
         QTimer::singleShot(0, &dialog, [&] { dialog.close(); });
         CMainApp::RunMainWindow(dialog);

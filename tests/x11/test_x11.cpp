@@ -152,8 +152,9 @@ private slots:
         QVERIFY(QTest::qWaitFor(
             [&] { return (record = dialog->Library().FindRecord("orz")).has_value(); }));
         const LibraryView view = dialog->ListPage().View();
-        CAddFaceDlg add(dialog, view, "orz", {});
-        CPropertyDlg properties(dialog, view, *record);
+        CAddFaceDlg add(dialog, view, QStringLiteral("orz"), {});
+        CPropertyDlg properties(dialog, view, QStringLiteral("orz"),
+                                dialog->Library().Folder(*record));
         CMoveDlg moveDlg(dialog, view, {});
         CNewFolderDlg newFolder(&add);
         CAboutDlg about(fixture.DataDir(), dialog);

@@ -44,11 +44,15 @@ void CFaceLibrary::Swap(CFaceLibrary& other) noexcept {
     std::swap(m_byTextHasRemoved, other.m_byTextHasRemoved);
     m_rankOf.swap(other.m_rankOf);
     std::swap(m_rankValid, other.m_rankValid);
+    std::swap(m_nSnapshotsOut, other.m_nSnapshotsOut);
 }
 
 std::vector<StoredRecord>& CFaceLibrary::WritableRecords() {
-    if (m_records.use_count() > 1) {
+    // Whether another thread still reads the records is known from the snapshots handed back,
+    // never from the pointer's use count, which orders nothing between threads.
+    if (m_nSnapshotsOut > 0) {
         m_records = std::make_shared<std::vector<StoredRecord>>(*m_records);
+        m_nSnapshotsOut = 0;
     }
     return *m_records;
 }
@@ -71,6 +75,7 @@ std::size_t CFaceLibrary::StringHash::operator()(std::string_view text) const {
 void CFaceLibrary::Clear() {
     m_store.Clear();
     m_records = std::make_shared<std::vector<StoredRecord>>();
+    m_nSnapshotsOut = 0;
     m_size = 0;
     m_textIndex.Clear();
     m_folders.clear();
@@ -147,14 +152,23 @@ CLibrarySnapshot CFaceLibrary::Snapshot() const {
     CLibrarySnapshot snapshot;
     snapshot.m_charset = m_charset;
     snapshot.m_texts = m_store.Share();
-    // The records are shared, not copied: the library copies them before its next change.
+    // The records are shared, not copied: the library copies them before its next change
+    // unless the snapshot comes back first.
     snapshot.m_records = m_records;
+    ++m_nSnapshotsOut;
     snapshot.m_size = m_size;
     snapshot.m_folders.reserve(m_folders.size());
     for (const FolderEntry& folder : m_folders) {
         snapshot.m_folders.push_back(folder.name);
     }
     return snapshot;
+}
+
+void CFaceLibrary::ReturnSnapshot(CLibrarySnapshot&& snapshot) const {
+    if (snapshot.m_records == m_records && m_nSnapshotsOut > 0) {
+        --m_nSnapshotsOut;
+    }
+    snapshot = CLibrarySnapshot();
 }
 
 std::vector<ConversionRefusal> CFaceLibrary::ConvertToUtf8() {

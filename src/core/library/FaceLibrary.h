@@ -74,8 +74,13 @@ public:
     void WriteFaceList(const std::function<bool(std::string_view)>& sink) const;
     // What WriteFaceList writes, as it is now, detached from the library: it can be written
     // on another thread while the library goes on changing. Taking one copies a few bytes per
-    // record, never the texts.
+    // record, never the texts: the records are shared until the snapshot is handed back, and
+    // a change meanwhile copies them first.
     CLibrarySnapshot Snapshot() const;
+    // Takes back a snapshot whose reader is done with it (its thread handed it over), so that
+    // the next change need not copy the records. A snapshot never handed back costs only that
+    // copy.
+    void ReturnSnapshot(CLibrarySnapshot&& snapshot) const;
 
     // The encoding of the texts and folder names.
     Charset GetCharset() const { return m_charset; }
@@ -179,6 +184,8 @@ private:
     Charset m_charset;
     // The records, for changing: copied first while a snapshot being written shares them.
     std::vector<StoredRecord>& WritableRecords();
+    // Snapshots taken of the present records and not handed back yet.
+    mutable int m_nSnapshotsOut = 0;
 
     CTextStore m_store;
     // Record i's text lies at (*m_records)[i].text; its folder is m_folders[...folder].

@@ -141,7 +141,96 @@ private:
     std::map<std::string, int> m_countBefore;
 };
 
+// Converts the texts of a change from one encoding to another. A text that names a record
+// only needs to find it: bytes that are no character find none in the other encoding, which
+// the change then reports as missing. A text the change brings must be one the library can hold.
+class CEditConverter {
+public:
+    CEditConverter(Charset from, Charset to) : m_from(from), m_to(to) {}
+
+    // The converted change, or nullopt with Blocking() naming the text that cannot be.
+    std::optional<LibraryEdit> Convert(const LibraryEdit& edit) {
+        LibraryEdit converted = edit;
+        std::visit([this](auto& change) { (*this)(change); }, converted);
+        if (m_blocking) {
+            return std::nullopt;
+        }
+        return converted;
+    }
+    const std::optional<std::string>& Blocking() const { return m_blocking; }
+
+    void operator()(AddFaces& add) {
+        for (FaceEntry& face : add.faces) {
+            Bring(face);
+        }
+    }
+    void operator()(ReplaceFace& replace) {
+        Name(replace.oldText);
+        Bring(replace.face);
+    }
+    void operator()(MoveFaces& move) {
+        for (std::string& text : move.texts) {
+            Name(text);
+        }
+        Bring(move.folder);
+    }
+    void operator()(RemoveFaces& remove) {
+        for (std::string& text : remove.texts) {
+            Name(text);
+        }
+    }
+    void operator()(ConvertLibraryToUtf8&) {}
+    void operator()(ImportFaces&) {}  // its lines stay UTF-8 until they are applied
+
+private:
+    void Name(std::string& text) {
+        EncodeResult converted = m_to.FromUtf8(m_from.ToUtf8(text));
+        // An empty text names no record.
+        text = m_from.IsValid(text) && converted.Ok() ? std::move(converted.bytes) : std::string();
+    }
+    void Bring(std::string& text) {
+        if (m_blocking) {
+            return;
+        }
+        EncodeResult converted = m_to.FromUtf8(m_from.ToUtf8(text));
+        if (!m_from.IsValid(text) || !converted.Ok()) {
+            m_blocking = text;
+            return;
+        }
+        text = std::move(converted.bytes);
+    }
+    void Bring(FaceEntry& face) {
+        if (m_blocking) {
+            return;
+        }
+        const std::string text = face.text;
+        Bring(face.text);
+        Bring(face.folder);
+        if (m_blocking) {
+            m_blocking = text;  // the emoticon is named, whichever of its parts is in the way
+        }
+    }
+
+    Charset m_from;
+    Charset m_to;
+    std::optional<std::string> m_blocking;
+};
+
 }  // namespace
+
+EditOutcome ApplyEdit(CFaceLibrary& library, const LibraryEdit& edit, Charset madeIn) {
+    if (madeIn == library.GetCharset()) {
+        return ApplyEdit(library, edit);
+    }
+    CEditConverter converter(madeIn, library.GetCharset());
+    const std::optional<LibraryEdit> converted = converter.Convert(edit);
+    if (!converted) {
+        EditOutcome outcome;
+        outcome.waiting = converter.Blocking();
+        return outcome;
+    }
+    return ApplyEdit(library, *converted);
+}
 
 EditOutcome ApplyEdit(CFaceLibrary& library, const LibraryEdit& edit) {
     CEditApplier applier(library);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -59,6 +60,9 @@ struct EditOutcome {
     std::vector<ConversionRefusal> refused;
     // What an import added, found there already, and refused.
     ImportSummary imported;
+    // The change was made in another encoding than the library's and this text of it (in the
+    // change's encoding) cannot be written in the library's: nothing changed, the change waits.
+    std::optional<std::string> waiting;
 };
 
 // Applies `edit` to `library`. Each part of the change applies to what the library holds
@@ -67,5 +71,10 @@ struct EditOutcome {
 // a text that is gone does nothing for it. Nothing is ever lost: no record is dropped except
 // by a removal. An import adds only the texts the library lacks and never refiles one.
 EditOutcome ApplyEdit(CFaceLibrary& library, const LibraryEdit& edit);
+// The same for a change whose texts are bytes in `madeIn`: the library may have changed its
+// encoding since (another program made the file UTF-8, or took it back to CP932). Its texts
+// are converted first; when one cannot be (the library's encoding lacks a character, or a new
+// text holds bytes that are no character), nothing changes and `waiting` names it.
+EditOutcome ApplyEdit(CFaceLibrary& library, const LibraryEdit& edit, Charset madeIn);
 
 }  // namespace mopira

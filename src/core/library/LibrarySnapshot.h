@@ -21,8 +21,21 @@ public:
 
     // The FaceList.dat bytes, as CFaceLibrary::WriteFaceList gives them.
     void WriteFaceList(const std::function<bool(std::string_view)>& sink) const;
-    // The number of records it writes.
+    // The number of records it writes, and their encoding.
     std::size_t Size() const { return m_size; }
+    Charset GetCharset() const { return m_charset; }
+    // Calls `visit(text)` for every record's text, in library order.
+    template <class Visitor>
+    void ForEachText(Visitor visit) const {
+        if (!m_records) {
+            return;
+        }
+        for (const StoredRecord& record : *m_records) {
+            if (record.folder != StoredRecord::kRemoved) {
+                visit(m_texts.View(record.text));
+            }
+        }
+    }
 
 private:
     friend class CFaceLibrary;

@@ -53,10 +53,20 @@ ImportFile ParseImport(std::string_view bytes, std::string_view defaultFolder) {
 }
 
 ImportSummary ApplyImport(CFaceLibrary& library, const ImportFile& file,
-                          std::string_view reservedFolder) {
+                          std::string_view reservedFolder, ImportProgress* progress) {
     ImportSummary summary;
     const Charset charset = library.GetCharset();
+    // Told every so many lines: often enough for a progress bar, rarely enough to cost nothing.
+    constexpr std::size_t kProgressStep = 1024;
+    std::size_t done = 0;
     for (const ImportLine& line : file.lines) {
+        if (progress && ++done % kProgressStep == 0) {
+            progress->applied.store(done, std::memory_order_relaxed);
+            if (progress->cancel.load(std::memory_order_relaxed)) {
+                summary.cancelled = true;
+                return summary;
+            }
+        }
         auto refuse = [&](ImportProblem problem, std::u32string characters = {}) {
             summary.refused.push_back({line.line, problem, std::move(characters)});
         };
@@ -120,6 +130,7 @@ ExportResult ExportRecords(const CFaceLibrary& library, std::span<const RecordId
         result.bytes += '\t';
         result.bytes += charset.ToUtf8(folder);
         result.bytes += '\n';
+        ++result.written;
     }
     return result;
 }
@@ -141,10 +152,12 @@ bool ImportNeedsUtf8(const ImportFile& file, Charset charset) {
     if (charset.GetEncoding() == Encoding::Utf8) {
         return false;
     }
-    // Lines refused for their bytes are refused in any encoding.
+    // Lines refused for their bytes are refused in any encoding; a line still waiting for its
+    // folder goes into one the library has, or one asked for in its own encoding.
     return std::any_of(file.lines.begin(), file.lines.end(), [charset](const ImportLine& line) {
         return !line.invalidBytes &&
-               (!charset.FromUtf8(line.text).Ok() || !charset.FromUtf8(line.folder).Ok());
+               (!charset.FromUtf8(line.text).Ok() ||
+                (line.folder != kUnfiledFolder && !charset.FromUtf8(line.folder).Ok()));
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <span>
 #include <string>
@@ -59,14 +60,25 @@ struct ImportSummary {
     // Lines whose text the library held already, or an earlier line of the file.
     std::vector<std::size_t> alreadyThere;
     std::vector<ImportRefusal> refused;
+    bool cancelled = false;
+};
+
+// How far an import running on another thread has come, and the way to stop it.
+struct ImportProgress {
+    std::atomic<std::size_t> applied{0};
+    std::size_t total = 0;
+    // Set by the thread that waits: the import stops at the next line.
+    std::atomic<bool> cancel{false};
 };
 
 // Adds the lines to `library` in its encoding, in file order. Control characters are refused
 // because a library line cannot hold a line break, a TAB would split the text from its folder
 // in the next export, and the others are invisible in a list and come from damaged files.
 // `reservedFolder` (UTF-8) is a folder name no record may take; empty for none.
+// With `progress`, the lines applied are counted in it, and a cancel stops the import midway
+// (the library then holds the lines before; `cancelled` says so).
 ImportSummary ApplyImport(CFaceLibrary& library, const ImportFile& file,
-                          std::string_view reservedFolder = {});
+                          std::string_view reservedFolder = {}, ImportProgress* progress = nullptr);
 
 struct ExportResult {
     std::string bytes;
@@ -74,6 +86,8 @@ struct ExportResult {
     // or folder holds bytes that are no character, or a control character (a TAB among them:
     // it would end the text early).
     std::vector<RecordId> skipped;
+    // How many records it holds.
+    std::size_t written = 0;
 };
 
 // The header line, then `text<TAB>folder` of each record of `ids` (removed ones ignored) in

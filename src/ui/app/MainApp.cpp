@@ -6,13 +6,16 @@
 #include <QSettings>
 #include <cstdio>
 
+#include "store/DataFolder.h"
+#include "store/LibraryDocument.h"
+#include "store/PlatformFile.h"
+#include "store/RecentFaces.h"
 #include "ui/app/CommandLine.h"
-#include "ui/app/DataFolder.h"
 #include "ui/app/MainDlg.h"
 #include "ui/app/QtTranslation.h"
 #include "ui/app/SingleInstance.h"
+#include "ui/library/LibraryMessages.h"
 #include "ui/platform/Fonts.h"
-#include "ui/platform/PlatformFile.h"
 
 namespace mopira {
 
@@ -66,7 +69,11 @@ int CMainApp::InitInstance() {
     QGuiApplication::setDesktopFileName(QStringLiteral(MOPIRA_APP_ID));
     InstallFontSubstitutes();
     InstallQtTranslation();
-    CMainDlg dialog(folder.directory, SettingsPath());
+    // The library and the emoticons copied last live as long as the program: the window and
+    // its pages, and the tray, borrow them.
+    CLibraryDocument document(folder.directory);
+    CRecentFaces recent(document);
+    CMainDlg dialog(document, recent, SettingsPath());
     QObject::connect(&instance, &CSingleInstance::messageReceived, &dialog,
                      [&dialog](const QByteArray& message) {
                          if (message == CSingleInstance::kToggle) {
@@ -81,6 +88,8 @@ int CMainApp::InitInstance() {
     // ends when it ends, not when the last window closes or hides.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     RunMainWindow(dialog);
+    // Nothing the user changed is dropped without a word.
+    CLibraryMessages::SettleBeforeClosing(&dialog, document);
     return CCommandLine::kExitOk;
 }
 

@@ -24,16 +24,17 @@
 #include "core/app/WindowPlacement.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
+#include "store/DataFolder.h"
+#include "store/RecentFaces.h"
 #include "ui/app/AboutDlg.h"
-#include "ui/app/DataFolder.h"
 #include "ui/app/PlatformWindow.h"
 #include "ui/app/TrayIcon.h"
 #include "ui/builder/CreatePage.h"
 #include "ui/controls/DragTabCtrl.h"
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/TipToolBar.h"
+#include "ui/library/ListActions.h"
 #include "ui/library/ListPage.h"
-#include "ui/library/RecentFaces.h"
 #include "ui/platform/DialogUnits.h"
 #include "ui/platform/Fonts.h"
 #include "ui/platform/GlobalHotkey.h"
@@ -87,12 +88,14 @@ QSet<QString> ReadIntKeys(const QSettings& profile, const Keys& keys, Values& va
 
 }  // namespace
 
-CMainDlg::CMainDlg(const QString& dataDirectory, const QString& settingsPath, QWidget* parent)
+CMainDlg::CMainDlg(CLibraryDocument& document, CRecentFaces& recent, const QString& settingsPath,
+                   QWidget* parent)
     : QDialog(parent),
-      m_strDataDir(dataDirectory),
-      m_settingsPath(settingsPath),
-      m_document(dataDirectory) {
-    m_hIcon = res::LoadIcon(id::kAppIcon);
+      m_strDataDir(document.Directory()),
+      m_strSettingsPath(settingsPath),
+      m_document(document),
+      m_recent(recent) {
+    m_icon = res::LoadIcon(id::kAppIcon);
     CreateControls();
     ReadSettings();
     OnInitDialog();
@@ -110,7 +113,7 @@ CMainDlg::~CMainDlg() {
 // Settings
 
 void CMainDlg::ReadSettings() {
-    const QSettings profile(m_settingsPath, QSettings::IniFormat);
+    const QSettings profile(m_strSettingsPath, QSettings::IniFormat);
     Settings settings;
     ReadIntKeys(profile, kSettingsReadOrder, settings);
     m_summonKeysRead = ReadIntKeys(profile, kSummonIntKeys, m_summon);
@@ -146,7 +149,7 @@ void CMainDlg::WriteSettings() {
     m_listPage->WriteSettings(settings);
     m_createPage->WriteSettings(settings);
 
-    QSettings profile(m_settingsPath, QSettings::IniFormat);
+    QSettings profile(m_strSettingsPath, QSettings::IniFormat);
     for (const SettingKey& key : kSettingsWriteOrder) {
         profile.setValue(ProfileKey(key.section, key.key), settings.*key.member);
     }
@@ -186,7 +189,7 @@ void CMainDlg::CreateControls() {
     PlaceControl(du, m_cboHelper, "m_cboHelper", id::kHelperCombo, 54, 2, 70, 93);
     m_cboHelper->hide();
 
-    m_listPage = new CListPage(m_document, this);
+    m_listPage = new CListPage(m_document, m_recent, this);
     m_listPage->setObjectName(QStringLiteral("m_listPage"));
     m_createPage = new CCreatePage(m_strDataDir, this);
     m_createPage->setObjectName(QStringLiteral("m_createPage"));
@@ -205,7 +208,7 @@ void CMainDlg::OnInitDialog() {
     if (!about.isEmpty()) {
         AppendSystemMenuItem(this, id::kAboutBox, about);
     }
-    setWindowIcon(m_hIcon);
+    setWindowIcon(m_icon);
 
     m_tbarTop = new CTipToolBar(this);
     m_tbarTop->setObjectName(QStringLiteral("m_tbarTop"));
@@ -258,7 +261,8 @@ void CMainDlg::ConnectHandlers() {
         connect(page, &CPage::copyRequested, this, &CMainDlg::OnOK);
     }
     // "一覧に追加" of the create tab adds through the list tab, which shows the result.
-    connect(m_createPage, &CCreatePage::addRequested, m_listPage, &CListPage::OnNewFace);
+    connect(m_createPage, &CCreatePage::addRequested, &m_listPage->Actions(),
+            &CListActions::AddFace);
     connect(m_listPage, &CListPage::changeableChanged, m_createPage, [this](bool changeable) {
         m_createPage->SetAddEnabled(changeable, res::kLibraryReadOnlyTip.toString());
     });
@@ -282,16 +286,23 @@ void CMainDlg::ConnectHandlers() {
 void CMainDlg::CreateSummoning() {
     m_pasteBack = new CPasteBack(this);
     if (m_summon.tray != 0) {
-        m_tray = new CTrayIcon(m_hIcon, this);
+        m_tray = new CTrayIcon(m_icon, this);
         if (m_tray->Show()) {
             connect(m_tray, &CTrayIcon::toggleRequested, this, &CMainDlg::ToggleWindow);
             connect(m_tray, &CTrayIcon::faceChosen, this, [this](const QString& face) {
-                m_listPage->RecentFaces().Use({face.toStdString()}, Charset(Encoding::Utf8));
+                m_recent.Use({face.toStdString()}, Charset(Encoding::Utf8));
                 CopyText(face);
             });
-            CRecentFaces& recent = m_listPage->RecentFaces();
-            connect(&recent, &CRecentFaces::changed, m_tray, [this, &recent] {
-                m_tray->SetRecentFaces(recent.Shown(CTrayIcon::kRecentShown));
+            connect(&m_recent, &CRecentFaces::changed, m_tray, [this] {
+                QStringList shown;
+                const CRecentList& list = m_recent.List();
+                for (const std::string& text : list.Texts()) {
+                    if (shown.size() == CTrayIcon::kRecentShown) {
+                        break;
+                    }
+                    shown.append(ToQString(text, list.GetCharset()));
+                }
+                m_tray->SetRecentFaces(shown);
             });
             connect(m_tray, &CTrayIcon::quitRequested, this, &CMainDlg::Quit);
         } else {
@@ -307,7 +318,7 @@ void CMainDlg::CreateSummoning() {
 
 void CMainDlg::RegisterHotkey() {
     const QString keys = QString::fromStdString(m_summon.hotkey).trimmed();
-    const QString settings = QDir::toNativeSeparators(m_settingsPath);
+    const QString settings = QDir::toNativeSeparators(m_strSettingsPath);
     QString refusal;
     switch (m_hotkey->Register(keys)) {
         case CGlobalHotkey::Result::Invalid:
@@ -498,6 +509,11 @@ void CMainDlg::reject() {
     QDialog::reject();
 }
 
+void CMainDlg::done(int result) {
+    m_document.CancelWaits();
+    QDialog::done(result);
+}
+
 void CMainDlg::Quit() {
     WriteSettings();
     // Not close(): a hidden window takes no close, and done() ends it whether shown or not.
@@ -549,7 +565,7 @@ void CMainDlg::OnOK() {
     if (page == m_listPage) {
         m_listPage->RememberCopied();
     } else {
-        m_listPage->RecentFaces().Use({face}, page->FaceCharset());
+        m_recent.Use({face}, page->FaceCharset());
     }
     CopyText(ToQString(face, page->FaceCharset()));
 }

@@ -8,8 +8,7 @@
 #include <string>
 
 #include "core/app/Settings.h"
-
-#include "ui/library/LibraryDocument.h"
+#include "store/LibraryDocument.h"
 
 class QComboBox;
 
@@ -22,6 +21,7 @@ class CHoverButton;
 class CListPage;
 class CPage;
 class CPasteBack;
+class CRecentFaces;
 class CTipToolBar;
 class CTrayIcon;
 
@@ -29,7 +29,8 @@ class CTrayIcon;
 // (CListPage), where the user finds and copies emoticons of the library, and the create tab
 // (CCreatePage), where faces are composed from parts. The frame holds the tab strip, the top
 // toolbar and the copy button; always-on-top, help and the about box; the settings file; the
-// window's placement and layout; and the library, which it lends to the pages. It also answers
+// window's placement and layout. The library and the emoticons copied last are the program's
+// (CMainApp), lent to the window and its pages. It also answers
 // the ways of calling it up from other programs: a later start of the program, a shortcut for
 // the whole desktop and the tray icon; and a copy may hide it and paste into the program the
 // user came from.
@@ -37,9 +38,11 @@ class CMainDlg : public QDialog {
     Q_OBJECT
 
 public:
-    // `dataDirectory` holds FaceList.dat, the parts files and the help; the settings live in
-    // the INI file `settingsPath`. Both come from outside so that tests run on their own.
-    CMainDlg(const QString& dataDirectory, const QString& settingsPath, QWidget* parent = nullptr);
+    // `document` is the library of the data folder, which holds the parts files and the help
+    // too; the settings live in the INI file `settingsPath`. They come from outside so that
+    // tests run on their own.
+    CMainDlg(CLibraryDocument& document, CRecentFaces& recent, const QString& settingsPath,
+             QWidget* parent = nullptr);
     ~CMainDlg() override;
 
     QString GetDataDir() const;
@@ -47,8 +50,8 @@ public:
     void LayoutPage(int tab);
     // The emoticon the commands act on: the shown page's, which refreshes the command states.
     std::string GetCurrentFace();
-    const CLibraryDocument& Document() const { return m_document; }
-    CLibraryDocument& Document() { return m_document; }
+    CLibraryDocument& Document() const { return m_document; }
+    CRecentFaces& RecentFaces() const { return m_recent; }
     const CFaceLibrary& Library() const { return m_document.Library(); }
     CListPage& ListPage() const { return *m_listPage; }
     CCreatePage& CreatePage() const { return *m_createPage; }
@@ -70,6 +73,8 @@ public slots:
     void accept() override { OnOK(); }
     // Escape: ends the window without saving the settings, or hides it where closing does.
     void reject() override;
+    // However the window ends, a command waiting for the library to be read does not run.
+    void done(int result) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -122,8 +127,9 @@ private:
     QSet<QString> m_summonKeysRead;
 
     QString m_strDataDir;
-    QString m_settingsPath;
-    CLibraryDocument m_document;
+    QString m_strSettingsPath;
+    CLibraryDocument& m_document;
+    CRecentFaces& m_recent;
     CListPage* m_listPage = nullptr;
     CCreatePage* m_createPage = nullptr;
     CHoverButton* m_btnCopy = nullptr;
@@ -132,7 +138,7 @@ private:
     CTipToolBar* m_tbarTop = nullptr;
     // The tab control's whole area; the strip takes its top, the page frame the rest.
     QRect m_rcTab;
-    QIcon m_hIcon;
+    QIcon m_icon;
     CGlobalHotkey* m_hotkey = nullptr;
     CPasteBack* m_pasteBack = nullptr;
     CTrayIcon* m_tray = nullptr;

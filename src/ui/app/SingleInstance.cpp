@@ -1,12 +1,13 @@
 #include "ui/app/SingleInstance.h"
 
+#include "store/FolderLock.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
 #include <QtDebug>
 
@@ -17,45 +18,19 @@ namespace {
 // A message is one short line; anything longer is not ours.
 constexpr qint64 kMaxMessage = 64;
 
-QString UserName() {
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty()) {
-        user = qEnvironmentVariable("USERNAME");
-    }
-    return user;
-}
-
-QString FolderKey(const QString& dataDirectory) {
-    QString canonical = QFileInfo(dataDirectory).canonicalFilePath();
-    if (canonical.isEmpty()) {
-        canonical = QFileInfo(dataDirectory).absoluteFilePath();
-    }
+QString ServerNameOf(const QString& dataDirectory) {
+    // The folder by its identity, so that a link or a bind mount to it is the same folder; and
+    // the user, since the socket lies in the shared temporary folder.
     const QByteArray digest = QCryptographicHash::hash(
-        (UserName() + QLatin1Char('\n') + canonical).toUtf8(), QCryptographicHash::Sha256);
-    return QString::fromLatin1(digest.toHex().left(24));
-}
-
-QString LockPath(const QString& key) {
-    // The user's runtime folder where the session has one; the temporary folder otherwise
-    // (the name carries the user).
-    QString folder = qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")
-                         ? QDir::tempPath()
-                         : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::tempPath();
-    }
-    return QDir(folder).filePath(QStringLiteral("mopira-%1.lock").arg(key));
+        (UserName() + QLatin1Char('\n') + FolderKey(dataDirectory)).toUtf8(),
+        QCryptographicHash::Sha256);
+    return QStringLiteral("mopira-%1").arg(QString::fromLatin1(digest.toHex().left(24)));
 }
 
 }  // namespace
 
 CSingleInstance::CSingleInstance(const QString& dataDirectory, QObject* parent)
-    : QObject(parent),
-      m_name(QStringLiteral("mopira-%1").arg(FolderKey(dataDirectory))),
-      m_lock(LockPath(FolderKey(dataDirectory))) {
-    // Held for the whole run: never stale by age, only when its process is gone.
-    m_lock.setStaleLockTime(0);
-}
+    : QObject(parent), m_strDirectory(dataDirectory), m_name(ServerNameOf(dataDirectory)) {}
 
 CSingleInstance::~CSingleInstance() {
     if (m_server) {
@@ -73,7 +48,7 @@ bool CSingleInstance::IsKnownMessage(const QByteArray& message) {
 }
 
 bool CSingleInstance::Claim() {
-    if (!m_lock.tryLock(0)) {
+    if (!m_hold.Take(m_strDirectory)) {
         return false;
     }
     // Whoever listened before under this name is gone: it held the lock.

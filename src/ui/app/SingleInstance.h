@@ -1,21 +1,22 @@
 #pragma once
 
 #include <QByteArray>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <memory>
+
+#include "store/FolderLock.h"
 
 class QLocalServer;
 class QLocalSocket;
 
 namespace mopira {
 
-// One running program per data folder and user. The first start on a folder holds it for the
-// whole run; a later start asks that one, through a local socket only the same user can reach,
-// to come to the front (or to show or hide), and ends. A crash leaves nothing that blocks the next
-// start: the hold is a lock file of the process's own, which is taken over once its process is
-// gone.
+// One running program per data folder. The first start on a folder holds it for the whole
+// run; a later start asks that one, through a local socket only the same user can reach, to
+// come to the front (or to show or hide), and ends. The hold is a lock of the operating system
+// on the folder itself: the folder reached by any path (a link, a bind mount) and from any
+// session is the same folder, and a crash leaves nothing that blocks the next start.
 class CSingleInstance : public QObject {
     Q_OBJECT
 
@@ -37,8 +38,8 @@ public:
     // Hands `message` to the process that holds the folder; true when it answered.
     bool SendToRunning(const QByteArray& message, int timeoutMs = 5000) const;
 
-    // The socket's name: from the user and the folder's canonical path, so that two users,
-    // or two folders, never meet.
+    // The socket's name: from the user and the folder's identity, so that two users, or two
+    // folders, never meet.
     QString ServerName() const { return m_name; }
 
 signals:
@@ -48,8 +49,9 @@ private:
     void OnNewConnection();
     void OnReadyRead(QLocalSocket* socket);
 
+    QString m_strDirectory;
     QString m_name;
-    QLockFile m_lock;
+    CFolderHold m_hold;
     QLocalServer* m_server = nullptr;
 };
 

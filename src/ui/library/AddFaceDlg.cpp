@@ -10,9 +10,9 @@
 
 namespace mopira {
 
-CAddFaceDlg::CAddFaceDlg(QWidget* parent, const LibraryView& view, const std::string& face,
+CAddFaceDlg::CAddFaceDlg(QWidget* parent, const LibraryView& view, const QString& face,
                          const std::string& preselect)
-    : CFaceDlg(parent, view, face, std::nullopt) {
+    : CFaceDlg(parent, view, face) {
     setObjectName(QStringLiteral("CAddFaceDlg"));
     setWindowTitle(res::kAddDlgCaption.toString());
     const CDialogUnits du(font());

@@ -13,7 +13,7 @@ class CAddFaceDlg : public CFaceDlg {
 public:
     // The edit box starts with `face` (the composed face, or nothing); the tree starts on
     // `preselect`, or on "すべての顔文字" when that is empty.
-    CAddFaceDlg(QWidget* parent, const LibraryView& view, const std::string& face,
+    CAddFaceDlg(QWidget* parent, const LibraryView& view, const QString& face,
                 const std::string& preselect);
 };
 

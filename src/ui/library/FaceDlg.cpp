@@ -10,17 +10,14 @@
 #include "ui/library/SingleLineValidator.h"
 #include "ui/platform/DialogUnits.h"
 #include "ui/platform/Fonts.h"
-#include "ui/platform/MessageBox.h"
 #include "ui/platform/TextConvert.h"
 
 namespace mopira {
 
-CFaceDlg::CFaceDlg(QWidget* parent, const LibraryView& view, std::string face,
-                   std::optional<RecordId> posEdited)
+CFaceDlg::CFaceDlg(QWidget* parent, const LibraryView& view, QString face)
     : CFixedDialog(parent),
       m_view(view),
       m_charset(view.library.GetCharset()),
-      m_posEdited(posEdited),
       m_strFace(std::move(face)),
       m_newFolderDlg(this) {
     setFont(FaceFont(9));
@@ -73,14 +70,13 @@ void CFaceDlg::Start(QPushButton* newFolder, QPushButton* cancel, const std::str
     connect(cancel, &QPushButton::clicked, this, &CFaceDlg::reject);
     connect(newFolder, &QPushButton::clicked, m_tree, &CFolderTree::AddNewFolderNode);
 
-    m_edtFace->setText(ToQString(m_strFace, m_view.library.GetCharset()));
+    m_edtFace->setText(m_strFace);
     m_tree->FillFolderTree(preselect);
     m_edtFace->setFocus();
 }
 
 void CFaceDlg::SetUtf8Offer(std::function<bool()> offer) {
-    m_newFolderDlg.SetUtf8Offer(offer);
-    m_offerUtf8 = std::move(offer);
+    m_newFolderDlg.SetUtf8Offer(std::move(offer));
 }
 
 void CFaceDlg::FollowCharset() {
@@ -88,7 +84,6 @@ void CFaceDlg::FollowCharset() {
         return;
     }
     m_tree->FollowCharset();
-    m_strFace = m_charset.ToUtf8(m_strFace);
     m_charset = m_view.library.GetCharset();
     UpdateOkButton();
 }
@@ -106,23 +101,13 @@ void CFaceDlg::accept() {
     }
     FollowCharset();  // the new-folder dialog may have converted the library
     const QString text = m_edtFace->text();
-    if (m_offerUtf8 && NeedsUtf8(text, m_strFace, m_charset) && m_offerUtf8()) {
-        FollowCharset();
-    }
-    // m_strFace still holds the text the dialog started with.
-    const std::optional<std::string> face =
-        TakeFieldText(this, text, m_strFace, m_view.library.GetCharset());
-    if (!face) {
+    if (m_check && !m_check(text, m_strFolder)) {
+        FollowCharset();  // and so may the check
         m_edtFace->setFocus();
         return;
     }
-    const std::optional<RecordId> found = m_view.library.FindRecord(*face);
-    if (found && found != m_posEdited) {
-        ShowMessage(this, res::kDuplicateFace.toString().arg(text));
-        m_edtFace->setFocus();
-        return;
-    }
-    m_strFace = *face;
+    FollowCharset();
+    m_strFace = text;
     CFixedDialog::accept();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "core/library/FaceLibrary.h"
@@ -26,21 +25,24 @@ class CFaceDlg : public CFixedDialog {
     Q_OBJECT
 
 public:
-    // After OK: the text (its original bytes when left unchanged) and the chosen folder.
-    const std::string& Face() const { return m_strFace; }
+    // After OK: the text as typed, and the chosen folder in the library's bytes.
+    const QString& FaceText() const { return m_strFace; }
     const std::string& Folder() const { return m_strFolder; }
 
-    // Asked on OK when the library is CP932 and the text holds characters it lacks; true
-    // when the library is UTF-8 afterwards. Without it, such a text is refused.
+    // Asked on OK with the text and the folder: true lets the dialog end, false keeps it open
+    // (the check has told the user why). The caller stores the text in the library's encoding
+    // and refuses another emoticon's text there.
+    using Check = std::function<bool(const QString& face, const std::string& folder)>;
+    void SetCheck(Check check) { m_check = std::move(check); }
+    // Asked when a new folder's name holds characters a CP932 library lacks; true when the
+    // library is UTF-8 afterwards. Without it, such a name is refused.
     void SetUtf8Offer(std::function<bool()> offer);
 
     void accept() override;
 
 protected:
-    // `face` fills the edit box; `posEdited` is the emoticon being changed, whose own text is
-    // no duplicate, or none for a new one.
-    CFaceDlg(QWidget* parent, const LibraryView& view, std::string face,
-             std::optional<RecordId> posEdited);
+    // `face` fills the edit box.
+    CFaceDlg(QWidget* parent, const LibraryView& view, QString face);
 
     // The fields and buttons at their template places, labels made their buddies.
     void CreateFaceEdit(const CDialogUnits& du, QLabel* label, int x, int y, int cx, int cy);
@@ -58,11 +60,10 @@ private:
     // The library became UTF-8 while the dialog showed: what it holds takes the new bytes.
     void FollowCharset();
 
-    std::function<bool()> m_offerUtf8;
-    // The encoding of m_strFace.
+    Check m_check;
+    // The encoding of the folders shown.
     Charset m_charset;
-    std::optional<RecordId> m_posEdited;
-    std::string m_strFace;
+    QString m_strFace;
     std::string m_strFolder;
     CNewFolderDlg m_newFolderDlg;
     QLineEdit* m_edtFace = nullptr;

@@ -6,8 +6,8 @@
 
 #include "res/StringTable.h"
 #include "ui/library/FieldText.h"
+#include "ui/platform/FileErrorText.h"
 #include "ui/platform/MessageBox.h"
-#include "ui/platform/PlatformFile.h"
 #include "ui/platform/TextConvert.h"
 
 namespace mopira {
@@ -48,32 +48,24 @@ QString DescribeProblem(const ImportRefusal& refusal) {
 
 }  // namespace
 
-std::optional<ImportFile> ReadImportFile(QWidget* parent, const QString& path) {
+bool TellImportRead(QWidget* parent, const QString& path, const ImportRead& read) {
     const QString shownPath = QDir::toNativeSeparators(path);
-    auto refuseTooLarge = [&] {
-        ShowMessage(parent,
-                    res::kImportTooLarge.toString().arg(kMaxImportBytes >> 20).arg(shownPath),
-                    MessageButtons::Ok, MessageIcon::Warning);
-        return std::nullopt;
-    };
-    if (StampOf(path).size > kMaxImportBytes) {
-        return refuseTooLarge();
+    switch (read.problem) {
+        case ImportRead::Problem::None:
+            return true;
+        case ImportRead::Problem::TooLarge:
+            ShowMessage(parent,
+                        res::kImportTooLarge.toString().arg(kMaxImportBytes >> 20).arg(shownPath),
+                        MessageButtons::Ok, MessageIcon::Warning);
+            return false;
+        case ImportRead::Problem::Unreadable:
+            ShowMessage(
+                parent,
+                res::kImportUnreadable.toString().arg(shownPath, DescribeFileError(read.error)),
+                MessageButtons::Ok, MessageIcon::Stop);
+            return false;
     }
-    FileContent content = ReadWholeFile(path);
-    if (content.state != FileContent::State::Read) {
-        const FileError error = content.state == FileContent::State::Missing
-                                    ? FileError{FileStep::Open, ENOENT}
-                                    : content.error;
-        ShowMessage(parent,
-                    res::kImportUnreadable.toString().arg(shownPath, DescribeFileError(error)),
-                    MessageButtons::Ok, MessageIcon::Stop);
-        return std::nullopt;
-    }
-    // It may have grown between the look at its size and the read.
-    if (static_cast<std::int64_t>(content.bytes.size()) > kMaxImportBytes) {
-        return refuseTooLarge();
-    }
-    return ParseImport(content.bytes, kUnfiledFolder);
+    return false;
 }
 
 QString DescribeImport(const ImportSummary& summary) {
@@ -93,10 +85,14 @@ QString DescribeImport(const ImportSummary& summary) {
     return message;
 }
 
-void ExportFaces(QWidget* parent, const QString& path, const CFaceLibrary& library,
-                 std::span<const RecordId> ids) {
-    const ExportResult result = ExportRecords(library, ids);
-    const FileError error = ReplaceFile(path, result.bytes);
+void TellExport(QWidget* parent, const QString& path, const CFaceLibrary& library,
+                const ExportResult& result, const FileError& error) {
+    if (error.code == EEXIST) {
+        // An export written there would replace the library with another format.
+        ShowMessage(parent, res::kExportOverLibrary.toString(), MessageButtons::Ok,
+                    MessageIcon::Warning);
+        return;
+    }
     if (error.Failed()) {
         ShowMessage(parent,
                     res::kExportFailed.toString().arg(QDir::toNativeSeparators(path),
@@ -104,7 +100,7 @@ void ExportFaces(QWidget* parent, const QString& path, const CFaceLibrary& libra
                     MessageButtons::Ok, MessageIcon::Stop);
         return;
     }
-    QString message = res::kExportDone.toString().arg(ids.size() - result.skipped.size());
+    QString message = res::kExportDone.toString().arg(result.written);
     if (!result.skipped.empty()) {
         QStringList shown;
         for (std::size_t i = 0; i < result.skipped.size() && i < kListedRecords; ++i) {

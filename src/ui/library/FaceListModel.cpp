@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "core/text/Charset.h"
+#include "store/LibraryDocument.h"
 #include "ui/platform/TextConvert.h"
 
 namespace mopira {
@@ -19,18 +20,54 @@ constexpr std::size_t kMaxRemovedBlocks = 64;
 CFaceListModel::CFaceListModel(const CFaceLibrary& library, QObject* parent)
     : QAbstractTableModel(parent), m_library(library) {}
 
-void CFaceListModel::Reset(std::vector<RecordId> rows) {
+void CFaceListModel::Follow(const CLibraryDocument& document) {
+    connect(&document, &CLibraryDocument::changed, this, &CFaceListModel::FollowChange);
+    connect(&document, &CLibraryDocument::aboutToReload, this, [this] { Reset({}); });
+}
+
+void CFaceListModel::Reset(std::vector<RecordId> rows, std::string folder) {
     beginResetModel();
     m_rows = std::move(rows);
     m_texts.clear();
+    m_strFolder = std::move(folder);
     m_bFixedOrder = false;
     endResetModel();
 }
 
-void CFaceListModel::ResetTexts(const std::vector<std::string>& texts) {
+void CFaceListModel::FollowChange(const LibraryEdit& edit) {
+    if (std::holds_alternative<ConvertLibraryToUtf8>(edit)) {
+        // Ids stay; the texts alone, unless they were given anew in UTF-8 already, and the
+        // folder take their new bytes.
+        if (m_textsCharset != m_library.GetCharset()) {
+            for (std::string& text : m_texts) {
+                text = m_textsCharset.ToUtf8(text);
+            }
+            m_textsCharset = m_library.GetCharset();
+        }
+        m_strFolder = Charset().ToUtf8(m_strFolder);
+    } else {
+        std::vector<int> gone;
+        for (std::size_t row = 0; row < m_rows.size(); ++row) {
+            const RecordId id = m_rows[row];
+            if (!IsTextOnly(id) &&
+                (!m_library.IsLive(id) ||
+                 (!m_strFolder.empty() && m_library.Folder(id) != m_strFolder))) {
+                gone.push_back(static_cast<int>(row));
+            }
+        }
+        RemoveRows(gone);
+    }
+    if (!m_rows.empty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, 1));
+    }
+}
+
+void CFaceListModel::ResetTexts(const std::vector<std::string>& texts, Charset charset) {
     beginResetModel();
     m_rows.clear();
     m_texts.clear();
+    m_textsCharset = charset;
+    m_strFolder.clear();
     for (const std::string& text : texts) {
         if (const auto id = m_library.FindRecord(text)) {
             m_rows.push_back(*id);
@@ -43,22 +80,15 @@ void CFaceListModel::ResetTexts(const std::vector<std::string>& texts) {
     endResetModel();
 }
 
-void CFaceListModel::ConvertTextsToUtf8() {
-    for (std::string& text : m_texts) {
-        text = Charset().ToUtf8(text);
-    }
-}
-
 std::string_view CFaceListModel::TextAt(int row) const {
     const RecordId id = RecordAt(row);
     return IsTextOnly(id) ? std::string_view(m_texts[id & ~kTextOnly]) : m_library.Text(id);
 }
 
-void CFaceListModel::RemoveRows(std::vector<int> rows) {
+void CFaceListModel::RemoveRows(const std::vector<int>& rows) {
     if (rows.empty()) {
         return;
     }
-    std::sort(rows.begin(), rows.end());
     std::vector<std::pair<int, int>> blocks;  // first and last row, top to bottom
     for (int row : rows) {
         if (!blocks.empty() && blocks.back().second + 1 == row) {
@@ -88,16 +118,6 @@ void CFaceListModel::RemoveRows(std::vector<int> rows) {
         beginRemoveRows({}, block->first, block->second);
         m_rows.erase(m_rows.begin() + block->first, m_rows.begin() + block->second + 1);
         endRemoveRows();
-    }
-}
-
-void CFaceListModel::RefreshRow(int row) {
-    emit dataChanged(index(row, 0), index(row, 1));
-}
-
-void CFaceListModel::RefreshRows(const std::vector<int>& rows) {
-    if (!rows.empty()) {
-        emit dataChanged(index(rows.front(), 0), index(rows.back(), 1));
     }
 }
 

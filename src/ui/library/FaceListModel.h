@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "core/library/FaceLibrary.h"
+#include "core/library/LibraryEdit.h"
 
 namespace mopira {
+
+class CLibraryDocument;
 
 // The rows the face list shows: records of the library, column 0 the emoticon, column 1 its
 // folder. It holds record ids only; texts are read from the library and decoded when a row
@@ -24,20 +27,16 @@ public:
     CFaceListModel(const CFaceLibrary& library, QObject* parent = nullptr);
 
     void SetHeaders(const QStringList& headers) { m_headers = headers; }
-    // Replaces all rows at once.
-    void Reset(std::vector<RecordId> rows);
-    // Replaces all rows with these texts in this order: the library's record of each where
-    // it has one, else the text alone.
-    void ResetTexts(const std::vector<std::string>& texts);
-    // The library became UTF-8: the texts alone, which were CP932, follow it.
-    void ConvertTextsToUtf8();
+    // Keeps the rows in step with the document's changes: rows of removed records go, and so
+    // do rows whose record left the folder the rows were chosen from; the others show their
+    // record as it is now, each at its place. A reload empties the rows: their ids are void.
+    void Follow(const CLibraryDocument& document);
+    // Replaces all rows at once: the records of `folder`, or any records when it is empty.
+    void Reset(std::vector<RecordId> rows, std::string folder = {});
+    // Replaces all rows with these texts (bytes in `charset`) in this order: the library's
+    // record of each where it has one, else the text alone.
+    void ResetTexts(const std::vector<std::string>& texts, Charset charset);
     bool IsFixedOrder() const { return m_bFixedOrder; }
-    // Removes the given rows (any order, no duplicates).
-    void RemoveRows(std::vector<int> rows);
-    // The row's record changed its text or folder.
-    void RefreshRow(int row);
-    // The records of these rows (top to bottom) changed; one notice covers them all.
-    void RefreshRows(const std::vector<int>& rows);
 
     const std::vector<RecordId>& Rows() const { return m_rows; }
     // Only for a row that IsRecordRow.
@@ -59,6 +58,10 @@ public:
     void sort(int column, Qt::SortOrder order) override;
 
 private:
+    void FollowChange(const LibraryEdit& edit);
+    // Removes the given rows (ascending, no duplicates).
+    void RemoveRows(const std::vector<int>& rows);
+
     // Rows of texts alone carry this bit and the index of their text.
     static constexpr RecordId kTextOnly = RecordId(1) << 31;
     static bool IsTextOnly(RecordId id) { return (id & kTextOnly) != 0; }
@@ -66,6 +69,9 @@ private:
     const CFaceLibrary& m_library;
     std::vector<RecordId> m_rows;
     std::vector<std::string> m_texts;
+    Charset m_textsCharset;
+    // The folder the rows were chosen from; empty when any folder goes.
+    std::string m_strFolder;
     bool m_bFixedOrder = false;
     QStringList m_headers;
 };

@@ -1,8 +1,6 @@
 #include "ui/library/ListPage.h"
 
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -10,33 +8,23 @@
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
-#include <algorithm>
-#include <numeric>
 
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
-#include "core/library/LibraryEdit.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
+#include "store/LibraryDocument.h"
+#include "store/RecentFaces.h"
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/IconMenu.h"
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
-#include "ui/library/AddFaceDlg.h"
-#include "ui/library/FaceExchange.h"
 #include "ui/library/FaceListModel.h"
-#include "ui/library/FieldText.h"
 #include "ui/library/FolderCombo.h"
-#include "ui/library/LibraryDocument.h"
-#include "ui/library/MoveDlg.h"
-#include "ui/library/PropertyDlg.h"
-#include "ui/library/RecentFaces.h"
-#include "ui/library/Utf8Consent.h"
+#include "ui/library/LibraryMessages.h"
+#include "ui/library/ListActions.h"
 #include "ui/platform/DialogUnits.h"
-#include "ui/platform/FileDialog.h"
 #include "ui/platform/Fonts.h"
-#include "ui/platform/MessageBox.h"
-#include "ui/platform/ModalSeam.h"
 #include "ui/platform/TextConvert.h"
 
 namespace mopira {
@@ -51,8 +39,8 @@ const QRect kListToolBarRect(QPoint(0, 63), QPoint(124, 84));
 
 }  // namespace
 
-CListPage::CListPage(CLibraryDocument& document, QWidget* parent)
-    : CPage(parent), m_document(document), m_library(document.Library()) {
+CListPage::CListPage(CLibraryDocument& document, CRecentFaces& recent, QWidget* parent)
+    : CPage(parent), m_document(document), m_recent(recent), m_library(document.Library()) {
     CreateControls();
     ConnectHandlers();
 }
@@ -68,8 +56,6 @@ CListPage::~CListPage() {
 void CListPage::CreateControls() {
     const CDialogUnits du(font());
     m_faceModel = new CFaceListModel(m_library, this);
-    // Before the page hears of the library's signals, so that the list is ready when it does.
-    m_recent = new CRecentFaces(m_document, this);
     m_lstFace = new CSortListCtrl(this);
     m_lstFace->SetModel(m_faceModel);
     PlaceControl(du, m_lstFace, "m_lstFace", id::kFaceList, 7, 60, 196, 8);
@@ -114,9 +100,24 @@ void CListPage::CreateControls() {
     m_cbxFolder->setAccessibleName(res::kLocationCaption.toString());
     m_edtFind->setAccessibleName(res::kFindHint.toString());
     m_tbarList->setAccessibleName(res::kListToolBarName.toString());
+
+    m_actions = new CListActions(m_document, *this);
+    m_messages = new CLibraryMessages(m_document, this);
 }
 
 void CListPage::ConnectHandlers() {
+    // What the list shows is kept before the list lets go of the old ids; then the list, the
+    // combo and the copied list follow, so that they are up to date when the page and its
+    // commands hear of a change.
+    connect(&m_document, &CLibraryDocument::aboutToReload, this,
+            &CListPage::OnLibraryAboutToReload);
+    m_faceModel->Follow(m_document);
+    m_cbxFolder->Follow(m_document);
+    connect(&m_recent, &CRecentFaces::changed, this, &CListPage::OnRecentChanged);
+    connect(&m_document, &CLibraryDocument::loaded, this, &CListPage::OnLibraryLoaded);
+    connect(&m_document, &CLibraryDocument::changed, this, &CListPage::OnLibraryChanged);
+    connect(&m_document, &CLibraryDocument::reloaded, this, &CListPage::OnLibraryReloaded);
+
     connect(m_tbarList, &CTipToolBar::commandTriggered, this, &CListPage::OnCommand);
     connect(m_btnLocation, &QPushButton::clicked, this, &CListPage::OnLocationButton);
     connect(m_cbxFolder, &QComboBox::activated, this, &CListPage::OnFolderChanged);
@@ -131,31 +132,21 @@ void CListPage::ConnectHandlers() {
         m_lstFace->DetailsView()->horizontalHeader()->setSectionsClickable(
             !m_faceModel->IsFixedOrder());
     });
-    connect(m_recent, &CRecentFaces::changed, this, &CListPage::OnRecentChanged);
     connect(m_lstFace, &CSortListCtrl::rowDoubleClicked, this, &CListPage::OnFaceDoubleClicked);
     connect(m_lstFace, &CSortListCtrl::contextMenuRequested, this, &CListPage::OnContextMenu);
-
-    connect(&m_document, &CLibraryDocument::loaded, this, &CListPage::OnLibraryLoaded);
-    connect(&m_document, &CLibraryDocument::aboutToReload, this,
-            &CListPage::OnLibraryAboutToReload);
-    connect(&m_document, &CLibraryDocument::reloaded, this, &CListPage::OnLibraryReloaded);
-    connect(&m_document, &CLibraryDocument::saveFailed, this, &CListPage::ShowSaveFailure);
-    connect(&m_document, &CLibraryDocument::converted, this, &CListPage::OnLibraryConverted);
-    connect(&m_document, &CLibraryDocument::saved, this, [this] { m_bSaveWarned = false; });
 }
 
 void CListPage::ReadSettings(const Settings& settings) {
-    m_nFind = settings.find;
-    m_nView = settings.view == 0 ? 0 : 1;
+    m_findMode = settings.find == 1 ? FindMode::Text : FindMode::Location;
     m_nContentWidth = settings.content;
     m_nFolderWidth = settings.folder;
     m_lstFace->SetColumnWidths({m_nContentWidth, m_nFolderWidth});
-    SetListView(m_nView == 0);
+    SetViewMode(settings.view == 0 ? ViewMode::Details : ViewMode::List);
 }
 
 void CListPage::WriteSettings(Settings& settings) const {
-    settings.view = m_nView;
-    settings.find = m_nFind;
+    settings.view = static_cast<int>(m_viewMode);
+    settings.find = static_cast<int>(m_findMode);
     // The details columns keep their widths while the list view shows.
     settings.content = m_lstFace->ColumnWidth(0);
     settings.folder = m_lstFace->ColumnWidth(1);
@@ -163,7 +154,7 @@ void CListPage::WriteSettings(Settings& settings) const {
 
 void CListPage::ShowPage() {
     show();
-    SetFindMode(m_nFind);
+    SetFindMode(m_findMode);
 }
 
 void CListPage::LayoutPage(int width, int height) {
@@ -205,37 +196,16 @@ bool CListPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 LibraryView CListPage::View() const {
-    return {m_library, m_folders, m_folderImages};
+    return {m_library, m_cbxFolder->Folders(), m_folderImages};
 }
 
 void CListPage::OnCommand(int command) {
     switch (command) {
-        case id::kNewFace:
-            // An emoticon listed only among those copied last is offered for adding.
-            OnNewFace(SelectedOutsideText(), m_library.GetCharset());
-            break;
-        case id::kDelete:
-            OnDelete();
-            break;
-        case id::kProperties:
-            OnProperties();
-            break;
-        case id::kMove:
-            OnMove();
-            break;
-        case id::kImport:
-            OnImport();
-            break;
-        case id::kExport:
-            OnExport();
-            break;
         case id::kListView:
-            SetListView(false);
-            m_nView = 1;
+            SetViewMode(ViewMode::List);
             break;
         case id::kDetailsView:
-            SetListView(true);
-            m_nView = 0;
+            SetViewMode(ViewMode::Details);
             break;
         case id::kCopy:
             emit copyRequested();
@@ -247,120 +217,86 @@ void CListPage::OnCommand(int command) {
             OnFindByText();
             break;
         default:
+            m_actions->OnCommand(command);
             break;
     }
 }
 
 // ---------------------------------------------------------------------------------------------
-// The library and its file
-
-bool CListPage::EnsureLoaded() {
-    return m_document.WaitUntilLoaded();
-}
+// The library
 
 void CListPage::OnLibraryLoaded() {
     m_lstFace->SetPlaceholderText({});
-    FillFolderCombo();
-    m_cbxFolder->setCurrentIndex(0);
     // What was typed while the library loaded is searched for now.
-    if (m_nFind == 1 && m_bSearchActivated) {
+    if (m_findMode == FindMode::Text && m_bSearchActivated) {
         SearchByText();
     } else {
         ShowFolder({});
     }
     UpdateCurrentFace();
-    emit changeableChanged(CanChangeLibrary());
-    if (m_document.IsReadOnly()) {
+    emit changeableChanged(m_document.CanChange());
+    if (!m_document.CanChange()) {
         // Copying and searching go on; every command that would write the file is off, and
         // its tip says why.
         m_tbarList->EnableButton(id::kNewFace, false);
         for (int command : {id::kNewFace, id::kDelete, id::kProperties, id::kMove}) {
             if (QToolButton* button = m_tbarList->ButtonFor(command)) {
-                button->setToolTip(res::kLibraryReadOnlyTip.toString());
+                button->setToolTip(m_messages->ReadOnlyTip());
             }
         }
-        ShowMessage(
-            this,
-            res::kLibraryUnreadable.toString().arg(
-                QDir::toNativeSeparators(m_document.File().Path()), m_document.ReadFailure()),
-            MessageButtons::Ok, MessageIcon::Stop);
-    } else if (!m_document.CanWrite()) {
-        m_bSaveWarned = true;
-        ShowMessage(this,
-                    res::kFolderReadOnly.toString().arg(
-                        QDir::toNativeSeparators(m_document.File().Directory())),
-                    MessageButtons::Ok, MessageIcon::Warning);
     }
 }
 
-bool CListPage::CanChangeLibrary() const {
-    return m_document.IsLoaded() && !m_document.IsReadOnly();
-}
-
-void CListPage::ShowSaveFailure(const FileError& error) {
-    // A folder known to be read-only was announced at start; other failures are told each
-    // time, and the next change tries again with the library as it is in memory.
-    if (!m_bSaveWarned) {
-        ShowMessage(
-            this,
-            res::kSaveFailed.toString().arg(QDir::toNativeSeparators(m_document.File().Path()),
-                                            DescribeFileError(error)),
-            MessageButtons::Ok, MessageIcon::Stop);
+void CListPage::OnLibraryChanged(const LibraryEdit& edit) {
+    // A search lists what matches now; removed rows are gone already, and an addition shows
+    // the list its command chooses.
+    if (m_findMode == FindMode::Text && !std::holds_alternative<RemoveFaces>(edit) &&
+        !std::holds_alternative<AddFaces>(edit)) {
+        const std::vector<std::string> selected = SelectedTexts();
+        SearchByText();
+        SelectFaceRows(selected);
     }
+    UpdateCurrentFace();
 }
 
 void CListPage::OnLibraryAboutToReload() {
     // Rows name records by id, and every id is about to change: keep what the user sees by
-    // its texts, and show nothing until the new ids are in.
+    // its texts.
     m_keptSelection = SelectedTexts();
-    m_strKeptFolder = SelectedFolder();
-    m_bKeptRecent = m_cbxFolder->currentIndex() == CFolderCombo::kRecentItem;
-    m_faceModel->Reset({});
 }
 
-void CListPage::OnLibraryReloaded(const std::vector<std::string>& missing) {
-    FillFolderCombo();
-    const auto folder = m_strKeptFolder.empty() ? std::nullopt : m_folders.IndexOf(m_strKeptFolder);
-    m_cbxFolder->setCurrentIndex(m_bKeptRecent ? CFolderCombo::kRecentItem
-                                 : folder
-                                     ? static_cast<int>(*folder) + CFolderCombo::kFirstFolderItem
-                                     : CFolderCombo::kAllFacesItem);
-    if (m_nFind == 1) {
+void CListPage::OnLibraryReloaded() {
+    if (m_findMode == FindMode::Text) {
         ShowFolder({});
         SearchByText();
     } else {
+        if (m_cbxFolder->currentIndex() < 0) {
+            m_cbxFolder->SelectAllFaces();  // its folder is gone from the file
+        }
         ShowLocation();
     }
     SelectFaceRows(m_keptSelection);
     m_keptSelection.clear();
     UpdateCurrentFace();
-    if (!missing.empty()) {
-        QStringList names;
-        for (const std::string& text : missing) {
-            names.append(ToDisplayString(text, m_library.GetCharset()));
-        }
-        ShowMessage(this, res::kChangesNotApplied.toString().arg(names.join(QLatin1Char('\n'))),
-                    MessageButtons::Ok, MessageIcon::Warning);
-    }
 }
 
 // ---------------------------------------------------------------------------------------------
 // The list and the folders
 
 void CListPage::ShowFolder(const std::string& folder) {
-    m_faceModel->Reset(m_library.RecordsInFolder(folder, CFaceLibrary::Order::Text));
+    m_faceModel->Reset(m_library.RecordsInFolder(folder, CFaceLibrary::Order::Text), folder);
 }
 
 void CListPage::ShowRecent() {
-    m_faceModel->ResetTexts(m_recent->List().Texts());
+    m_faceModel->ResetTexts(m_recent.List().Texts(), m_recent.List().GetCharset());
 }
 
 bool CListPage::IsRecentShown() const {
-    return m_nFind == 0 && m_cbxFolder->currentIndex() == CFolderCombo::kRecentItem;
+    return m_findMode == FindMode::Location && m_cbxFolder->IsRecentChosen();
 }
 
 void CListPage::ShowLocation() {
-    if (m_cbxFolder->currentIndex() == CFolderCombo::kRecentItem) {
+    if (m_cbxFolder->IsRecentChosen()) {
         ShowRecent();
     } else {
         ShowFolder(SelectedFolder());
@@ -378,77 +314,50 @@ void CListPage::OnRecentChanged() {
 }
 
 void CListPage::RememberCopied() {
-    m_recent->Use(SelectedTexts(), m_library.GetCharset());
-}
-
-void CListPage::FillFolderCombo() {
-    m_folders = CFolderList(m_library.FolderNames(), m_library.GetCharset());
-    m_cbxFolder->ResetItems();
-    for (std::size_t k = 0; k < m_folders.Size(); ++k) {
-        m_cbxFolder->InsertFolder(static_cast<int>(k) + CFolderCombo::kFirstFolderItem,
-                                  m_folders[k], m_folders.GetCharset());
-    }
-}
-
-void CListPage::AddFolderEntry(const std::string& folder) {
-    if (const auto index = m_folders.AddFolderEntry(folder)) {
-        m_cbxFolder->InsertFolder(static_cast<int>(*index) + CFolderCombo::kFirstFolderItem, folder,
-                                  m_folders.GetCharset());
-    }
-}
-
-void CListPage::RemoveFolderEntry(const std::string& folder) {
-    if (const auto index = m_folders.RemoveFolderEntry(folder)) {
-        const int item = static_cast<int>(*index) + CFolderCombo::kFirstFolderItem;
-        // The combo is left without a chosen item rather than showing some other folder
-        // the list does not show.
-        if (m_cbxFolder->currentIndex() == item) {
-            m_cbxFolder->setCurrentIndex(-1);
-        }
-        m_cbxFolder->RemoveFolder(item);
-    }
+    m_recent.Use(SelectedTexts(), m_library.GetCharset());
 }
 
 std::string CListPage::SelectedFolder() const {
-    return m_cbxFolder->FolderAt(m_cbxFolder->currentIndex());
+    return m_cbxFolder->SelectedFolder();
 }
 
-void CListPage::SetListView(bool details) {
-    m_lstFace->SetListView(details);
-    m_tbarList->CheckButton(id::kDetailsView, details);
-    m_tbarList->CheckButton(id::kListView, !details);
+void CListPage::SetViewMode(ViewMode mode) {
+    m_viewMode = mode;
+    m_lstFace->SetListView(mode == ViewMode::Details);
+    m_tbarList->CheckButton(id::kDetailsView, mode == ViewMode::Details);
+    m_tbarList->CheckButton(id::kListView, mode == ViewMode::List);
+}
+
+bool CListPage::ShowAllIfEmpty() {
+    if (m_faceModel->rowCount() != 0) {
+        return false;
+    }
+    ShowFolder({});
+    m_cbxFolder->SelectAllFaces();
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Find modes
 
-void CListPage::SetFindMode(int mode) {
-    if (mode == 0) {
-        m_btnLocation->LoadIcons(id::kFindByLocationIcon, 0);
-        m_btnLocation->setText(res::kLocationCaption.toString());
-        m_btnLocation->SetTipTextFromResource(id::kFindByLocation, true);
-        m_cbxFolder->show();
-        m_edtFind->hide();
-    } else if (mode == 1) {
-        m_btnLocation->LoadIcons(id::kFindByTextIcon, 0);
-        m_btnLocation->setText(res::kSearchCaption.toString());
-        m_btnLocation->SetTipTextFromResource(id::kFindByText, true);
-        m_edtFind->show();
-        m_cbxFolder->hide();
-    }
+void CListPage::SetFindMode(FindMode mode) {
+    const bool byText = mode == FindMode::Text;
+    m_btnLocation->LoadIcons(byText ? id::kFindByTextIcon : id::kFindByLocationIcon, 0);
+    m_btnLocation->setText((byText ? res::kSearchCaption : res::kLocationCaption).toString());
+    m_btnLocation->SetTipTextFromResource(byText ? id::kFindByText : id::kFindByLocation, true);
+    m_cbxFolder->setVisible(!byText);
+    m_edtFind->setVisible(byText);
     m_btnLocation->update();
 }
 
 void CListPage::OnLocationButton() {
     CIconMenu menu(this);
-    m_pActiveMenu = &menu;
     menu.LoadToolBarImages(id::kFindModeToolBarResource);
     menu.Menu()->addAction(res::kFindByLocationItem.toString())->setData(id::kFindByLocation);
     menu.Menu()->addAction(res::kFindByTextItem.toString())->setData(id::kFindByText);
     menu.ConvertMenu(menu.Menu());
     const int command =
         menu.Exec(m_btnLocation->mapToGlobal(m_btnLocation->rect().bottomLeft() + QPoint(0, 1)));
-    m_pActiveMenu = nullptr;
     if (command != 0) {
         OnCommand(command);
     }
@@ -457,14 +366,14 @@ void CListPage::OnLocationButton() {
 void CListPage::OnFindByLocation() {
     if (m_cbxFolder->currentIndex() < 0) {
         // Its folder was removed while the text search showed: show everything.
-        m_cbxFolder->setCurrentIndex(0);
+        m_cbxFolder->SelectAllFaces();
     }
-    m_nFind = 0;
+    m_findMode = FindMode::Location;
     ShowLocation();
-    SetFindMode(0);
+    SetFindMode(m_findMode);
 }
 
-void CListPage::OnFolderChanged(int) {
+void CListPage::OnFolderChanged() {
     ShowLocation();
     m_lstFace->SelectRow(0);
     m_lstFace->setFocus();
@@ -472,8 +381,8 @@ void CListPage::OnFolderChanged(int) {
 
 void CListPage::OnFindByText() {
     ShowFolder({});
-    m_nFind = 1;
-    SetFindMode(1);
+    m_findMode = FindMode::Text;
+    SetFindMode(m_findMode);
     SearchByText();
 }
 
@@ -538,7 +447,7 @@ Charset CListPage::FaceCharset() const {
 }
 
 void CListPage::UpdateCommandStates(bool hasFace) {
-    const bool changeable = hasFace && (!m_document.IsLoaded() || CanChangeLibrary());
+    const bool changeable = hasFace && (!m_document.IsLoaded() || m_document.CanChange());
     m_tbarList->EnableButton(id::kDelete, changeable);
     m_tbarList->EnableButton(id::kProperties, changeable);
     m_tbarList->EnableButton(id::kMove, changeable);
@@ -612,11 +521,11 @@ void CListPage::OnContextMenu(const QPoint& globalPos, bool fromKeyboard) {
             action->setEnabled(false);
         }
     }
-    if (!CanChangeLibrary()) {
+    if (m_document.IsLoaded() && !m_document.CanChange()) {
         menu.setToolTipsVisible(true);
         for (QAction* action : {remove, move, properties, import}) {
             action->setEnabled(false);
-            action->setToolTip(res::kLibraryReadOnlyTip.toString());
+            action->setToolTip(m_messages->ReadOnlyTip());
         }
     }
     if (selected == 1) {
@@ -624,312 +533,15 @@ void CListPage::OnContextMenu(const QPoint& globalPos, bool fromKeyboard) {
     } else {
         menu.removeAction(properties);
     }
-    if (QAction* chosen = menu.exec(at)) {
+    QAction* chosen = nullptr;
+    {
+        // What the menu offers stands for the rows as they are.
+        const CLibraryDocument::CHold hold = m_document.Hold();
+        chosen = menu.exec(at);
+    }
+    if (chosen) {
         OnCommand(chosen->data().toInt());
     }
-}
-
-bool CListPage::ShowAllIfEmpty() {
-    if (m_faceModel->rowCount() != 0) {
-        return false;
-    }
-    ShowFolder({});
-    m_cbxFolder->setCurrentIndex(0);
-    return true;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Commands that change the library
-
-void CListPage::OnDelete() {
-    if (!EnsureLoaded()) {
-        return;
-    }
-    const std::vector<int> rows = m_lstFace->SelectedRows();
-    if (rows.empty() || !CanChangeLibrary()) {
-        return;
-    }
-    const QString question = rows.size() == 1
-                                 ? res::kDeleteOneQuestion.toString().arg(ToDisplayString(
-                                       m_faceModel->TextAt(rows.front()), m_library.GetCharset()))
-                                 : res::kDeleteManyQuestion.toString().arg(rows.size());
-    if (ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question) !=
-        MessageAnswer::Yes) {
-        return;
-    }
-    RemoveFaces removal{SelectedTexts()};
-    // The rows go first, so no row ever shows a removed record.
-    m_faceModel->RemoveRows(rows);
-    const EditOutcome outcome = m_document.Change(removal);
-    for (const std::string& folder : outcome.emptied) {
-        ShowMessage(this, res::kFolderEmptied.toString());
-        RemoveFolderEntry(folder);
-    }
-    if (ShowAllIfEmpty() && m_nFind == 1) {
-        SearchByText();
-    }
-    UpdateCurrentFace();
-}
-
-void CListPage::OnNewFace(const std::string& face, Charset charset) {
-    if (!EnsureLoaded() || !CanChangeLibrary()) {
-        return;
-    }
-    std::string offered = face;
-    if (!offered.empty() && charset != m_library.GetCharset()) {
-        // Parts and library in different encodings: the face goes over as characters.
-        const QString characters = ToQString(offered, charset);
-        if (NeedsUtf8(characters, {}, m_library.GetCharset())) {
-            OfferUtf8();
-        }
-        const auto converted = TakeFieldText(this, characters, {}, m_library.GetCharset());
-        if (!converted) {
-            return;
-        }
-        offered = *converted;
-    }
-    CAddFaceDlg dialog(window(), View(), offered, SelectedFolder());
-    dialog.SetUtf8Offer([this] { return OfferUtf8(); });
-    if (RunModal(dialog) != QDialog::Accepted) {
-        return;
-    }
-    const std::string& added = dialog.Face();
-    const std::string& folder = dialog.Folder();
-    if (added.empty() || folder.empty() || m_library.FindRecord(added)) {
-        return;
-    }
-    m_document.Change(AddFaces{{FaceEntry{added, folder}}});
-    AddFolderEntry(folder);
-    const int item = m_cbxFolder->currentIndex();
-    const bool folderView = m_cbxFolder->IsFolderChosen();
-    m_cbxFolder->setCurrentIndex(folderView ? static_cast<int>(*m_folders.IndexOf(folder)) +
-                                                  CFolderCombo::kFirstFolderItem
-                                 : item == CFolderCombo::kRecentItem ? item
-                                                                     : CFolderCombo::kAllFacesItem);
-    if (m_bSearchActivated) {
-        // The search starts afresh. A folder view hides the box; its old text must not
-        // replace the folder's rows with everything.
-        const QSignalBlocker blocker(m_edtFind);
-        m_edtFind->clear();
-    }
-    // An empty text search lists everything, like "すべての顔文字".
-    if (IsRecentShown()) {
-        ShowRecent();
-    } else {
-        ShowFolder(folderView && m_nFind == 0 ? folder : std::string());
-    }
-    SelectFaceRow(added);
-    UpdateCurrentFace();
-}
-
-void CListPage::OnProperties() {
-    if (!EnsureLoaded()) {
-        return;
-    }
-    const std::vector<int> rows = m_lstFace->SelectedRows();
-    if (rows.empty() || !CanChangeLibrary()) {
-        return;
-    }
-    const int row = rows.front();
-    if (!m_faceModel->IsRecordRow(row)) {
-        // Not in the library: its properties are those it would be added with.
-        OnNewFace(std::string(m_faceModel->TextAt(row)), m_library.GetCharset());
-        return;
-    }
-    const RecordId id = m_faceModel->RecordAt(row);
-    CPropertyDlg dialog(window(), View(), id);
-    dialog.SetUtf8Offer([this] { return OfferUtf8(); });
-    if (RunModal(dialog) != QDialog::Accepted) {
-        return;
-    }
-    // Read after the dialog, which may have made the library UTF-8 (ids stay).
-    const std::string oldText(m_library.Text(id));
-    const std::string oldFolder = m_library.Folder(id);
-    const std::string& face = dialog.Face();
-    const std::string& folder = dialog.Folder();
-    const auto clash = m_library.FindRecord(face);
-    if (face.empty() || folder.empty() || (clash && *clash != id)) {
-        return;
-    }
-    const EditOutcome outcome = m_document.Change(ReplaceFace{oldText, FaceEntry{face, folder}});
-    // The row keeps its place, whatever its new text.
-    m_faceModel->RefreshRow(row);
-    AddFolderEntry(folder);
-    const bool folderChanged = folder != oldFolder;
-    if (folderChanged && std::find(outcome.emptied.begin(), outcome.emptied.end(), oldFolder) !=
-                             outcome.emptied.end()) {
-        // A move does not announce the folder it empties.
-        RemoveFolderEntry(oldFolder);
-        if (m_cbxFolder->IsFolderChosen()) {
-            m_cbxFolder->setCurrentIndex(0);
-            ShowFolder({});
-        }
-    }
-    if (folderChanged && m_cbxFolder->IsFolderChosen()) {
-        // It has left the folder shown.
-        m_faceModel->RemoveRows({row});
-    }
-    if (m_nFind == 1) {
-        SearchByText();
-    }
-    SelectFaceRow(face);
-    UpdateCurrentFace();
-}
-
-void CListPage::OnMove() {
-    if (!EnsureLoaded()) {
-        return;
-    }
-    const std::vector<int> rows = m_lstFace->SelectedRows();
-    if (rows.empty() || !CanChangeLibrary()) {
-        return;
-    }
-    CMoveDlg dialog(window(), View(), SelectedFolder());
-    dialog.SetUtf8Offer([this] { return OfferUtf8(); });
-    if (RunModal(dialog) != QDialog::Accepted) {
-        return;
-    }
-    const std::string& folder = dialog.Folder();
-    std::vector<int> movedRows;
-    MoveFaces move{{}, folder};
-    for (int row : rows) {
-        if (!m_faceModel->IsRecordRow(row)) {
-            continue;  // not in the library
-        }
-        const RecordId id = m_faceModel->RecordAt(row);
-        // An emoticon already in the folder stays as it is.
-        if (m_library.Folder(id) != folder) {
-            movedRows.push_back(row);
-            move.texts.emplace_back(m_library.Text(id));
-        }
-    }
-    const std::vector<std::string> emptied = m_document.Change(move).emptied;
-    if (m_cbxFolder->IsFolderChosen()) {
-        // They have left the folder shown.
-        m_faceModel->RemoveRows(std::move(movedRows));
-    } else {
-        m_faceModel->RefreshRows(movedRows);
-    }
-    AddFolderEntry(folder);
-    // Silently: the folders were emptied by the user's own choice of a new one.
-    for (const std::string& old : emptied) {
-        RemoveFolderEntry(old);
-    }
-    ShowAllIfEmpty();
-    if (m_nFind == 1) {
-        SearchByText();
-    }
-    UpdateCurrentFace();
-}
-
-// ---------------------------------------------------------------------------------------------
-// A library that becomes UTF-8, and emoticon lists to and from other programs
-
-bool CListPage::OfferUtf8() {
-    return mopira::OfferUtf8(this, m_document);
-}
-
-void CListPage::OnLibraryConverted() {
-    // Ids stay, and so do the rows: a command that asked for the conversion from its dialog
-    // goes on with the rows it had. They show their new bytes; the folders are listed again.
-    const std::string folder = Charset().ToUtf8(SelectedFolder());
-    const int fixedItem = m_cbxFolder->currentIndex();
-    FillFolderCombo();
-    const auto found = folder.empty() ? std::nullopt : m_folders.IndexOf(folder);
-    m_cbxFolder->setCurrentIndex(found ? static_cast<int>(*found) + CFolderCombo::kFirstFolderItem
-                                       : (CFolderCombo::IsFolderItem(fixedItem) ? -1 : fixedItem));
-    m_faceModel->ConvertTextsToUtf8();
-    std::vector<int> rows(static_cast<std::size_t>(m_faceModel->rowCount()));
-    std::iota(rows.begin(), rows.end(), 0);
-    m_faceModel->RefreshRows(rows);
-}
-
-void CListPage::OnImport() {
-    if (!EnsureLoaded() || !CanChangeLibrary()) {
-        return;
-    }
-    const QString path = AskFileName(this, FileDialogMode::Open, res::kImportCaption.toString(),
-                                     res::kExchangeFilter.toString());
-    if (path.isEmpty()) {
-        return;
-    }
-    std::optional<ImportFile> file = ReadImportFile(this, path);
-    if (!file) {
-        return;
-    }
-    if (HasUnfiledLines(*file)) {
-        CMoveDlg dialog(window(), View(), SelectedFolder(), res::kImportCaption,
-                        res::kImportFolderLabel);
-        dialog.SetUtf8Offer([this] { return OfferUtf8(); });
-        if (RunModal(dialog) != QDialog::Accepted) {
-            return;
-        }
-        FileUnfiledLines(*file, m_library.GetCharset().ToUtf8(dialog.Folder()));
-    }
-    if (ImportNeedsUtf8(*file, m_library.GetCharset())) {
-        OfferUtf8();  // declined: those lines are refused with the reason
-    }
-    const EditOutcome outcome =
-        m_document.Change(ImportFaces{std::make_shared<const ImportFile>(std::move(*file)),
-                                      res::kAllFaces.toString().toStdString()});
-    const ImportSummary& summary = outcome.imported;
-
-    // The list shows what came in: their folder when they share one, else everything.
-    FillFolderCombo();
-    std::optional<std::string> folder;
-    for (RecordId id : summary.added) {
-        if (!folder) {
-            folder = m_library.Folder(id);
-        } else if (*folder != m_library.Folder(id)) {
-            folder = std::string();
-            break;
-        }
-    }
-    const auto index = folder && !folder->empty() ? m_folders.IndexOf(*folder) : std::nullopt;
-    m_cbxFolder->setCurrentIndex(index ? static_cast<int>(*index) + CFolderCombo::kFirstFolderItem
-                                       : CFolderCombo::kAllFacesItem);
-    m_nFind = 0;
-    SetFindMode(0);
-    ShowFolder(SelectedFolder());
-    if (!summary.added.empty()) {
-        SelectFaceRow(std::string(m_library.Text(summary.added.front())));
-    }
-    UpdateCurrentFace();
-    ShowMessage(this, DescribeImport(summary), MessageButtons::Ok,
-                summary.refused.empty() ? MessageIcon::Information : MessageIcon::Warning);
-}
-
-void CListPage::OnExport() {
-    if (!EnsureLoaded()) {
-        return;
-    }
-    // The selected emoticons when several are; else every one listed. Copied faces that
-    // are not in the library (the recent list shows them) are not the library's to export.
-    std::vector<int> rows;
-    if (SelectedCount() > 1) {
-        rows = m_lstFace->SelectedRows();
-    } else {
-        rows.resize(static_cast<std::size_t>(m_faceModel->rowCount()));
-        std::iota(rows.begin(), rows.end(), 0);
-    }
-    std::vector<RecordId> ids;
-    for (int row : rows) {
-        if (m_faceModel->IsRecordRow(row)) {
-            ids.push_back(m_faceModel->RecordAt(row));
-        }
-    }
-    const QString path = AskFileName(this, FileDialogMode::Save, res::kExportCaption.toString(),
-                                     res::kExchangeFilter.toString());
-    if (path.isEmpty()) {
-        return;
-    }
-    if (QFileInfo(path) == QFileInfo(m_document.File().Path())) {
-        // An export written there would replace the library with another format.
-        ShowMessage(this, res::kExportOverLibrary.toString(), MessageButtons::Ok,
-                    MessageIcon::Warning);
-        return;
-    }
-    ExportFaces(this, path, m_library, ids);
 }
 
 }  // namespace mopira

@@ -10,8 +10,9 @@
 
 namespace mopira {
 
-CPropertyDlg::CPropertyDlg(QWidget* parent, const LibraryView& view, RecordId posEdited)
-    : CFaceDlg(parent, view, std::string(view.library.Text(posEdited)), posEdited) {
+CPropertyDlg::CPropertyDlg(QWidget* parent, const LibraryView& view, const QString& face,
+                           const std::string& folder)
+    : CFaceDlg(parent, view, face) {
     setObjectName(QStringLiteral("CPropertyDlg"));
     setWindowTitle(res::kPropertyDlgCaption.toString());
     const CDialogUnits du(font());
@@ -38,7 +39,7 @@ CPropertyDlg::CPropertyDlg(QWidget* parent, const LibraryView& view, RecordId po
     QPushButton* newFolder = CreateNewFolderButton(du, 125, 185, 55, 14);
     CreateOkButton(du, 82, 209, 50, 14);
     QPushButton* cancel = CreateCancelButton(du, 137, 209, 50, 14);
-    Start(newFolder, cancel, view.library.Folder(posEdited));
+    Start(newFolder, cancel, folder);
 }
 
 }  // namespace mopira

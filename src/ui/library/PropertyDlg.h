@@ -9,9 +9,9 @@ class CPropertyDlg : public CFaceDlg {
     Q_OBJECT
 
 public:
-    // `posEdited` is the emoticon being changed: its text fills the edit box and the tree
-    // starts on its folder.
-    CPropertyDlg(QWidget* parent, const LibraryView& view, RecordId posEdited);
+    // The emoticon being changed: its text fills the edit box and the tree starts on its folder.
+    CPropertyDlg(QWidget* parent, const LibraryView& view, const QString& face,
+                 const std::string& folder);
 };
 
 }  // namespace mopira

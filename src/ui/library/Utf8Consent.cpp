@@ -3,8 +3,8 @@
 #include <QStringList>
 
 #include "res/StringTable.h"
+#include "store/LibraryDocument.h"
 #include "ui/library/FieldText.h"
-#include "ui/library/LibraryDocument.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/TextConvert.h"
 
@@ -46,7 +46,7 @@ bool OfferUtf8(QWidget* parent, CLibraryDocument& document) {
     if (library.GetCharset().GetEncoding() == Encoding::Utf8) {
         return true;
     }
-    if (!document.IsLoaded() || document.IsReadOnly()) {
+    if (!document.CanChange()) {
         return false;
     }
     if (ShowMessage(parent, res::kUtf8Question.toString(), MessageButtons::YesNo,

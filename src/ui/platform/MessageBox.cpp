@@ -38,17 +38,23 @@ CMessageBoxSeam::~CMessageBoxSeam() {
     g_seam = nullptr;
 }
 
+MessageAnswer CMessageBoxSeam::Answer(const QString& text, MessageIcon icon,
+                                      MessageAnswer otherwise) {
+    m_shown.append(text);
+    m_icons.append(icon);
+    if (m_answers.empty()) {
+        return otherwise;
+    }
+    const MessageAnswer answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
 MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
                           MessageIcon icon) {
     if (g_seam) {
-        g_seam->m_shown.append(text);
-        g_seam->m_icons.append(icon);
-        if (!g_seam->m_answers.empty()) {
-            const MessageAnswer answer = g_seam->m_answers.front();
-            g_seam->m_answers.pop_front();
-            return answer;
-        }
-        return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+        return g_seam->Answer(
+            text, icon, buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok);
     }
     const std::unique_ptr<QMessageBox> box = CreateMessageBox(parent, text, buttons, icon);
     const int result = box->exec();
@@ -56,6 +62,18 @@ MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons b
         return MessageAnswer::Ok;
     }
     return result == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+MessageAnswer ShowChoice(QWidget* parent, const QString& text, const QString& yes,
+                         const QString& no, MessageIcon icon) {
+    if (g_seam) {
+        return g_seam->Answer(text, icon, MessageAnswer::No);
+    }
+    const std::unique_ptr<QMessageBox> box =
+        CreateMessageBox(parent, text, MessageButtons::YesNo, icon);
+    box->button(QMessageBox::Yes)->setText(yes);
+    box->button(QMessageBox::No)->setText(no);
+    return box->exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
 std::unique_ptr<QMessageBox> CreateMessageBox(QWidget* parent, const QString& text,

@@ -20,6 +20,11 @@ MessageAnswer ShowMessage(QWidget* parent, const QString& text,
                           MessageButtons buttons = MessageButtons::Ok,
                           MessageIcon icon = MessageIcon::None);
 
+// A question whose two answers have captions of their own: `yes` answers Yes and is the
+// default, `no` answers No.
+MessageAnswer ShowChoice(QWidget* parent, const QString& text, const QString& yes,
+                         const QString& no, MessageIcon icon = MessageIcon::Question);
+
 // The box ShowMessage runs, not yet shown. Its text is plain: an emoticon such as
 // "<b>(^_^)</b>" shows as typed. Its buttons carry their Japanese captions whether or not
 // Qt's own translation is installed.
@@ -45,6 +50,10 @@ public:
 
 private:
     friend MessageAnswer ShowMessage(QWidget*, const QString&, MessageButtons, MessageIcon);
+    friend MessageAnswer ShowChoice(QWidget*, const QString&, const QString&, const QString&,
+                                    MessageIcon);
+    // Records a box; the answer from the queue, or `otherwise`.
+    MessageAnswer Answer(const QString& text, MessageIcon icon, MessageAnswer otherwise);
 
     std::deque<MessageAnswer> m_answers;
     QStringList m_shown;

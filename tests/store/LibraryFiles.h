@@ -3,10 +3,29 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <initializer_list>
 #include <string>
+#include <string_view>
+#include <utility>
+
+#include "core/text/Cp932.h"
 
 // Reading and writing test files byte for byte, around the code under test.
 namespace mopira::test {
+
+// CP932 bytes of UTF-8 source text.
+inline std::string Sjis(std::string_view utf8) {
+    return Cp932::FromUtf8Literal(utf8);
+}
+
+// FaceList.dat bytes of (text, folder) pairs given in UTF-8.
+inline std::string FaceList(std::initializer_list<std::pair<const char*, const char*>> records) {
+    std::string bytes;
+    for (const auto& [text, folder] : records) {
+        bytes += Sjis(text) + "\r\n" + Sjis(folder) + "\r\n\r\n";
+    }
+    return bytes;
+}
 
 inline std::string ReadBytes(const QString& path) {
     QFile file(path);

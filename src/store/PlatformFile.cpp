@@ -1,12 +1,15 @@
-#include "ui/platform/PlatformFile.h"
+#include "store/PlatformFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QtGlobal>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
+#include <mutex>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -19,10 +22,51 @@
 
 namespace mopira {
 
+// ---------------------------------------------------------------------------------------------
+// Fault seam
+
+struct CFileFaultSeam::State {
+    FileStep step;
+    int code;
+    std::int64_t afterBytes;
+    Action action;
+    QString fileName;
+    std::atomic<int> hits{0};
+    std::atomic<int> limit{-1};  // none
+    std::mutex mutex;
+    std::condition_variable released;
+    bool bReleased = false;
+    bool bHolding = false;
+
+    void Strike() { ++hits; }
+    void Release() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            bReleased = true;
+        }
+        released.notify_all();
+    }
+    // Waits while the seam holds the step.
+    void HoldHere() {
+        if (action != Action::Hold) {
+            return;
+        }
+        Strike();
+        std::unique_lock<std::mutex> lock(mutex);
+        bHolding = true;
+        released.wait(lock, [this] { return bReleased; });
+        bHolding = false;
+    }
+};
+
 namespace {
 
-// Saves run on a thread of their own: the seam a test installs is seen there too.
-std::atomic<CFileFaultSeam*> g_faultSeam{nullptr};
+// The seam a test installed; the disk thread takes its own reference, so a seam removed while a
+// file operation runs stays valid until that operation is done.
+std::mutex g_seamMutex;
+std::shared_ptr<CFileFaultSeam::State> g_seam;
+
+using SeamPtr = std::shared_ptr<CFileFaultSeam::State>;
 
 // Temporary files are named after their target, so a crash's leftovers are recognised as ours
 // and nobody else's: "FaceList.dat.mopira-Ab3dE9.tmp".
@@ -45,35 +89,20 @@ QString TemporaryPathFor(const QString& path) {
     return path + kTemporaryInfix + RandomSuffix() + kTemporarySuffix;
 }
 
-QString StepPhrase(FileStep step) {
-    switch (step) {
-        case FileStep::Open:
-            return QStringLiteral("開くとき");
-        case FileStep::Status:
-            return QStringLiteral("大きさを調べるとき");
-        case FileStep::Read:
-            return QStringLiteral("読み込み中");
-        case FileStep::Lock:
-            return QStringLiteral("保存の準備中");
-        case FileStep::Create:
-            return QStringLiteral("作成するとき");
-        case FileStep::Write:
-        case FileStep::Flush:
-            return QStringLiteral("書き込み中");
-        case FileStep::Sync:
-            return QStringLiteral("ディスクへの書き出し中");
-        case FileStep::Close:
-            return QStringLiteral("閉じるとき");
-        case FileStep::Rename:
-            return QStringLiteral("置き換えるとき");
+// The seam's failure at a step that fails as a whole, or none.
+bool FailsHere(const SeamPtr& seam, FileStep step, FileError& error) {
+    if (seam && seam->action == CFileFaultSeam::Action::Fail) {
+        seam->Strike();
+        error = {step, seam->code};
+        return true;
     }
-    return {};
+    return false;
 }
 
 // Kills the process right after a step's real work, where a test asked for it.
-void KillIfAsked(CFileFaultSeam* seam) {
+void KillIfAsked(const SeamPtr& seam) {
 #ifdef Q_OS_UNIX
-    if (seam && seam->GetAction() == CFileFaultSeam::Action::Kill) {
+    if (seam && seam->action == CFileFaultSeam::Action::Kill) {
         seam->Strike();
         ::raise(SIGKILL);
     }
@@ -84,119 +113,60 @@ void KillIfAsked(CFileFaultSeam* seam) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------------------------
-// Fault seam
-
 CFileFaultSeam::CFileFaultSeam(FileStep step, int code, std::int64_t afterBytes, Action action,
                                QString fileName)
-    : m_step(step),
-      m_code(code),
-      m_afterBytes(afterBytes),
-      m_action(action),
-      m_fileName(std::move(fileName)),
-      m_previous(g_faultSeam.load()) {
-    g_faultSeam = this;
+    : m_state(std::make_shared<State>()) {
+    m_state->step = step;
+    m_state->code = code;
+    m_state->afterBytes = afterBytes;
+    m_state->action = action;
+    m_state->fileName = std::move(fileName);
+    const std::lock_guard<std::mutex> lock(g_seamMutex);
+    m_previous = std::move(g_seam);
+    g_seam = m_state;
 }
 
 CFileFaultSeam::~CFileFaultSeam() {
-    g_faultSeam = m_previous;
-    Release();
+    {
+        const std::lock_guard<std::mutex> lock(g_seamMutex);
+        g_seam = std::move(m_previous);
+    }
+    m_state->Release();
+}
+
+int CFileFaultSeam::Hits() const {
+    return m_state->hits.load();
+}
+
+void CFileFaultSeam::Limit(int times) {
+    m_state->limit = times;
+}
+
+bool CFileFaultSeam::Holding() const {
+    const std::lock_guard<std::mutex> lock(m_state->mutex);
+    return m_state->bHolding;
 }
 
 void CFileFaultSeam::Release() {
+    m_state->Release();
+}
+
+std::shared_ptr<CFileFaultSeam::State> CFileFaultSeam::At(FileStep step, const QString& path) {
+    SeamPtr seam;
     {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_bReleased = true;
+        const std::lock_guard<std::mutex> lock(g_seamMutex);
+        seam = g_seam;
     }
-    m_released.notify_all();
-}
-
-void CFileFaultSeam::HoldHere() {
-    if (m_action != Action::Hold) {
-        return;
-    }
-    Strike();
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_bHolding = true;
-    m_released.wait(lock, [this] { return m_bReleased; });
-    m_bHolding = false;
-}
-
-CFileFaultSeam* CFileFaultSeam::At(FileStep step, const QString& path) {
-    CFileFaultSeam* seam = g_faultSeam.load();
-    if (!seam || seam->m_step != step) {
+    if (!seam || seam->step != step) {
         return nullptr;
     }
-    if (!seam->m_fileName.isEmpty() && QFileInfo(path).fileName() != seam->m_fileName) {
+    if (!seam->fileName.isEmpty() && QFileInfo(path).fileName() != seam->fileName) {
+        return nullptr;
+    }
+    if (const int limit = seam->limit.load(); limit >= 0 && seam->hits.load() >= limit) {
         return nullptr;
     }
     return seam;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Messages
-
-QString DescribeFileError(const FileError& error) {
-    QString reason;
-    if (error.shortRead) {
-        reason = QStringLiteral("ファイルを最後まで読み込めませんでした");
-    } else {
-        switch (error.code) {
-            case ENOSPC:
-                reason = QStringLiteral("ディスクの空き容量が足りません");
-                break;
-#ifdef EDQUOT
-            case EDQUOT:
-                reason = QStringLiteral("ディスクの使用量の上限を超えています");
-                break;
-#endif
-            case EACCES:
-            case EPERM:
-                reason = QStringLiteral("アクセスが拒否されました");
-                break;
-            case EROFS:
-                reason = QStringLiteral("読み取り専用のドライブです");
-                break;
-            case EFBIG:
-                reason =
-                    QStringLiteral("ファイルが大きすぎます (ファイルの大きさの上限を超えます)");
-                break;
-            case EIO:
-                reason = QStringLiteral("ディスクの読み書きでエラーが発生しました");
-                break;
-            case ENOENT:
-            case ENOTDIR:
-                reason = QStringLiteral("ファイルまたはフォルダが見つかりません");
-                break;
-            case EISDIR:
-                reason = QStringLiteral("ファイルではなくフォルダです");
-                break;
-            case ENAMETOOLONG:
-                reason = QStringLiteral("パスが長すぎます");
-                break;
-            case EMFILE:
-            case ENFILE:
-                reason = QStringLiteral("開いているファイルが多すぎます");
-                break;
-            case ENOMEM:
-                reason = QStringLiteral("メモリが足りません");
-                break;
-            case EILSEQ:
-                reason = QStringLiteral(
-                    "ほかのプログラムが書き込んだ顔文字の一覧を UTF-8 に変換できません");
-                break;
-            case EBUSY:
-            case EAGAIN:
-                reason = QStringLiteral("ほかのプログラムが使用中です");
-                break;
-            default:
-                reason = QStringLiteral("エラー %1: %2")
-                             .arg(error.code)
-                             .arg(qt_error_string(error.code));
-                break;
-        }
-    }
-    return QStringLiteral("%1 (%2)").arg(reason, StepPhrase(error.step));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -219,14 +189,14 @@ bool IsTemporaryFileOf(const QString& fileName, const QString& path) {
 }
 
 int RemoveTemporaryFilesOf(const QString& path) {
-    const QFileInfo target(path);
+    const QFileInfo target(ResolvedPath(path));
     QDir dir = target.absoluteDir();
     int removed = 0;
     const QStringList candidates =
         dir.entryList({target.fileName() + kTemporaryInfix + QLatin1Char('*')},
                       QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : candidates) {
-        if (IsTemporaryFileOf(name, path) && dir.remove(name)) {
+        if (IsTemporaryFileOf(name, target.filePath()) && dir.remove(name)) {
             ++removed;
         }
     }
@@ -244,12 +214,17 @@ QByteArray Native(const QString& path) {
     return QFile::encodeName(path);
 }
 
+std::int64_t Nanoseconds(const struct timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 +
+           static_cast<std::int64_t>(time.tv_nsec);
+}
+
 FileStamp StampFrom(const struct stat& info) {
     FileStamp stamp;
     stamp.exists = true;
     stamp.size = static_cast<std::int64_t>(info.st_size);
-    stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
-                     static_cast<std::int64_t>(info.st_mtim.tv_nsec);
+    stamp.modified = Nanoseconds(info.st_mtim);
+    stamp.changed = Nanoseconds(info.st_ctim);
     stamp.device = static_cast<std::uint64_t>(info.st_dev);
     stamp.inode = static_cast<std::uint64_t>(info.st_ino);
     return stamp;
@@ -257,10 +232,7 @@ FileStamp StampFrom(const struct stat& info) {
 
 // Opens a new temporary file for `path`, never one that exists.
 int OpenTemporary(const QString& path, QString& temporary, FileError& error) {
-    if (CFileFaultSeam* seam = CFileFaultSeam::At(FileStep::Create, path);
-        seam && seam->GetAction() == CFileFaultSeam::Action::Fail) {
-        seam->Strike();
-        error = {FileStep::Create, seam->Code()};
+    if (FailsHere(CFileFaultSeam::At(FileStep::Create, path), FileStep::Create, error)) {
         return -1;
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -321,11 +293,11 @@ public:
 
 private:
     bool WriteOut(FileStep step, std::string_view bytes) {
-        CFileFaultSeam* seam = CFileFaultSeam::At(step, m_target);
+        const SeamPtr seam = CFileFaultSeam::At(step, m_target);
         std::size_t allowed = bytes.size();
         bool failAfter = false;
-        if (seam && seam->GetAction() == CFileFaultSeam::Action::Fail) {
-            const std::int64_t room = std::max<std::int64_t>(0, seam->AfterBytes() - m_written);
+        if (seam && seam->action == CFileFaultSeam::Action::Fail) {
+            const std::int64_t room = std::max<std::int64_t>(0, seam->afterBytes - m_written);
             if (static_cast<std::int64_t>(bytes.size()) >= room) {
                 allowed = static_cast<std::size_t>(room);
                 failAfter = true;
@@ -347,11 +319,10 @@ private:
         }
         if (failAfter) {
             seam->Strike();
-            m_error = {step, seam->Code()};
+            m_error = {step, seam->code};
             return false;
         }
-        if (seam && seam->GetAction() == CFileFaultSeam::Action::Kill &&
-            m_written >= seam->AfterBytes()) {
+        if (seam && seam->action == CFileFaultSeam::Action::Kill && m_written >= seam->afterBytes) {
             KillIfAsked(seam);
         }
         return true;
@@ -367,10 +338,8 @@ private:
 // Runs one step that a single call does, with the fault seam around it.
 template <class Call>
 bool RunStep(FileStep step, const QString& path, FileError& error, Call call) {
-    CFileFaultSeam* seam = CFileFaultSeam::At(step, path);
-    if (seam && seam->GetAction() == CFileFaultSeam::Action::Fail) {
-        seam->Strike();
-        error = {step, seam->Code()};
+    const SeamPtr seam = CFileFaultSeam::At(step, path);
+    if (FailsHere(seam, step, error)) {
         return false;
     }
     if (seam) {
@@ -398,6 +367,26 @@ FileStamp StampOf(const QString& path) {
     return StampFrom(info);
 }
 
+QString ResolvedPath(const QString& path) {
+    struct stat info {};
+    if (::lstat(Native(path).constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return path;
+    }
+    // A link may lead through other links, or to a file not made yet.
+    QString resolved = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        const QString target = QFileInfo(resolved).symLinkTarget();
+        if (target.isEmpty()) {
+            break;
+        }
+        resolved = target;
+        if (::lstat(Native(resolved).constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            break;
+        }
+    }
+    return resolved;
+}
+
 FileContent ReadWholeFile(const QString& path) {
     FileContent content;
     std::size_t total = 0;
@@ -408,12 +397,11 @@ FileContent ReadWholeFile(const QString& path) {
         content.bytes.resize(total);
         return std::move(content);
     };
-    if (CFileFaultSeam* seam = CFileFaultSeam::At(FileStep::Open, path);
-        seam && seam->GetAction() == CFileFaultSeam::Action::Fail) {
-        seam->Strike();
-        return fail(FileStep::Open, seam->Code());
+    if (FileError error;
+        FailsHere(CFileFaultSeam::At(FileStep::Open, path), FileStep::Open, error)) {
+        return error.code == ENOENT ? std::move(content) : fail(error.step, error.code);
     }
-    const int fd = ::open(Native(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(Native(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT) {
             return content;  // missing
@@ -425,16 +413,22 @@ FileContent ReadWholeFile(const QString& path) {
         ~FdCloser() { ::close(fd); }
     } closer{fd};
 
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
+    struct stat before {};
+    if (::fstat(fd, &before) != 0) {
         return fail(FileStep::Status, errno);
     }
-    if (S_ISDIR(info.st_mode)) {
+    if (S_ISDIR(before.st_mode)) {
         return fail(FileStep::Open, EISDIR);
     }
-    const auto size = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
-    CFileFaultSeam* seam = CFileFaultSeam::At(FileStep::Read, path);
-    if (seam && seam->GetAction() == CFileFaultSeam::Action::Hold) {
+    if (!S_ISREG(before.st_mode)) {
+        // A FIFO would wait for a writer forever, a device never ends.
+        content.state = FileContent::State::Failed;
+        content.error = {FileStep::Open, 0, FileProblem::NotRegular};
+        return content;
+    }
+    const auto size = static_cast<std::size_t>(std::max<off_t>(before.st_size, 0));
+    SeamPtr seam = CFileFaultSeam::At(FileStep::Read, path);
+    if (seam && seam->action == CFileFaultSeam::Action::Hold) {
         seam->HoldHere();
         seam = nullptr;
     }
@@ -445,15 +439,14 @@ FileContent ReadWholeFile(const QString& path) {
             content.bytes.resize(content.bytes.size() * 2);
         }
         std::size_t want = content.bytes.size() - total;
-        if (seam && seam->AfterBytes() >= static_cast<std::int64_t>(total)) {
-            want =
-                std::min<std::size_t>(want, static_cast<std::size_t>(seam->AfterBytes()) - total);
+        if (seam && seam->afterBytes >= static_cast<std::int64_t>(total)) {
+            want = std::min<std::size_t>(want, static_cast<std::size_t>(seam->afterBytes) - total);
             if (want == 0) {
                 seam->Strike();
-                if (seam->GetAction() == CFileFaultSeam::Action::ShortRead) {
+                if (seam->action == CFileFaultSeam::Action::ShortRead) {
                     break;
                 }
-                return fail(FileStep::Read, seam->Code());
+                return fail(FileStep::Read, seam->code);
             }
         }
         const ssize_t n = ::read(fd, content.bytes.data() + total, want);
@@ -471,27 +464,28 @@ FileContent ReadWholeFile(const QString& path) {
     content.bytes.resize(total);
     if (total < size) {
         content.state = FileContent::State::Failed;
-        content.error = {FileStep::Read, 0, true};
+        content.error = {FileStep::Read, 0, FileProblem::ShortRead};
         return content;
     }
+    struct stat after {};
+    if (::fstat(fd, &after) != 0) {
+        return fail(FileStep::Status, errno);
+    }
     content.state = FileContent::State::Read;
-    content.stamp = StampFrom(info);
+    content.stamp = StampFrom(after);
+    content.changing = !(StampFrom(before) == content.stamp) ||
+                       static_cast<std::int64_t>(total) != content.stamp.size;
     return content;
 }
 
 FileError CreateEmptyFile(const QString& path) {
     FileError error;
-    if (CFileFaultSeam* seam = CFileFaultSeam::At(FileStep::Create, path);
-        seam && seam->GetAction() == CFileFaultSeam::Action::Fail) {
-        seam->Strike();
-        return {FileStep::Create, seam->Code()};
+    if (FailsHere(CFileFaultSeam::At(FileStep::Create, path), FileStep::Create, error)) {
+        return error;
     }
     const int fd = ::open(Native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        if (errno != EEXIST) {
-            error = {FileStep::Create, errno};
-        }
-        return error;
+        return {FileStep::Create, errno};
     }
     ::close(fd);
     SyncDirectory(QFileInfo(path).absolutePath());
@@ -511,12 +505,20 @@ bool CanCreateFilesIn(const QString& directory) {
     return true;
 }
 
+bool MayWriteFile(const QString& path) {
+    if (::access(Native(path).constData(), F_OK) != 0) {
+        return true;
+    }
+    return ::access(Native(path).constData(), W_OK) == 0;
+}
+
 namespace {
 
 // Writes a new temporary file beside `path` with what `produce` gives, flushed to the disk and
-// closed, keeping the permissions the user gave `path`. On failure nothing is left behind.
-bool WriteTemporaryFor(const QString& path, const ChunkProducer& produce, QString& temporary,
-                       FileError& error) {
+// closed, with the permissions and group of `modeOf` where it exists. On failure nothing is
+// left behind.
+bool WriteTemporaryFor(const QString& path, const QString& modeOf, const ChunkProducer& produce,
+                       QString& temporary, FileError& error) {
     const int fd = OpenTemporary(path, temporary, error);
     if (fd < 0) {
         return false;
@@ -530,7 +532,12 @@ bool WriteTemporaryFor(const QString& path, const ChunkProducer& produce, QStrin
         return false;
     };
     struct stat old {};
-    if (::stat(Native(path).constData(), &old) == 0) {
+    if (::stat(Native(modeOf).constData(), &old) == 0) {
+        // The group first: changing it may clear the set-group bit the mode then restores.
+        // A group the user is not in cannot be given; the file then keeps the user's own.
+        if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+            errno = 0;
+        }
         ::fchmod(fd, old.st_mode & 07777);
     }
 
@@ -554,20 +561,26 @@ bool WriteTemporaryFor(const QString& path, const ChunkProducer& produce, QStrin
 
 FileError ReplaceFile(const QString& path, const ChunkProducer& produce, FileStamp* written) {
     FileError error;
+    // Through a link, the file it names is replaced, beside itself, and the link stays.
+    const QString target = ResolvedPath(path);
+    struct stat existing {};
+    if (::stat(Native(target).constData(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        return {FileStep::Open, 0, FileProblem::NotRegular};
+    }
     QString temporary;
-    if (!WriteTemporaryFor(path, produce, temporary, error)) {
+    if (!WriteTemporaryFor(target, target, produce, temporary, error)) {
         return error;
     }
     const QByteArray from = Native(temporary);
-    const QByteArray to = Native(path);
+    const QByteArray to = Native(target);
     if (!RunStep(FileStep::Rename, path, error,
                  [&] { return ::rename(from.constData(), to.constData()); })) {
         ::unlink(from.constData());
         return error;
     }
-    SyncDirectory(QFileInfo(path).absolutePath());
+    SyncDirectory(QFileInfo(target).absolutePath());
     if (written) {
-        *written = StampOf(path);
+        *written = StampOf(target);
     }
     return error;
 }
@@ -576,7 +589,7 @@ FileError CreateNewFile(const QString& path, std::string_view bytes, const QStri
     FileError error;
     QString temporary;
     if (!WriteTemporaryFor(
-            modeOf, [bytes](const ChunkSink& sink) { sink(bytes); }, temporary, error)) {
+            modeOf, modeOf, [bytes](const ChunkSink& sink) { sink(bytes); }, temporary, error)) {
         return error;
     }
     // A hard link is made only where no file is: the whole new file, or nothing and EEXIST.
@@ -627,7 +640,13 @@ FileStamp StampOf(const QString& path) {
     stamp.exists = true;
     stamp.size = info.size();
     stamp.modified = info.lastModified().toMSecsSinceEpoch() * 1'000'000;
+    stamp.changed = info.metadataChangeTime().toMSecsSinceEpoch() * 1'000'000;
     return stamp;
+}
+
+QString ResolvedPath(const QString& path) {
+    const QFileInfo info(path);
+    return info.isSymLink() ? info.symLinkTarget() : path;
 }
 
 FileContent ReadWholeFile(const QString& path) {
@@ -645,7 +664,8 @@ FileContent ReadWholeFile(const QString& path) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || bytes.size() < size) {
         content.state = FileContent::State::Failed;
-        content.error = {FileStep::Read, bytes.size() < size ? 0 : EIO, bytes.size() < size};
+        content.error = bytes.size() < size ? FileError{FileStep::Read, 0, FileProblem::ShortRead}
+                                            : FileError{FileStep::Read, EIO};
         return content;
     }
     content.state = FileContent::State::Read;
@@ -656,10 +676,13 @@ FileContent ReadWholeFile(const QString& path) {
 
 FileError CreateEmptyFile(const QString& path) {
     QFile file(path);
-    if (file.exists() || file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    if (file.exists()) {
+        return {FileStep::Create, EEXIST};
+    }
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         return {};
     }
-    return {FileStep::Open, EACCES};
+    return {FileStep::Create, file.exists() ? EEXIST : EACCES};
 }
 
 bool CanCreateFilesIn(const QString& directory) {
@@ -671,8 +694,18 @@ bool CanCreateFilesIn(const QString& directory) {
     return true;
 }
 
+bool MayWriteFile(const QString& path) {
+    const QFileInfo info(path);
+    return !info.exists() || info.isWritable();
+}
+
 FileError ReplaceFile(const QString& path, const ChunkProducer& produce, FileStamp* written) {
-    QSaveFile file(path);
+    const QString target = ResolvedPath(path);
+    const QFileInfo info(target);
+    if (info.exists() && !info.isFile()) {
+        return {FileStep::Open, 0, FileProblem::NotRegular};
+    }
+    QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly)) {
         return {FileStep::Open, EACCES};
     }
@@ -690,7 +723,7 @@ FileError ReplaceFile(const QString& path, const ChunkProducer& produce, FileSta
         return {FileStep::Rename, EIO};
     }
     if (written) {
-        *written = StampOf(path);
+        *written = StampOf(target);
     }
     return {};
 }

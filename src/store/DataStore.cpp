@@ -1,8 +1,8 @@
-#include "ui/platform/DataStore.h"
+#include "store/DataStore.h"
 
 #include <QDir>
 
-#include "ui/platform/PlatformFile.h"
+#include "store/PlatformFile.h"
 
 namespace mopira {
 

@@ -2,18 +2,13 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
-#include <condition_variable>
-#include <mutex>
-#include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "core/library/LibraryEdit.h"
 #include "core/library/RecentList.h"
-#include "ui/platform/PlatformFile.h"
+#include "store/PlatformFile.h"
 
 namespace mopira {
 
@@ -25,10 +20,10 @@ class CLibraryDocument;
 // of the create tab, emoticons gone from the file) stay listed.
 //
 // The file is read when the library is, and written after every change of the list, whole
-// and atomically (ReplaceFile), on a thread of its own so that a copy never waits for the
-// disk. It is never written while the library is not read yet or could not be read (the
-// user's files are left as they are in such a run), nor in a run where Recent.dat itself
-// exists and could not be read whole: the list then starts empty and lives in memory only.
+// and atomically (ReplaceFile), on the disk thread, so that a copy never waits for the disk.
+// It is never written while the library is not read yet or may not be changed (the user's
+// files are left as they are in such a run), nor in a run where Recent.dat itself exists and
+// could not be read whole: the list then starts empty and lives in memory only.
 class CRecentFaces : public QObject {
     Q_OBJECT
 
@@ -36,16 +31,13 @@ public:
     static constexpr const char* kFileName = "Recent.dat";
 
     CRecentFaces(CLibraryDocument& document, QObject* parent = nullptr);
-    // Waits for the last write.
     ~CRecentFaces() override;
 
     const CRecentList& List() const { return m_list; }
     QString Path() const { return m_path; }
-    // The first `count` texts as shown, most recent first.
-    QStringList Shown(int count) const;
 
     // These emoticons (bytes in `charset`) were copied together: each moves to the top, the
-    // first of them ends there. Copies before the library is read are listed once it is.
+    // first of them ends there. Copies before the file is read are listed once it is.
     void Use(const std::vector<std::string>& texts, Charset charset);
 
     // Waits until the last write is done; what it reported. For closing and for tests.
@@ -56,12 +48,11 @@ signals:
     void changed();
 
 private:
-    void OnLibraryLoaded();
+    void OnRead(FileContent content);
     void OnLibraryChanged(const LibraryEdit& edit);
     // The library may now be in another encoding.
     void FollowCharset();
     void Save();
-    void Work();
 
     CLibraryDocument& m_document;
     QString m_path;
@@ -69,16 +60,9 @@ private:
     bool m_bLoaded = false;
     // Recent.dat could not be read whole: it is not written in this run.
     bool m_bFileUnreadable = false;
-    // Copies made before the library was read, oldest first.
+    // Copies made before the file was read, oldest first.
     std::vector<std::pair<std::string, Charset>> m_early;
-
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::optional<std::string> m_pendingBytes;
-    bool m_bWriting = false;
-    bool m_bStop = false;
     FileError m_lastError;
-    std::thread m_thread;
 };
 
 }  // namespace mopira

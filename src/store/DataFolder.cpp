@@ -1,4 +1,4 @@
-#include "ui/app/DataFolder.h"
+#include "store/DataFolder.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "ui/platform/DataStore.h"
+#include "store/DataStore.h"
 
 namespace mopira {
 

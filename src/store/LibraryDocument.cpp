@@ -1,0 +1,900 @@
+#include "store/LibraryDocument.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <deque>
+#include <optional>
+
+#include "core/library/ContentHash.h"
+#include "core/library/FaceListHealth.h"
+#include "core/library/LibrarySnapshot.h"
+#include "store/DiskThread.h"
+#include "store/FolderLock.h"
+#include "store/LibraryFile.h"
+
+namespace mopira {
+
+namespace {
+
+// How long watch events must be quiet before the file is looked at.
+constexpr int kSettleMs = 300;
+// A failed save is tried again after this long, then twice as long each time, up to a minute.
+constexpr int kFirstRetryMs = 1000;
+constexpr int kLastRetryMs = 60000;
+
+bool IsConversion(const LibraryEdit& edit) {
+    return std::holds_alternative<ConvertLibraryToUtf8>(edit);
+}
+
+// A change not saved yet, in the encoding of the library when it was made.
+struct PendingEdit {
+    std::uint64_t number = 0;
+    LibraryEdit edit;
+    Charset charset;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Jobs of the disk thread: each takes what it needs by value and returns what it found.
+
+struct LoadResult {
+    CLibraryFile::Opened opened;
+    std::unique_ptr<CFaceLibrary> library;
+    LibraryAccess access = LibraryAccess::Writable;
+};
+
+LoadResult RunLoad(const CLibraryFile& file) {
+    LoadResult result;
+    result.opened = file.Open();
+    result.library = std::make_unique<CFaceLibrary>();
+    result.library->AdoptFaceList(std::move(result.opened.bytes));
+    result.library->RecordsByText();  // the list shows it in this order first
+    if (result.opened.state == CLibraryFile::State::Unreadable) {
+        result.access = LibraryAccess::Unreadable;
+    } else if (!MayWriteFile(ResolvedPath(file.Path()))) {
+        result.access = LibraryAccess::FileReadOnly;
+    } else if (!CanCreateFilesIn(QFileInfo(ResolvedPath(file.Path())).absolutePath())) {
+        result.access = LibraryAccess::FolderReadOnly;
+    }
+    return result;
+}
+
+struct SaveJob {
+    enum class Kind { Save, Check, Import, TakeFile, WriteLibrary };
+    Kind kind = Kind::Save;
+    CLibraryFile file;
+    FileFingerprint known;
+    // What to write when the file is as it was (Save, WriteLibrary).
+    CLibrarySnapshot snapshot;
+    // The changes not saved yet, to apply again to a file changed elsewhere.
+    std::vector<PendingEdit> edits;
+    // The number of the last change the job covers.
+    std::uint64_t upTo = 0;
+    // The changes make the library UTF-8: a CP932 file is kept beside it first.
+    bool keepCopy = false;
+    // The hash of the bytes an earlier save kept already, which a failed save left behind.
+    std::optional<std::uint64_t> keptHash;
+    // Whether to write at all: a check while saves wait out a failure only looks.
+    bool write = true;
+    // How many records the window shows, against which a changed file is judged.
+    std::size_t libraryRecords = 0;
+    // Import: the lines' progress and the way to stop.
+    std::shared_ptr<ImportProgress> progress;
+    // TakeFile, WriteLibrary: what the suspicious file held when the user was asked.
+    std::shared_ptr<const std::string> suspiciousBytes;
+};
+
+struct SaveResult {
+    SaveJob::Kind kind = SaveJob::Kind::Save;
+    std::uint64_t upTo = 0;
+    FileFingerprint known;
+    // What the file held when it had changed elsewhere, with the job's changes applied to it
+    // again; or the import's result.
+    std::unique_ptr<CFaceLibrary> library;
+    std::vector<std::string> missing;
+    bool wrote = false;
+    FileError error;
+    std::optional<std::string> waiting;
+    Charset waitingCharset;
+    std::optional<std::uint64_t> keptHash;
+    // The snapshot goes back to the library once written.
+    CLibrarySnapshot snapshot;
+    // The file changed in a way that must be asked about; its bytes, to be kept if need be.
+    std::optional<SuspiciousChange> suspicious;
+    std::shared_ptr<const std::string> suspiciousBytes;
+    // Import: what it did; a cancelled one changed nothing.
+    EditOutcome imported;
+    bool cancelled = false;
+    QString recoveryPath;
+};
+
+// Whether what the file holds now is no library at all: empty, or mostly not text, while the
+// window shows emoticons.
+std::optional<SuspiciousChange> AssessFile(const CFaceLibrary& file,
+                                           const CLibrarySnapshot& shown) {
+    if (shown.Size() == 0) {
+        return std::nullopt;
+    }
+    SuspiciousChange change;
+    change.libraryRecords = shown.Size();
+    change.fileRecords = file.Size();
+    if (file.Empty()) {
+        change.kind = SuspiciousChange::Kind::Empty;
+        change.missingRecords = shown.Size();
+        return change;
+    }
+    if (!LooksLikeFaceList(file)) {
+        change.kind = SuspiciousChange::Kind::NotALibrary;
+        return change;
+    }
+    return std::nullopt;
+}
+
+// Whether the file, with the changes not saved yet applied to it, lacks more than a quarter
+// of the emoticons the window shows.
+std::optional<SuspiciousChange> AssessMerged(const CFaceLibrary& merged, std::size_t fileRecords,
+                                             const CLibrarySnapshot& shown) {
+    // Another program may have taken the file to another encoding: texts are compared by their
+    // characters.
+    const Charset from = shown.GetCharset();
+    const Charset to = merged.GetCharset();
+    std::size_t missing = 0;
+    shown.ForEachText([&](std::string_view text) {
+        if (from == to) {
+            missing += merged.FindRecord(text) ? 0 : 1;
+            return;
+        }
+        const EncodeResult converted = to.FromUtf8(from.ToUtf8(text));
+        missing +=
+            from.IsValid(text) && converted.Ok() && merged.FindRecord(converted.bytes) ? 0 : 1;
+    });
+
+    if (missing * 4 <= shown.Size()) {
+        return std::nullopt;
+    }
+    return SuspiciousChange{SuspiciousChange::Kind::MostGone, fileRecords, missing, shown.Size()};
+}
+
+// Applies the job's changes to `library`; false, with the result told why, when one must wait.
+bool Replay(CFaceLibrary& library, const SaveJob& job, SaveResult& result) {
+    for (const PendingEdit& pending : job.edits) {
+        const auto* import = std::get_if<ImportFaces>(&pending.edit);
+        if (import && job.progress && pending.number == job.upTo) {
+            // The import this job is for: counted as it goes, and stopped when cancelled.
+            result.imported.imported =
+                ApplyImport(library, *import->file, import->reservedFolder, job.progress.get());
+            result.imported.changed = !result.imported.imported.added.empty();
+            if (result.imported.imported.cancelled) {
+                result.cancelled = true;
+                return false;
+            }
+            continue;
+        }
+        const EditOutcome outcome = ApplyEdit(library, pending.edit, pending.charset);
+        if (outcome.waiting) {
+            result.error = {FileStep::Write, EILSEQ};
+            result.waiting = outcome.waiting;
+            result.waitingCharset = pending.charset;
+            return false;
+        }
+        if (!outcome.refused.empty()) {
+            // Another program wrote bytes that are no CP932 character: the changes that follow
+            // are UTF-8 and must not go into a CP932 file. They wait.
+            result.error = {FileStep::Read, EILSEQ};
+            return false;
+        }
+        result.missing.insert(result.missing.end(), outcome.missing.begin(), outcome.missing.end());
+    }
+    return true;
+}
+
+SaveResult RunSave(SaveJob job) {
+    SaveResult result;
+    result.kind = job.kind;
+    result.upTo = job.upTo;
+    result.known = job.known;
+    CFolderLock lock;
+    if (job.write && !job.file.Lock(lock, result.error)) {
+        result.snapshot = std::move(job.snapshot);
+        return result;
+    }
+    auto finish = [&]() -> SaveResult {
+        result.snapshot = std::move(job.snapshot);
+        return std::move(result);
+    };
+    if (job.kind == SaveJob::Kind::WriteLibrary || job.kind == SaveJob::Kind::TakeFile) {
+        // What the user was asked about is kept before either side is written over.
+        const std::string_view kept = job.kind == SaveJob::Kind::WriteLibrary
+                                          ? std::string_view(*job.suspiciousBytes)
+                                          : std::string_view();
+        std::string memory;
+        if (job.kind == SaveJob::Kind::TakeFile) {
+            job.snapshot.WriteFaceList([&memory](std::string_view piece) {
+                memory += piece;
+                return true;
+            });
+        }
+        result.error = job.file.KeepRecovery(
+            job.kind == SaveJob::Kind::WriteLibrary ? kept : std::string_view(memory),
+            result.recoveryPath);
+        if (result.error.Failed()) {
+            return finish();
+        }
+    }
+
+    FileContent current;
+    const bool unchanged = job.file.IsUnchanged(result.known, current);
+    const bool reread =
+        !unchanged || job.kind == SaveJob::Kind::Import || job.kind == SaveJob::Kind::TakeFile;
+    if (reread) {
+        if (unchanged) {
+            current = job.file.ReadSettled();
+        }
+        if (current.state == FileContent::State::Failed) {
+            // What the file holds now cannot be seen, so it must not be written over.
+            if (job.write) {
+                result.error = current.error;
+            }
+            return finish();
+        }
+        const std::uint64_t hash = CContentHash::Of(current.bytes);
+        if (job.suspiciousBytes && hash != CContentHash::Of(*job.suspiciousBytes)) {
+            // It changed again since the user was asked: judged afresh, like any change.
+            job.kind = SaveJob::Kind::Save;
+            result.kind = job.kind;
+        }
+        auto library = std::make_unique<CFaceLibrary>();
+        library->AdoptFaceList(std::move(current.bytes));
+        // Another program's change is taken silently only when it keeps most of the library;
+        // the user chose already when this job settles what was asked.
+        const bool judge =
+            !unchanged && (job.kind == SaveJob::Kind::Save || job.kind == SaveJob::Kind::Check);
+        auto suspect = [&](std::optional<SuspiciousChange> suspicious) {
+            if (!judge || !suspicious) {
+                return false;
+            }
+            result.suspicious = suspicious;
+            // Kept as it is now, to be kept in a recovery file if the user writes the library
+            // back; when it changes again meanwhile, the choice is not applied to it.
+            result.suspiciousBytes =
+                std::make_shared<const std::string>(ReadWholeFile(job.file.Path()).bytes);
+            return true;
+        };
+        if (suspect(AssessFile(*library, job.snapshot))) {
+            return finish();
+        }
+        const std::size_t fileRecords = library->Size();
+        if (job.kind == SaveJob::Kind::WriteLibrary) {
+            // The user chose the library: what the file holds is only a recovery copy now.
+            library.reset();
+        } else {
+            if (!Replay(*library, job, result)) {
+                return finish();
+            }
+            if (job.progress && job.progress->cancel.load()) {
+                result.cancelled = true;  // nothing is written once the user said stop
+                return finish();
+            }
+            if (suspect(AssessMerged(*library, fileRecords, job.snapshot))) {
+                return finish();
+            }
+            library->RecordsByText();
+            result.library = std::move(library);
+        }
+        result.known = {current.stamp, hash};
+    } else if (job.kind == SaveJob::Kind::Check && job.edits.empty()) {
+        return finish();  // nothing changed, nothing to write
+    }
+    if (!job.write) {
+        return finish();
+    }
+    if (job.keepCopy) {
+        // The bytes the file holds under the lock are the ones kept: no other writer of ours
+        // can slip in between. A file that is UTF-8 already was converted by an earlier save.
+        const FileContent old = ReadWholeFile(job.file.Path());
+        if (old.state == FileContent::State::Failed) {
+            result.error = old.error;
+            return finish();
+        }
+        const std::uint64_t hash = CContentHash::Of(old.bytes);
+        if (old.state == FileContent::State::Read &&
+            !std::string_view(old.bytes).starts_with(Charset(Encoding::Utf8).FileMark()) &&
+            job.keptHash != hash) {
+            result.error = job.file.KeepCopy(old.bytes);
+            if (result.error.Failed()) {
+                return finish();
+            }
+            result.keptHash = hash;
+        }
+    }
+
+    const CFaceLibrary* merged = result.library.get();
+    FileFingerprint written;
+    result.error = job.file.Write(
+        [&](const ChunkSink& sink) {
+            if (merged) {
+                merged->WriteFaceList(sink);
+            } else {
+                job.snapshot.WriteFaceList(sink);
+            }
+        },
+        written);
+    result.wrote = !result.error.Failed();
+    if (result.wrote) {
+        result.known = written;
+    }
+    return finish();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The window's thread
+
+struct CLibraryDocument::Private {
+    explicit Private(CLibraryDocument* owner, const QString& directory)
+        : q(owner), file(directory) {}
+
+    CLibraryDocument* q;
+    CLibraryFile file;
+    CDiskThread disk;
+    CFaceLibrary library;
+    FileFingerprint known;
+    LibraryAccess access = LibraryAccess::Writable;
+    FileError readError;
+    bool bLoading = false;
+    bool bLoaded = false;
+    QEventLoop* pWaitLoop = nullptr;
+
+    // Changes since the last save that succeeded, numbered in the order they were made.
+    std::vector<PendingEdit> pending;
+    std::uint64_t nChanges = 0;
+    // What a save kept beside the file before the library became UTF-8 (a hash of it), so
+    // that a save tried again after a failure keeps no second copy of the same bytes.
+    std::optional<std::uint64_t> keptHash;
+    // A job of the library's is with the disk thread; another save or check is wanted after.
+    bool bBusy = false;
+    bool bSaveWanted = false;
+    bool bCheckWanted = false;
+    // Saves that failed wait out a pause before the next try.
+    std::optional<SaveFailure> failure;
+    std::optional<SaveFailure> toldFailure;
+    int nRetryMs = kFirstRetryMs;
+    QTimer retry;
+    SaveState last;
+    // Flushing takes every result in at once, whatever holds there are.
+    bool bFlushing = false;
+
+    int nHolds = 0;
+    // Results that renumber the records, waiting for the holds to go.
+    std::vector<std::unique_ptr<SaveResult>> deferred;
+    // A suspicious change waits for the user's choice: no save or check runs meanwhile.
+    std::optional<SuspiciousChange> asking;
+    std::shared_ptr<const std::string> suspiciousBytes;
+    FileFingerprint suspiciousKnown;
+    // Imports on their way, and what to call when each is done.
+    std::vector<std::pair<std::uint64_t, ImportDone>> imports;
+    // Jobs asked for while another ran: an import, a settled question.
+    std::deque<std::function<void()>> queued;
+
+    QFileSystemWatcher* watcher = nullptr;
+    QTimer settle;
+
+    bool CanWriteNow() const { return bLoaded && access == LibraryAccess::Writable; }
+    void StartSave();
+    void StartCheck();
+    void Post(SaveJob job);
+    SaveJob NewJob(SaveJob::Kind kind);
+    void TakeLoad(LoadResult result);
+    void TakeSave(std::unique_ptr<SaveResult> result);
+    void TakeLibrary(SaveResult& result);
+    void Fail(const SaveResult& result);
+    void Watch();
+    void OnWatchEvent();
+    void AfterJob();
+};
+
+SaveJob CLibraryDocument::Private::NewJob(SaveJob::Kind kind) {
+    SaveJob job{.kind = kind, .file = file, .known = known};
+    for (const PendingEdit& change : pending) {
+        job.edits.push_back(change);
+        job.keepCopy = job.keepCopy || IsConversion(change.edit);
+    }
+    job.upTo = nChanges;
+    job.keptHash = keptHash;
+    job.snapshot = library.Snapshot();
+    job.libraryRecords = library.Size();
+    return job;
+}
+
+void CLibraryDocument::Private::Post(SaveJob job) {
+    Q_ASSERT(QThread::currentThread() == q->thread());
+    bBusy = true;
+    disk.Post(
+        [job = std::move(job)]() mutable {
+            return std::make_unique<SaveResult>(RunSave(std::move(job)));
+        },
+        [this](std::unique_ptr<SaveResult> result) { TakeSave(std::move(result)); });
+}
+
+void CLibraryDocument::Private::StartSave() {
+    if (!CanWriteNow() || asking) {
+        return;
+    }
+    if (bBusy) {
+        bSaveWanted = true;  // saved with what comes meanwhile, when the running job is done
+        return;
+    }
+    bSaveWanted = false;
+    bCheckWanted = false;  // a save checks the file first anyway
+    retry.stop();
+    Post(NewJob(SaveJob::Kind::Save));
+}
+
+void CLibraryDocument::Private::StartCheck() {
+    if (!CanWriteNow() || asking) {
+        return;
+    }
+    if (bBusy || (nHolds > 0 && !bFlushing)) {
+        bCheckWanted = true;
+        return;
+    }
+    bCheckWanted = false;
+    SaveJob job = NewJob(SaveJob::Kind::Check);
+    // While saves wait out a failure, a check only looks: the pause, not the folder's
+    // events, decides when to write again.
+    job.write = !job.edits.empty() && !failure;
+    Post(std::move(job));
+}
+
+void CLibraryDocument::Private::AfterJob() {
+    if (bBusy) {
+        return;
+    }
+    if (!queued.empty()) {
+        const std::function<void()> start = std::move(queued.front());
+        queued.pop_front();
+        start();
+        return;
+    }
+    if (bSaveWanted) {
+        StartSave();
+    } else if (bCheckWanted) {
+        StartCheck();
+    }
+}
+
+void CLibraryDocument::Private::TakeLoad(LoadResult result) {
+    bBusy = false;
+    library.Swap(*result.library);
+    known = result.opened.fingerprint;
+    access = result.access;
+    readError = result.opened.error;
+    bLoaded = true;
+    if (access != LibraryAccess::Unreadable) {
+        Watch();
+    }
+    emit q->loaded();
+    AfterJob();
+}
+
+void CLibraryDocument::Private::TakeLibrary(SaveResult& result) {
+    // Changes made while the job ran go onto what the file held, as they went onto the
+    // library.
+    for (const PendingEdit& change : pending) {
+        if (change.number > result.upTo) {
+            ApplyEdit(*result.library, change.edit, change.charset);
+        }
+    }
+    emit q->aboutToReload();
+    library.Swap(*result.library);
+    emit q->reloaded(result.missing);
+}
+
+void CLibraryDocument::Private::Fail(const SaveResult& result) {
+    if (result.error.step == FileStep::Lock) {
+        bCheckWanted = true;  // the file was not even looked at
+    }
+    failure = SaveFailure{file.Path(), result.error, result.waiting.value_or(std::string()),
+                          result.waitingCharset};
+    // Told once for each reason, not at every try.
+    if (failure != toldFailure) {
+        toldFailure = failure;
+        emit q->saveFailed(*failure);
+    }
+    if (!bFlushing && !pending.empty()) {
+        retry.start(nRetryMs);
+        nRetryMs = std::min(nRetryMs * 2, kLastRetryMs);
+    }
+}
+
+void CLibraryDocument::Private::TakeSave(std::unique_ptr<SaveResult> result) {
+    library.ReturnSnapshot(std::move(result->snapshot));
+    // A library taken in renumbers every record: not while a dialog may hold one.
+    if ((result->library || result->suspicious) && nHolds > 0 && !bFlushing) {
+        deferred.push_back(std::move(result));
+        return;
+    }
+    bBusy = false;
+    known = result->known;
+    if (result->keptHash) {
+        keptHash = result->keptHash;
+    }
+    const bool isImport = result->kind == SaveJob::Kind::Import;
+    ImportDone importDone;
+    if (isImport) {
+        const auto found = std::find_if(imports.begin(), imports.end(), [&](const auto& import) {
+            return import.first == result->upTo;
+        });
+        if (found != imports.end()) {
+            importDone = std::move(found->second);
+            imports.erase(found);
+        }
+        if (result->cancelled || (result->error.Failed() && !result->library)) {
+            // Nothing of it was applied: it is no change.
+            std::erase_if(pending,
+                          [&](const PendingEdit& change) { return change.number == result->upTo; });
+        }
+    }
+    if (result->suspicious) {
+        asking = result->suspicious;
+        suspiciousBytes = result->suspiciousBytes;
+        retry.stop();
+        emit q->suspiciousChange(*asking);
+        AfterJob();
+        return;
+    }
+    if (!result->recoveryPath.isEmpty()) {
+        emit q->recoveryKept(result->recoveryPath);
+    }
+    if (result->library && !result->cancelled) {
+        TakeLibrary(*result);
+    }
+    if (result->error.Failed()) {
+        Fail(*result);
+    } else if (result->wrote) {
+        std::erase_if(pending,
+                      [&](const PendingEdit& change) { return change.number <= result->upTo; });
+        nRetryMs = kFirstRetryMs;
+        retry.stop();
+        const bool wasFailing = failure.has_value();
+        failure.reset();
+        toldFailure.reset();
+        if (wasFailing || pending.empty()) {
+            emit q->saved();
+        }
+    }
+    last = {result->library != nullptr, result->missing, result->error.Failed(), result->error};
+    if (importDone) {
+        // A failure to write is told as any failed save; the lines were applied all the same
+        // when the library came back.
+        importDone(result->library && !result->cancelled
+                       ? std::optional<EditOutcome>(std::move(result->imported))
+                       : std::nullopt);
+    }
+    AfterJob();
+}
+
+void CLibraryDocument::Private::Watch() {
+    if (watcher) {
+        return;
+    }
+    watcher = new QFileSystemWatcher(q);
+    // The folder sees the file replaced by a rename; the file sees it written in place. A
+    // link is followed to the folder where the file really is.
+    const QString target = ResolvedPath(file.Path());
+    watcher->addPath(QFileInfo(target).absolutePath());
+    if (QFileInfo::exists(target)) {
+        watcher->addPath(target);
+    }
+    QObject::connect(watcher, &QFileSystemWatcher::directoryChanged, q, [this] { OnWatchEvent(); });
+    QObject::connect(watcher, &QFileSystemWatcher::fileChanged, q, [this] { OnWatchEvent(); });
+}
+
+void CLibraryDocument::Private::OnWatchEvent() {
+    // A replaced file drops out of the watch; the new one is watched again.
+    const QString target = ResolvedPath(file.Path());
+    if (!watcher->files().contains(target) && QFileInfo::exists(target)) {
+        watcher->addPath(target);
+    }
+    settle.start();
+}
+
+CLibraryDocument::CLibraryDocument(const QString& directory, QObject* parent)
+    : QObject(parent), d(std::make_unique<Private>(this, directory)) {
+    d->settle.setSingleShot(true);
+    d->settle.setInterval(kSettleMs);
+    // A save of our own wakes the watch too: the check finds the stamp it wrote and reads
+    // nothing.
+    connect(&d->settle, &QTimer::timeout, this, [this] { d->StartCheck(); });
+    d->retry.setSingleShot(true);
+    connect(&d->retry, &QTimer::timeout, this, [this] { d->StartSave(); });
+}
+
+CLibraryDocument::~CLibraryDocument() {
+    Flush();
+    delete d->watcher;
+    d->watcher = nullptr;
+}
+
+QString CLibraryDocument::Directory() const {
+    return d->file.Directory();
+}
+
+QString CLibraryDocument::Path() const {
+    return d->file.Path();
+}
+
+const CFaceLibrary& CLibraryDocument::Library() const {
+    return d->library;
+}
+
+CDiskThread& CLibraryDocument::DiskThread() {
+    return d->disk;
+}
+
+void CLibraryDocument::Load() {
+    if (d->bLoading || d->bLoaded) {
+        return;
+    }
+    d->bLoading = true;
+    d->bBusy = true;
+    d->disk.Post([file = d->file] { return RunLoad(file); },
+                 [this](LoadResult result) { d->TakeLoad(std::move(result)); });
+}
+
+bool CLibraryDocument::IsLoaded() const {
+    return d->bLoaded;
+}
+
+bool CLibraryDocument::IsLoading() const {
+    return d->bLoading && !d->bLoaded;
+}
+
+bool CLibraryDocument::WaitUntilLoaded() {
+    if (d->bLoaded) {
+        return true;
+    }
+    if (d->pWaitLoop) {
+        return false;  // a command is waiting already; this one does not run
+    }
+    Load();
+    QEventLoop loop;
+    d->pWaitLoop = &loop;
+    const QMetaObject::Connection done =
+        connect(this, &CLibraryDocument::loaded, &loop, [&loop] { loop.exit(1); });
+    const bool loaded = d->bLoaded || loop.exec() == 1;
+    disconnect(done);
+    d->pWaitLoop = nullptr;
+    return loaded && d->bLoaded;
+}
+
+void CLibraryDocument::CancelWaits() {
+    if (d->pWaitLoop) {
+        d->pWaitLoop->exit(0);
+    }
+}
+
+LibraryAccess CLibraryDocument::Access() const {
+    return d->access;
+}
+
+FileError CLibraryDocument::ReadError() const {
+    return d->readError;
+}
+
+bool CLibraryDocument::CanChange() const {
+    return d->CanWriteNow();
+}
+
+EditOutcome CLibraryDocument::Change(const LibraryEdit& edit) {
+    return Change(edit, d->library.GetCharset());
+}
+
+EditOutcome CLibraryDocument::Change(const LibraryEdit& edit, Charset madeIn) {
+    Q_ASSERT(QThread::currentThread() == thread());
+    if (!CanChange()) {
+        return {};
+    }
+    const EditOutcome outcome = ApplyEdit(d->library, edit, madeIn);
+    if (outcome.waiting) {
+        return outcome;
+    }
+    // Every command the user confirms is saved, even one that changed nothing: the file then
+    // holds what the window shows, whatever happened to it meanwhile.
+    d->pending.push_back({++d->nChanges, edit, madeIn});
+    d->StartSave();
+    // Told even when the library stays as it was: a list beside it (the emoticons copied
+    // last) may hold texts the library does not.
+    emit changed(edit, outcome);
+    return outcome;
+}
+
+QStringList CLibraryDocument::RecoveryFiles() const {
+    return d->file.RecoveryFiles();
+}
+
+std::vector<ConversionRefusal> CLibraryDocument::ConvertToUtf8() {
+    if (!CanChange() || d->library.GetCharset().GetEncoding() == Encoding::Utf8) {
+        return {};
+    }
+    const LibraryEdit edit = ConvertLibraryToUtf8{};
+    const Charset charset = d->library.GetCharset();
+    EditOutcome outcome = ApplyEdit(d->library, edit);
+    if (!outcome.changed) {
+        return std::move(outcome.refused);
+    }
+    d->pending.push_back({++d->nChanges, edit, charset});
+    emit changed(edit, outcome);
+    d->StartSave();
+    return {};
+}
+
+std::shared_ptr<ImportProgress> CLibraryDocument::Import(const ImportFaces& import,
+                                                         ImportDone done) {
+    Q_ASSERT(QThread::currentThread() == thread());
+    if (!CanChange() || !import.file) {
+        done(std::nullopt);
+        return nullptr;
+    }
+    // Applied on the disk thread only: in memory it would hold the window for seconds.
+    const Charset charset = d->library.GetCharset();
+    d->pending.push_back({++d->nChanges, import, charset});
+    d->imports.emplace_back(d->nChanges, std::move(done));
+    auto progress = std::make_shared<ImportProgress>();
+    progress->total = import.file->lines.size();
+    // After the job that runs now, if any: its result is taken first.
+    d->queued.push_back([this, progress, number = d->nChanges] {
+        SaveJob job = d->NewJob(SaveJob::Kind::Import);
+        job.upTo = number;
+        job.progress = progress;
+        d->Post(std::move(job));
+    });
+    d->AfterJob();
+    return progress;
+}
+
+CLibraryDocument::CHold::CHold(CLibraryDocument* document) : m_pDocument(document) {
+    ++m_pDocument->d->nHolds;
+}
+
+CLibraryDocument::CHold::~CHold() {
+    if (m_pDocument) {
+        m_pDocument->Release();
+    }
+}
+
+CLibraryDocument::CHold::CHold(CHold&& other) noexcept : m_pDocument(other.m_pDocument) {
+    other.m_pDocument = nullptr;
+}
+
+CLibraryDocument::CHold& CLibraryDocument::CHold::operator=(CHold&& other) noexcept {
+    if (this != &other) {
+        if (m_pDocument) {
+            m_pDocument->Release();
+        }
+        m_pDocument = other.m_pDocument;
+        other.m_pDocument = nullptr;
+    }
+    return *this;
+}
+
+CLibraryDocument::CHold CLibraryDocument::Hold() {
+    return CHold(this);
+}
+
+void CLibraryDocument::Release() {
+    if (--d->nHolds > 0) {
+        return;
+    }
+    // Once the command that held is done with what it holds.
+    QTimer::singleShot(0, this, [this] {
+        if (d->nHolds > 0) {
+            return;
+        }
+        std::vector<std::unique_ptr<SaveResult>> deferred;
+        deferred.swap(d->deferred);
+        for (auto& result : deferred) {
+            d->TakeSave(std::move(result));
+        }
+        if (d->bCheckWanted) {
+            d->StartCheck();
+        }
+    });
+}
+
+void CLibraryDocument::LookAtFile() {
+    d->StartCheck();
+}
+
+bool CLibraryDocument::HasUnsavedChanges() const {
+    return !d->pending.empty();
+}
+
+const SaveFailure* CLibraryDocument::Failure() const {
+    return d->failure ? &*d->failure : nullptr;
+}
+
+CLibraryDocument::SaveState CLibraryDocument::Flush() {
+    d->bFlushing = true;
+    bool tried = false;
+    for (;;) {
+        d->disk.Drain();
+        std::vector<std::unique_ptr<SaveResult>> deferred;
+        deferred.swap(d->deferred);
+        for (auto& result : deferred) {
+            d->TakeSave(std::move(result));
+        }
+        if (d->bBusy || !d->deferred.empty()) {
+            continue;
+        }
+        // Closing tries again what waits, whatever pause a failure set.
+        if (!d->pending.empty() && !tried && !d->asking && d->CanWriteNow()) {
+            tried = true;
+            d->StartSave();
+            continue;
+        }
+        if (d->bSaveWanted && !d->asking) {
+            d->StartSave();
+            continue;
+        }
+        break;
+    }
+    d->bFlushing = false;
+    if (!d->pending.empty()) {
+        d->last.failed = true;
+        if (d->failure && !d->retry.isActive()) {
+            d->retry.start(d->nRetryMs);
+        }
+    }
+    return d->last;
+}
+
+FileError CLibraryDocument::KeepRecovery(QString& path) {
+    Flush();
+    auto snapshot = std::make_shared<CLibrarySnapshot>(d->library.Snapshot());
+    FileError error;
+    d->disk.Post(
+        [file = d->file, snapshot] {
+            std::string bytes;
+            snapshot->WriteFaceList([&bytes](std::string_view piece) {
+                bytes += piece;
+                return true;
+            });
+            QString kept;
+            const FileError error = file.KeepRecovery(bytes, kept);
+            return std::make_pair(error, kept);
+        },
+        [&](std::pair<FileError, QString> result) {
+            error = result.first;
+            path = result.second;
+        });
+    d->disk.Drain();
+    if (!error.Failed()) {
+        // Kept: closing now loses nothing.
+        d->pending.clear();
+        d->failure.reset();
+    }
+    return error;
+}
+
+void CLibraryDocument::Resolve(SuspiciousChoice choice) {
+    if (!d->asking) {
+        return;
+    }
+    d->asking.reset();
+    d->queued.push_back([this, choice, bytes = std::move(d->suspiciousBytes)] {
+        SaveJob job = d->NewJob(choice == SuspiciousChoice::TakeFile ? SaveJob::Kind::TakeFile
+                                                                     : SaveJob::Kind::WriteLibrary);
+        job.suspiciousBytes = bytes;
+        d->Post(std::move(job));
+    });
+    d->AfterJob();
+}
+
+}  // namespace mopira

@@ -1,0 +1,463 @@
+#include "ui/library/ListActions.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QTimer>
+#include <algorithm>
+#include <memory>
+#include <numeric>
+
+#include "core/app/ControlIds.h"
+#include "core/library/LibraryEdit.h"
+#include "res/StringTable.h"
+#include "store/DiskThread.h"
+#include "store/ExchangeFile.h"
+#include "store/LibraryDocument.h"
+#include "ui/controls/SortListCtrl.h"
+#include "ui/library/AddFaceDlg.h"
+#include "ui/library/FaceExchange.h"
+#include "ui/library/FaceListModel.h"
+#include "ui/library/FieldText.h"
+#include "ui/library/FolderCombo.h"
+#include "ui/library/ListPage.h"
+#include "ui/library/MoveDlg.h"
+#include "ui/library/PropertyDlg.h"
+#include "ui/library/Utf8Consent.h"
+#include "ui/platform/DiskWait.h"
+#include "ui/platform/FileDialog.h"
+#include "ui/platform/MessageBox.h"
+#include "ui/platform/ModalSeam.h"
+#include "ui/platform/TextConvert.h"
+
+namespace mopira {
+
+namespace {
+
+// How soon a long import shows its progress, and how often the progress is looked at.
+constexpr int kProgressDelayMs = 500;
+constexpr int kProgressTickMs = 50;
+
+// Lets the window run until `done()` holds. After half a second a progress dialog shows how
+// far `progress` has come (or that something runs, without it); its Cancel asks the work to
+// stop. Returns false when the user cancelled.
+bool WaitWithProgress(QWidget* parent, const QString& label, const std::function<bool()>& done,
+                      ImportProgress* progress) {
+    if (done()) {
+        return true;
+    }
+    const int total = progress ? static_cast<int>(progress->total) : 0;
+    QProgressDialog dialog(label, res::kCancel.toString(), 0, total, parent);
+    dialog.setObjectName(QStringLiteral("m_progress"));
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setMinimumDuration(kProgressDelayMs);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    bool cancelled = false;
+    QEventLoop loop;
+    QObject::connect(&dialog, &QProgressDialog::canceled, &loop, [&] {
+        cancelled = true;
+        if (progress) {
+            progress->cancel = true;  // the work stops at its next line and writes nothing
+        } else {
+            loop.quit();
+        }
+    });
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (done()) {
+            loop.quit();
+            return;
+        }
+        dialog.setValue(progress ? static_cast<int>(progress->applied.load()) : 0);
+    });
+    tick.start(kProgressTickMs);
+    loop.exec();
+    return !cancelled;
+}
+
+// What the disk thread finds out about an import file before anything is asked.
+struct ImportReadResult {
+    ImportRead read;
+    bool unfiled = false;
+    bool needsUtf8 = false;
+    bool notText = false;
+};
+
+}  // namespace
+
+CListActions::CListActions(CLibraryDocument& document, CListPage& page)
+    : QObject(&page), m_document(document), m_page(page), m_library(document.Library()) {}
+
+QWidget* CListActions::Window() const {
+    return m_page.window();
+}
+
+void CListActions::OnCommand(int command) {
+    // The question before a library becomes UTF-8 is asked once in a command.
+    m_utf8Answer.reset();
+    switch (command) {
+        case id::kNewFace:
+            // An emoticon listed only among those copied last is offered for adding.
+            OnNewFace(m_page.SelectedOutsideText(), m_library.GetCharset());
+            break;
+        case id::kDelete:
+            OnDelete();
+            break;
+        case id::kProperties:
+            OnProperties();
+            break;
+        case id::kMove:
+            OnMove();
+            break;
+        case id::kImport:
+            OnImport();
+            break;
+        case id::kExport:
+            OnExport();
+            break;
+        default:
+            break;
+    }
+}
+
+void CListActions::AddFace(const std::string& face, Charset charset) {
+    m_utf8Answer.reset();
+    OnNewFace(face, charset);
+}
+
+bool CListActions::OfferUtf8() {
+    if (!m_utf8Answer) {
+        m_utf8Answer = mopira::OfferUtf8(Window(), m_document);
+    }
+    return m_library.GetCharset().GetEncoding() == Encoding::Utf8;
+}
+
+std::optional<std::string> CListActions::TakeText(QWidget* parent, const QString& text,
+                                                  std::string_view original) {
+    if (NeedsUtf8(text, original, m_library.GetCharset())) {
+        OfferUtf8();
+    }
+    return TakeFieldText(parent, text, original, m_library.GetCharset());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Add, properties, move, delete
+
+void CListActions::OnNewFace(const std::string& face, Charset charset) {
+    if (!m_document.WaitUntilLoaded() || !m_document.CanChange()) {
+        return;
+    }
+    std::string added;
+    std::string folder;
+    {
+        const CLibraryDocument::CHold hold = m_document.Hold();
+        CAddFaceDlg dialog(Window(), m_page.View(), ToQString(face, charset),
+                           m_page.SelectedFolder());
+        dialog.SetUtf8Offer([this] { return OfferUtf8(); });
+        dialog.SetCheck([&](const QString& text, const std::string&) {
+            // The offered bytes stay as they are while the text is left unchanged.
+            const std::optional<std::string> bytes =
+                TakeText(&dialog, text, charset == m_library.GetCharset() ? face : std::string());
+            if (!bytes) {
+                return false;
+            }
+            if (m_library.FindRecord(*bytes)) {
+                ShowMessage(&dialog, res::kDuplicateFace.toString().arg(text));
+                return false;
+            }
+            added = *bytes;
+            return true;
+        });
+        if (RunModal(dialog) != QDialog::Accepted) {
+            return;
+        }
+        folder = dialog.Folder();
+    }
+    if (!m_document.Change(AddFaces{{FaceEntry{added, folder}}}).changed) {
+        return;
+    }
+    CFolderCombo& combo = *m_page.m_cbxFolder;
+    const bool folderView = combo.IsFolderChosen();
+    if (folderView) {
+        combo.SelectFolder(folder);
+    } else if (!combo.IsRecentChosen()) {
+        combo.SelectAllFaces();
+    }
+    if (m_page.m_bSearchActivated) {
+        // The search starts afresh. A folder view hides the box; its old text must not
+        // replace the folder's rows with everything.
+        const QSignalBlocker blocker(m_page.m_edtFind);
+        m_page.m_edtFind->clear();
+    }
+    // An empty text search lists everything, like "すべての顔文字".
+    if (m_page.IsRecentShown()) {
+        m_page.ShowRecent();
+    } else {
+        m_page.ShowFolder(folderView && m_page.m_findMode == FindMode::Location ? folder
+                                                                                : std::string());
+    }
+    m_page.SelectFaceRow(added);
+    m_page.UpdateCurrentFace();
+}
+
+void CListActions::OnProperties() {
+    if (!m_document.WaitUntilLoaded() || !m_document.CanChange()) {
+        return;
+    }
+    const std::vector<int> rows = m_page.m_lstFace->SelectedRows();
+    if (rows.empty()) {
+        return;
+    }
+    const CFaceListModel& model = *m_page.m_faceModel;
+    if (!model.IsRecordRow(rows.front())) {
+        // Not in the library: its properties are those it would be added with.
+        OnNewFace(std::string(model.TextAt(rows.front())), m_library.GetCharset());
+        return;
+    }
+    // Ids stay while the dialog shows: no reload is taken, and a conversion keeps them.
+    const RecordId id = model.RecordAt(rows.front());
+    std::string face;
+    std::string folder;
+    {
+        const CLibraryDocument::CHold hold = m_document.Hold();
+        CPropertyDlg dialog(Window(), m_page.View(),
+                            ToQString(m_library.Text(id), m_library.GetCharset()),
+                            m_library.Folder(id));
+        dialog.SetUtf8Offer([this] { return OfferUtf8(); });
+        dialog.SetCheck([&](const QString& text, const std::string&) {
+            const std::optional<std::string> bytes = TakeText(&dialog, text, m_library.Text(id));
+            if (!bytes) {
+                return false;
+            }
+            if (const auto clash = m_library.FindRecord(*bytes); clash && *clash != id) {
+                ShowMessage(&dialog, res::kDuplicateFace.toString().arg(text));
+                return false;
+            }
+            face = *bytes;
+            return true;
+        });
+        if (RunModal(dialog) != QDialog::Accepted) {
+            return;
+        }
+        folder = dialog.Folder();
+    }
+    const std::string oldText(m_library.Text(id));
+    const std::string oldFolder = m_library.Folder(id);
+    const EditOutcome outcome = m_document.Change(ReplaceFace{oldText, FaceEntry{face, folder}});
+    if (folder != oldFolder &&
+        std::find(outcome.emptied.begin(), outcome.emptied.end(), oldFolder) !=
+            outcome.emptied.end() &&
+        m_page.m_cbxFolder->IsFolderChosen()) {
+        // The folder went with its last emoticon, silently; the list shows everything.
+        m_page.m_cbxFolder->SelectAllFaces();
+        m_page.ShowFolder({});
+    }
+    m_page.SelectFaceRow(face);
+    m_page.UpdateCurrentFace();
+}
+
+void CListActions::OnMove() {
+    if (!m_document.WaitUntilLoaded() || !m_document.CanChange()) {
+        return;
+    }
+    const CFaceListModel& model = *m_page.m_faceModel;
+    std::vector<RecordId> ids;
+    for (int row : m_page.m_lstFace->SelectedRows()) {
+        if (model.IsRecordRow(row)) {
+            ids.push_back(model.RecordAt(row));  // not in the library: nothing to move
+        }
+    }
+    if (m_page.SelectedCount() == 0) {
+        return;
+    }
+    std::string folder;
+    {
+        const CLibraryDocument::CHold hold = m_document.Hold();
+        CMoveDlg dialog(Window(), m_page.View(), m_page.SelectedFolder());
+        dialog.SetUtf8Offer([this] { return OfferUtf8(); });
+        if (RunModal(dialog) != QDialog::Accepted) {
+            return;
+        }
+        folder = dialog.Folder();
+    }
+    MoveFaces move{{}, folder};
+    for (RecordId id : ids) {
+        // An emoticon already in the folder stays as it is.
+        if (m_library.Folder(id) != folder) {
+            move.texts.emplace_back(m_library.Text(id));
+        }
+    }
+    m_document.Change(move);
+    m_page.ShowAllIfEmpty();
+    m_page.UpdateCurrentFace();
+}
+
+void CListActions::OnDelete() {
+    if (!m_document.WaitUntilLoaded() || !m_document.CanChange()) {
+        return;
+    }
+    const std::vector<std::string> texts = m_page.SelectedTexts();
+    if (texts.empty()) {
+        return;
+    }
+    {
+        const CLibraryDocument::CHold hold = m_document.Hold();
+        const QString question = texts.size() == 1
+                                     ? res::kDeleteOneQuestion.toString().arg(
+                                           ToDisplayString(texts.front(), m_library.GetCharset()))
+                                     : res::kDeleteManyQuestion.toString().arg(texts.size());
+        if (ShowMessage(Window(), question, MessageButtons::YesNo, MessageIcon::Question) !=
+            MessageAnswer::Yes) {
+            return;
+        }
+    }
+    const EditOutcome outcome = m_document.Change(RemoveFaces{texts});
+    for (std::size_t i = 0; i < outcome.emptied.size(); ++i) {
+        ShowMessage(Window(), res::kFolderEmptied.toString());
+    }
+    if (m_page.ShowAllIfEmpty() && m_page.m_findMode == FindMode::Text) {
+        m_page.SearchByText();
+    }
+    m_page.UpdateCurrentFace();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Emoticon lists to and from other programs
+
+void CListActions::OnImport() {
+    if (!m_document.WaitUntilLoaded() || !m_document.CanChange()) {
+        return;
+    }
+    std::optional<ImportFaces> import;
+    {
+        // No reload while the questions are asked: the folder tree shows the library's folders.
+        const CLibraryDocument::CHold hold = m_document.Hold();
+        const QString path =
+            AskFileName(Window(), FileDialogMode::Open, res::kImportCaption.toString(),
+                        res::kExchangeFilter.toString());
+        if (path.isEmpty()) {
+            return;
+        }
+        // Read and looked through on the disk thread: a file may hold a million lines.
+        auto read = std::make_shared<std::optional<ImportReadResult>>();
+        m_document.DiskThread().Post(
+            [path, charset = m_library.GetCharset()] {
+                ImportReadResult result{ReadImportFile(path)};
+                if (result.read.problem == ImportRead::Problem::None) {
+                    result.unfiled = HasUnfiledLines(result.read.file);
+                    result.needsUtf8 = ImportNeedsUtf8(result.read.file, charset);
+                    result.notText = IsMostlyNotText(result.read.file);
+                }
+                return result;
+            },
+            [read](ImportReadResult result) { read->emplace(std::move(result)); });
+        if (!WaitWithProgress(
+                Window(), res::kImportReading.toString(), [read] { return read->has_value(); },
+                nullptr)) {
+            return;
+        }
+        ImportReadResult& found = **read;
+        if (!TellImportRead(Window(), path, found.read)) {
+            return;
+        }
+        if (found.notText &&
+            ShowMessage(Window(),
+                        res::kImportNotText.toString().arg(QDir::toNativeSeparators(path)),
+                        MessageButtons::YesNo, MessageIcon::Warning) != MessageAnswer::Yes) {
+            return;
+        }
+        if (found.unfiled) {
+            CMoveDlg dialog(Window(), m_page.View(), m_page.SelectedFolder(), res::kImportCaption,
+                            res::kImportFolderLabel);
+            dialog.SetUtf8Offer([this] { return OfferUtf8(); });
+            if (RunModal(dialog) != QDialog::Accepted) {
+                return;
+            }
+            FileUnfiledLines(found.read.file, m_library.GetCharset().ToUtf8(dialog.Folder()));
+        }
+        if (found.needsUtf8) {
+            OfferUtf8();  // declined: those lines are refused with the reason
+        }
+        import = ImportFaces{std::make_shared<const ImportFile>(std::move(found.read.file)),
+                             res::kAllFaces.toString().toStdString()};
+    }
+
+    // The lines are applied on the disk thread to what the file holds, saved, and taken in.
+    auto finished = std::make_shared<std::optional<std::optional<EditOutcome>>>();
+    const std::shared_ptr<ImportProgress> progress = m_document.Import(
+        *import, [finished](std::optional<EditOutcome> outcome) { finished->emplace(outcome); });
+    WaitWithProgress(
+        Window(), res::kImportApplying.toString(), [finished] { return finished->has_value(); },
+        progress.get());
+    if (!finished->has_value()) {
+        // Cancelled before its result came: it comes, changing nothing.
+        WaitWithProgress(
+            Window(), res::kImportApplying.toString(), [finished] { return finished->has_value(); },
+            nullptr);
+    }
+    const std::optional<EditOutcome>& outcome = **finished;
+    if (!outcome) {
+        return;  // cancelled, or told as a failed save
+    }
+    const ImportSummary& summary = outcome->imported;
+
+    // The list shows what came in: their folder when they share one, else everything.
+    std::optional<std::string> folder;
+    for (RecordId id : summary.added) {
+        if (!folder) {
+            folder = m_library.Folder(id);
+        } else if (*folder != m_library.Folder(id)) {
+            folder = std::string();
+            break;
+        }
+    }
+    if (!folder || folder->empty() || !m_page.m_cbxFolder->SelectFolder(*folder)) {
+        m_page.m_cbxFolder->SelectAllFaces();
+    }
+    m_page.m_findMode = FindMode::Location;
+    m_page.SetFindMode(FindMode::Location);
+    m_page.ShowFolder(m_page.SelectedFolder());
+    if (!summary.added.empty()) {
+        m_page.SelectFaceRow(std::string(m_library.Text(summary.added.front())));
+    }
+    m_page.UpdateCurrentFace();
+    ShowMessage(Window(), DescribeImport(summary), MessageButtons::Ok,
+                summary.refused.empty() ? MessageIcon::Information : MessageIcon::Warning);
+}
+
+void CListActions::OnExport() {
+    if (!m_document.WaitUntilLoaded()) {
+        return;
+    }
+    // The selected emoticons when several are; else every one listed. Copied faces that
+    // are not in the library (the recent list shows them) are not the library's to export.
+    const CFaceListModel& model = *m_page.m_faceModel;
+    std::vector<int> rows;
+    if (m_page.SelectedCount() > 1) {
+        rows = m_page.m_lstFace->SelectedRows();
+    } else {
+        rows.resize(static_cast<std::size_t>(model.rowCount()));
+        std::iota(rows.begin(), rows.end(), 0);
+    }
+    std::vector<RecordId> ids;
+    for (int row : rows) {
+        if (model.IsRecordRow(row)) {
+            ids.push_back(model.RecordAt(row));
+        }
+    }
+    const QString path = AskFileName(Window(), FileDialogMode::Save, res::kExportCaption.toString(),
+                                     res::kExchangeFilter.toString());
+    if (path.isEmpty()) {
+        return;
+    }
+    ExportResult result = ExportRecords(m_library, ids);
+    const FileError error = WaitForDisk(m_document.DiskThread(), [path, library = m_document.Path(),
+                                                                  bytes = std::move(result.bytes)] {
+        return WriteExport(path, library, bytes);
+    });
+    TellExport(Window(), path, m_library, result, error);
+}
+
+}  // namespace mopira

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/text/Charset.h"
+
+class QWidget;
+
+namespace mopira {
+
+class CFaceLibrary;
+class CLibraryDocument;
+class CListPage;
+
+// The commands of the list tab that change the library or exchange it with other programs:
+// add, properties, move, delete, import and export, and the question before a library becomes
+// UTF-8. Each builds its change in the library's encoding of the moment it applies it, hands
+// it to the document, and then chooses what the list shows and selects; the list, the folder
+// combo and the emoticons copied last follow the change by themselves.
+class CListActions : public QObject {
+    Q_OBJECT
+
+public:
+    CListActions(CLibraryDocument& document, CListPage& page);
+
+    void OnCommand(int command);
+    // Adds an emoticon through the add dialog, filled with `face` (bytes in `charset`): the
+    // create tab's "一覧に追加".
+    void AddFace(const std::string& face, Charset charset);
+
+private:
+    // Afterwards the list shows and selects the new one.
+    void OnNewFace(const std::string& face, Charset charset);
+    void OnDelete();
+    void OnProperties();
+    void OnMove();
+    void OnImport();
+    void OnExport();
+
+    // Asks whether the library may become UTF-8 (for a text CP932 cannot hold) and makes it
+    // so on Yes; true when it is UTF-8 afterwards. Asked once in a command: the answer stands
+    // until the command ends.
+    bool OfferUtf8();
+    // The library's bytes of a typed text, asking for UTF-8 first when it needs it. A field
+    // that still shows `original` gives back `original`. Tells the user and returns nullopt
+    // when a character cannot be stored.
+    std::optional<std::string> TakeText(QWidget* parent, const QString& text,
+                                        std::string_view original);
+    QWidget* Window() const;
+
+    CLibraryDocument& m_document;
+    CListPage& m_page;
+    const CFaceLibrary& m_library;
+    std::optional<bool> m_utf8Answer;
+};
+
+}  // namespace mopira
