@@ -126,6 +126,25 @@ int CFaceListModel::RowOf(RecordId id) const {
     return found == m_rows.end() ? -1 : static_cast<int>(found - m_rows.begin());
 }
 
+std::vector<std::string> CFaceListModel::TextsAt(const std::vector<int>& rows) const {
+    std::vector<std::string> texts;
+    texts.reserve(rows.size());
+    for (int row : rows) {
+        texts.emplace_back(TextAt(row));
+    }
+    return texts;
+}
+
+std::vector<int> CFaceListModel::RowsOfTexts(const std::vector<std::string>& texts) const {
+    std::vector<int> rows;
+    for (const std::string& text : texts) {
+        if (const int row = RowOfText(text); row >= 0) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
 int CFaceListModel::RowOfText(std::string_view text) const {
     if (m_texts.empty()) {
         const auto id = m_library.FindRecord(text);

@@ -48,6 +48,9 @@ public:
     int RowOf(RecordId id) const;
     // The row showing the text, of the library or not, or -1.
     int RowOfText(std::string_view text) const;
+    // The texts of these rows, and the rows that show these texts (those shown).
+    std::vector<std::string> TextsAt(const std::vector<int>& rows) const;
+    std::vector<int> RowsOfTexts(const std::vector<std::string>& texts) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressDialog>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <memory>
 #include <numeric>
@@ -16,11 +18,13 @@
 #include "store/ExchangeFile.h"
 #include "store/LibraryDocument.h"
 #include "ui/controls/SortListCtrl.h"
+#include "ui/controls/TipToolBar.h"
 #include "ui/library/AddFaceDlg.h"
 #include "ui/library/FaceExchange.h"
 #include "ui/library/FaceListModel.h"
 #include "ui/library/FieldText.h"
 #include "ui/library/FolderCombo.h"
+#include "ui/library/LibraryMessages.h"
 #include "ui/library/ListPage.h"
 #include "ui/library/MoveDlg.h"
 #include "ui/library/PropertyDlg.h"
@@ -87,8 +91,90 @@ struct ImportReadResult {
 
 }  // namespace
 
-CListActions::CListActions(CLibraryDocument& document, CListPage& page)
-    : QObject(&page), m_document(document), m_page(page), m_library(document.Library()) {}
+CListActions::CListActions(CLibraryDocument& document, CListPage& page, CTipToolBar& toolbar,
+                           const CLibraryMessages& messages)
+    : QObject(&page),
+      m_document(document),
+      m_page(page),
+      m_tbarList(toolbar),
+      m_messages(messages),
+      m_library(document.Library()) {
+    connect(&m_document, &CLibraryDocument::loaded, this, &CListActions::OnLibraryLoaded);
+}
+
+void CListActions::OnLibraryLoaded() {
+    if (m_document.CanChange()) {
+        return;
+    }
+    // Copying and searching go on; every command that would write the file is off, and its
+    // tip says why.
+    m_tbarList.EnableButton(id::kNewFace, false);
+    for (int command : {id::kNewFace, id::kDelete, id::kProperties, id::kMove}) {
+        if (QToolButton* button = m_tbarList.ButtonFor(command)) {
+            button->setToolTip(m_messages.ReadOnlyTip());
+        }
+    }
+}
+
+void CListActions::UpdateCommandStates(bool hasFace, int selected) {
+    const bool changeable = hasFace && (!m_document.IsLoaded() || m_document.CanChange());
+    m_tbarList.EnableButton(id::kDelete, changeable);
+    m_tbarList.EnableButton(id::kProperties, changeable);
+    m_tbarList.EnableButton(id::kMove, changeable);
+    if (hasFace) {
+        m_tbarList.HideButton(id::kProperties, selected != 1);
+        m_tbarList.HideButton(id::kMove, selected == 1);
+    }
+}
+
+void CListActions::ShowMenu(const QPoint& globalPos, bool fromKeyboard) {
+    QPoint at = globalPos;
+    const QWidget* list = m_page.m_lstFace;
+    if (fromKeyboard) {
+        at = Window()->mapToGlobal(QPoint(5, 5));
+    } else if (!QRect(list->mapToGlobal(QPoint()), list->size()).contains(globalPos)) {
+        return;
+    }
+    QMenu menu(&m_page);
+    auto add = [&menu](QStringView text, int command) {
+        QAction* action = menu.addAction(text.toString());
+        action->setData(command);
+        return action;
+    };
+    QAction* copy = add(res::kCopyItem, id::kCopy);
+    menu.setDefaultAction(copy);
+    menu.addSeparator();
+    QAction* remove = add(res::kDeleteItem, id::kDelete);
+    QAction* move = add(res::kMoveItem, id::kMove);
+    QAction* properties = add(res::kPropertiesItem, id::kProperties);
+    menu.addSeparator();
+    QAction* import = add(res::kImportItem, id::kImport);
+    add(res::kExportItem, id::kExport);
+
+    const int selected = m_page.SelectedCount();
+    if (selected == 0) {
+        for (QAction* action : {copy, remove, move, properties}) {
+            action->setEnabled(false);
+        }
+    }
+    if (m_document.IsLoaded() && !m_document.CanChange()) {
+        menu.setToolTipsVisible(true);
+        for (QAction* action : {remove, move, properties, import}) {
+            action->setEnabled(false);
+            action->setToolTip(m_messages.ReadOnlyTip());
+        }
+    }
+    menu.removeAction(selected == 1 ? move : properties);
+    QAction* chosen = nullptr;
+    {
+        // What the menu offers stands for the rows as they are.
+        const CLibraryDocument::CHold hold = m_document.Hold();
+        chosen = menu.exec(at);
+    }
+    if (chosen) {
+        m_page.OnCommand(chosen->data().toInt());
+    }
+}
 
 QWidget* CListActions::Window() const {
     return m_page.window();

@@ -8,26 +8,38 @@
 
 #include "core/text/Charset.h"
 
+class QPoint;
 class QWidget;
 
 namespace mopira {
 
 class CFaceLibrary;
 class CLibraryDocument;
+class CLibraryMessages;
 class CListPage;
+class CTipToolBar;
 
 // The commands of the list tab that change the library or exchange it with other programs:
 // add, properties, move, delete, import and export, and the question before a library becomes
-// UTF-8. Each builds its change in the library's encoding of the moment it applies it, hands
-// it to the document, and then chooses what the list shows and selects; the list, the folder
-// combo and the emoticons copied last follow the change by themselves.
+// UTF-8; their states on the toolbar and the list's menu. Each builds its change in the
+// library's encoding of the moment it applies it, hands it to the document, and then chooses
+// what the list shows and selects; the list, the folder combo and the emoticons copied last
+// follow the change by themselves.
 class CListActions : public QObject {
     Q_OBJECT
 
 public:
-    CListActions(CLibraryDocument& document, CListPage& page);
+    CListActions(CLibraryDocument& document, CListPage& page, CTipToolBar& toolbar,
+                 const CLibraryMessages& messages);
 
     void OnCommand(int command);
+    // Delete, properties and move act on the selected emoticons: off without one, and while
+    // the library may not be changed. One emoticon offers properties, several move: they
+    // share a place.
+    void UpdateCommandStates(bool hasFace, int selected);
+    // The list's menu, at the point of the right-click, or at the window's corner for the
+    // keyboard; a click outside the list shows none.
+    void ShowMenu(const QPoint& globalPos, bool fromKeyboard);
     // Adds an emoticon through the add dialog, filled with `face` (bytes in `charset`): the
     // create tab's "一覧に追加".
     void AddFace(const std::string& face, Charset charset);
@@ -51,9 +63,13 @@ private:
     std::optional<std::string> TakeText(QWidget* parent, const QString& text,
                                         std::string_view original);
     QWidget* Window() const;
+    // The library is read: what may not be changed says why.
+    void OnLibraryLoaded();
 
     CLibraryDocument& m_document;
     CListPage& m_page;
+    CTipToolBar& m_tbarList;
+    const CLibraryMessages& m_messages;
     const CFaceLibrary& m_library;
     std::optional<bool> m_utf8Answer;
 };

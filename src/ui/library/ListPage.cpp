@@ -1,13 +1,11 @@
 #include "ui/library/ListPage.h"
 
-#include <QContextMenuEvent>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QMenu>
 #include <QStyle>
 #include <QTableView>
-#include <QToolButton>
 
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
@@ -15,8 +13,6 @@
 #include "res/StringTable.h"
 #include "store/LibraryDocument.h"
 #include "store/RecentFaces.h"
-#include "ui/controls/HoverButton.h"
-#include "ui/controls/IconMenu.h"
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
 #include "ui/library/FaceListModel.h"
@@ -68,11 +64,8 @@ void CListPage::CreateControls() {
     m_edtFind = new QLineEdit(this);
     PlaceControl(du, m_edtFind, "m_edtFind", id::kFindEdit, 40, 42, 109, 13);
 
-    m_btnLocation = new CHoverButton(this);
-    m_btnLocation->setText(res::kLocationCaption.toString());
+    m_btnLocation = new CFindModeButton(this);
     PlaceControl(du, m_btnLocation, "m_btnLocation", id::kLocationButton, 7, 42, 30, 13);
-    // Enter presses the button that has the focus; elsewhere it copies, the default.
-    m_btnLocation->setAutoDefault(true);
 
     m_folderImages = {res::LoadIcon(id::kFolderIcon), res::LoadIcon(id::kOpenFolderIcon),
                       res::LoadIcon(id::kAppIcon)};
@@ -101,8 +94,8 @@ void CListPage::CreateControls() {
     m_edtFind->setAccessibleName(res::kFindHint.toString());
     m_tbarList->setAccessibleName(res::kListToolBarName.toString());
 
-    m_actions = new CListActions(m_document, *this);
     m_messages = new CLibraryMessages(m_document, this);
+    m_actions = new CListActions(m_document, *this, *m_tbarList, *m_messages);
 }
 
 void CListPage::ConnectHandlers() {
@@ -119,7 +112,9 @@ void CListPage::ConnectHandlers() {
     connect(&m_document, &CLibraryDocument::reloaded, this, &CListPage::OnLibraryReloaded);
 
     connect(m_tbarList, &CTipToolBar::commandTriggered, this, &CListPage::OnCommand);
-    connect(m_btnLocation, &QPushButton::clicked, this, &CListPage::OnLocationButton);
+    connect(m_btnLocation, &CFindModeButton::modeChosen, this, [this](FindMode mode) {
+        OnCommand(mode == FindMode::Text ? id::kFindByText : id::kFindByLocation);
+    });
     connect(m_cbxFolder, &QComboBox::activated, this, &CListPage::OnFolderChanged);
     connect(m_edtFind, &QLineEdit::textChanged, this, &CListPage::SearchByText);
     connect(m_lstFace, &CSortListCtrl::selectionChanged, this, &CListPage::OnFaceSelectionChanged);
@@ -133,7 +128,12 @@ void CListPage::ConnectHandlers() {
             !m_faceModel->IsFixedOrder());
     });
     connect(m_lstFace, &CSortListCtrl::rowDoubleClicked, this, &CListPage::OnFaceDoubleClicked);
-    connect(m_lstFace, &CSortListCtrl::contextMenuRequested, this, &CListPage::OnContextMenu);
+    connect(m_lstFace, &CSortListCtrl::contextMenuRequested, this,
+            [this](const QPoint& globalPos, bool fromKeyboard) {
+                if (isVisible()) {
+                    m_actions->ShowMenu(globalPos, fromKeyboard);
+                }
+            });
 }
 
 void CListPage::ReadSettings(const Settings& settings) {
@@ -235,16 +235,6 @@ void CListPage::OnLibraryLoaded() {
     }
     UpdateCurrentFace();
     emit changeableChanged(m_document.CanChange());
-    if (!m_document.CanChange()) {
-        // Copying and searching go on; every command that would write the file is off, and
-        // its tip says why.
-        m_tbarList->EnableButton(id::kNewFace, false);
-        for (int command : {id::kNewFace, id::kDelete, id::kProperties, id::kMove}) {
-            if (QToolButton* button = m_tbarList->ButtonFor(command)) {
-                button->setToolTip(m_messages->ReadOnlyTip());
-            }
-        }
-    }
 }
 
 void CListPage::OnLibraryChanged(const LibraryEdit& edit) {
@@ -341,26 +331,9 @@ bool CListPage::ShowAllIfEmpty() {
 // Find modes
 
 void CListPage::SetFindMode(FindMode mode) {
-    const bool byText = mode == FindMode::Text;
-    m_btnLocation->LoadIcons(byText ? id::kFindByTextIcon : id::kFindByLocationIcon, 0);
-    m_btnLocation->setText((byText ? res::kSearchCaption : res::kLocationCaption).toString());
-    m_btnLocation->SetTipTextFromResource(byText ? id::kFindByText : id::kFindByLocation, true);
-    m_cbxFolder->setVisible(!byText);
-    m_edtFind->setVisible(byText);
-    m_btnLocation->update();
-}
-
-void CListPage::OnLocationButton() {
-    CIconMenu menu(this);
-    menu.LoadToolBarImages(id::kFindModeToolBarResource);
-    menu.Menu()->addAction(res::kFindByLocationItem.toString())->setData(id::kFindByLocation);
-    menu.Menu()->addAction(res::kFindByTextItem.toString())->setData(id::kFindByText);
-    menu.ConvertMenu(menu.Menu());
-    const int command =
-        menu.Exec(m_btnLocation->mapToGlobal(m_btnLocation->rect().bottomLeft() + QPoint(0, 1)));
-    if (command != 0) {
-        OnCommand(command);
-    }
+    m_btnLocation->ShowMode(mode);
+    m_cbxFolder->setVisible(mode == FindMode::Location);
+    m_edtFind->setVisible(mode == FindMode::Text);
 }
 
 void CListPage::OnFindByLocation() {
@@ -410,11 +383,7 @@ void CListPage::SearchByText() {
 // The current emoticon and its commands
 
 std::vector<std::string> CListPage::SelectedTexts() const {
-    std::vector<std::string> texts;
-    for (int row : m_lstFace->SelectedRows()) {
-        texts.emplace_back(m_faceModel->TextAt(row));
-    }
-    return texts;
+    return m_faceModel->TextsAt(m_lstFace->SelectedRows());
 }
 
 std::string CListPage::SelectedOutsideText() const {
@@ -447,16 +416,7 @@ Charset CListPage::FaceCharset() const {
 }
 
 void CListPage::UpdateCommandStates(bool hasFace) {
-    const bool changeable = hasFace && (!m_document.IsLoaded() || m_document.CanChange());
-    m_tbarList->EnableButton(id::kDelete, changeable);
-    m_tbarList->EnableButton(id::kProperties, changeable);
-    m_tbarList->EnableButton(id::kMove, changeable);
-    if (hasFace) {
-        // Properties and move share one place: one emoticon offers properties, several move.
-        const bool one = SelectedCount() == 1;
-        m_tbarList->HideButton(id::kProperties, !one);
-        m_tbarList->HideButton(id::kMove, one);
-    }
+    m_actions->UpdateCommandStates(hasFace, SelectedCount());
     emit currentFaceChanged(hasFace);
 }
 
@@ -480,68 +440,7 @@ void CListPage::SelectFaceRow(const std::string& text) {
 }
 
 void CListPage::SelectFaceRows(const std::vector<std::string>& texts) {
-    std::vector<int> rows;
-    for (const std::string& text : texts) {
-        if (const int row = m_faceModel->RowOfText(text); row >= 0) {
-            rows.push_back(row);
-        }
-    }
-    m_lstFace->SelectRows(rows);
-}
-
-void CListPage::OnContextMenu(const QPoint& globalPos, bool fromKeyboard) {
-    if (!isVisible()) {
-        return;
-    }
-    QPoint at = globalPos;
-    if (fromKeyboard) {
-        at = window()->mapToGlobal(QPoint(5, 5));
-    } else if (!QRect(m_lstFace->mapToGlobal(QPoint()), m_lstFace->size()).contains(globalPos)) {
-        return;
-    }
-    QMenu menu(this);
-    auto add = [&menu](QStringView text, int command) {
-        QAction* action = menu.addAction(text.toString());
-        action->setData(command);
-        return action;
-    };
-    QAction* copy = add(res::kCopyItem, id::kCopy);
-    menu.setDefaultAction(copy);
-    menu.addSeparator();
-    QAction* remove = add(res::kDeleteItem, id::kDelete);
-    QAction* move = add(res::kMoveItem, id::kMove);
-    QAction* properties = add(res::kPropertiesItem, id::kProperties);
-    menu.addSeparator();
-    QAction* import = add(res::kImportItem, id::kImport);
-    add(res::kExportItem, id::kExport);
-
-    const int selected = SelectedCount();
-    if (selected == 0) {
-        for (QAction* action : {copy, remove, move, properties}) {
-            action->setEnabled(false);
-        }
-    }
-    if (m_document.IsLoaded() && !m_document.CanChange()) {
-        menu.setToolTipsVisible(true);
-        for (QAction* action : {remove, move, properties, import}) {
-            action->setEnabled(false);
-            action->setToolTip(m_messages->ReadOnlyTip());
-        }
-    }
-    if (selected == 1) {
-        menu.removeAction(move);
-    } else {
-        menu.removeAction(properties);
-    }
-    QAction* chosen = nullptr;
-    {
-        // What the menu offers stands for the rows as they are.
-        const CLibraryDocument::CHold hold = m_document.Hold();
-        chosen = menu.exec(at);
-    }
-    if (chosen) {
-        OnCommand(chosen->data().toInt());
-    }
+    m_lstFace->SelectRows(m_faceModel->RowsOfTexts(texts));
 }
 
 }  // namespace mopira

@@ -6,6 +6,7 @@
 
 #include "core/library/FaceLibrary.h"
 #include "core/library/LibraryEdit.h"
+#include "ui/library/FindModeButton.h"
 #include "ui/library/LibraryView.h"
 #include "ui/platform/Page.h"
 
@@ -15,7 +16,6 @@ namespace mopira {
 
 class CFaceListModel;
 class CFolderCombo;
-class CHoverButton;
 class CLibraryDocument;
 class CLibraryMessages;
 class CListActions;
@@ -23,8 +23,6 @@ class CRecentFaces;
 class CSortListCtrl;
 class CTipToolBar;
 
-// How the list tab finds emoticons: by the location combo, or by fragments of text.
-enum class FindMode { Location = 0, Text = 1 };
 // How the face list shows them: a table with the folder beside each, or a list of icons.
 enum class ViewMode { Details = 0, List = 1 };
 
@@ -85,14 +83,12 @@ private:
     void SetFindMode(FindMode mode);
     void SearchByText();
     void SetViewMode(ViewMode mode);
-    void OnLocationButton();
     void OnFindByLocation();
     void OnFindByText();
     void OnFolderChanged();
     void OnFindEditFocus();
     void OnFaceSelectionChanged();
     void OnFaceDoubleClicked();
-    void OnContextMenu(const QPoint& globalPos, bool fromKeyboard);
 
     // After rows went away: an empty list shows every emoticon again. True when it did.
     bool ShowAllIfEmpty();
@@ -124,7 +120,7 @@ private:
     CFaceListModel* m_faceModel = nullptr;
     CFolderCombo* m_cbxFolder = nullptr;
     QLineEdit* m_edtFind = nullptr;
-    CHoverButton* m_btnLocation = nullptr;
+    CFindModeButton* m_btnLocation = nullptr;
     CTipToolBar* m_tbarList = nullptr;
     QFont m_fontList;
     CListActions* m_actions = nullptr;

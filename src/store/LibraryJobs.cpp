@@ -1,0 +1,250 @@
+#include "store/LibraryJobs.h"
+
+#include <QFileInfo>
+#include <cerrno>
+
+#include "core/library/ContentHash.h"
+#include "core/library/FaceListHealth.h"
+#include "store/FolderLock.h"
+
+namespace mopira {
+
+LoadResult RunLoad(const CLibraryFile& file) {
+    LoadResult result;
+    result.opened = file.Open();
+    result.library = std::make_unique<CFaceLibrary>();
+    result.library->AdoptFaceList(std::move(result.opened.bytes));
+    result.library->RecordsByText();  // the list shows it in this order first
+    if (result.opened.state == CLibraryFile::State::Unreadable) {
+        result.access = LibraryAccess::Unreadable;
+    } else if (!MayWriteFile(ResolvedPath(file.Path()))) {
+        result.access = LibraryAccess::FileReadOnly;
+    } else if (!CanCreateFilesIn(QFileInfo(ResolvedPath(file.Path())).absolutePath())) {
+        result.access = LibraryAccess::FolderReadOnly;
+    }
+    return result;
+}
+
+namespace {
+
+// Whether what the file holds now is no library at all: empty, or mostly not text, while the
+// window shows emoticons.
+std::optional<SuspiciousChange> AssessFile(const CFaceLibrary& file,
+                                           const CLibrarySnapshot& shown) {
+    if (shown.Size() == 0) {
+        return std::nullopt;
+    }
+    SuspiciousChange change;
+    change.libraryRecords = shown.Size();
+    change.fileRecords = file.Size();
+    if (file.Empty()) {
+        change.kind = SuspiciousChange::Kind::Empty;
+        change.missingRecords = shown.Size();
+        return change;
+    }
+    if (!LooksLikeFaceList(file)) {
+        change.kind = SuspiciousChange::Kind::NotALibrary;
+        return change;
+    }
+    return std::nullopt;
+}
+
+// Whether the file, with the changes not saved yet applied to it, lacks more than a quarter
+// of the emoticons the window shows.
+std::optional<SuspiciousChange> AssessMerged(const CFaceLibrary& merged, std::size_t fileRecords,
+                                             const CLibrarySnapshot& shown) {
+    // Another program may have taken the file to another encoding: texts are compared by their
+    // characters.
+    const Charset from = shown.GetCharset();
+    const Charset to = merged.GetCharset();
+    std::size_t missing = 0;
+    shown.ForEachText([&](std::string_view text) {
+        if (from == to) {
+            missing += merged.FindRecord(text) ? 0 : 1;
+            return;
+        }
+        const EncodeResult converted = to.FromUtf8(from.ToUtf8(text));
+        missing +=
+            from.IsValid(text) && converted.Ok() && merged.FindRecord(converted.bytes) ? 0 : 1;
+    });
+
+    if (missing * 4 <= shown.Size()) {
+        return std::nullopt;
+    }
+    return SuspiciousChange{SuspiciousChange::Kind::MostGone, fileRecords, missing, shown.Size()};
+}
+
+// Applies the job's changes to `library`; false, with the result told why, when one must wait.
+bool Replay(CFaceLibrary& library, const SaveJob& job, SaveResult& result) {
+    for (const PendingEdit& pending : job.edits) {
+        const auto* import = std::get_if<ImportFaces>(&pending.edit);
+        if (import && job.progress && pending.number == job.upTo) {
+            // The import this job is for: counted as it goes, and stopped when cancelled.
+            result.imported.imported =
+                ApplyImport(library, *import->file, import->reservedFolder, job.progress.get());
+            result.imported.changed = !result.imported.imported.added.empty();
+            if (result.imported.imported.cancelled) {
+                result.cancelled = true;
+                return false;
+            }
+            continue;
+        }
+        const EditOutcome outcome = ApplyEdit(library, pending.edit, pending.charset);
+        if (outcome.waiting) {
+            result.error = {FileStep::Write, EILSEQ};
+            result.waiting = outcome.waiting;
+            result.waitingCharset = pending.charset;
+            return false;
+        }
+        if (!outcome.refused.empty()) {
+            // Another program wrote bytes that are no CP932 character: the changes that follow
+            // are UTF-8 and must not go into a CP932 file. They wait.
+            result.error = {FileStep::Read, EILSEQ};
+            return false;
+        }
+        result.missing.insert(result.missing.end(), outcome.missing.begin(), outcome.missing.end());
+    }
+    return true;
+}
+
+}  // namespace
+
+SaveResult RunSave(SaveJob job) {
+    SaveResult result;
+    result.kind = job.kind;
+    result.upTo = job.upTo;
+    result.known = job.known;
+    CFolderLock lock;
+    if (job.write && !job.file.Lock(lock, result.error)) {
+        result.snapshot = std::move(job.snapshot);
+        return result;
+    }
+    auto finish = [&]() -> SaveResult {
+        result.snapshot = std::move(job.snapshot);
+        return std::move(result);
+    };
+    if (job.kind == SaveJob::Kind::WriteLibrary || job.kind == SaveJob::Kind::TakeFile) {
+        // What the user was asked about is kept before either side is written over.
+        const std::string_view kept = job.kind == SaveJob::Kind::WriteLibrary
+                                          ? std::string_view(*job.suspiciousBytes)
+                                          : std::string_view();
+        std::string memory;
+        if (job.kind == SaveJob::Kind::TakeFile) {
+            job.snapshot.WriteFaceList([&memory](std::string_view piece) {
+                memory += piece;
+                return true;
+            });
+        }
+        result.error = job.file.KeepRecovery(
+            job.kind == SaveJob::Kind::WriteLibrary ? kept : std::string_view(memory),
+            result.recoveryPath);
+        if (result.error.Failed()) {
+            return finish();
+        }
+    }
+
+    FileContent current;
+    const bool unchanged = job.file.IsUnchanged(result.known, current);
+    const bool reread =
+        !unchanged || job.kind == SaveJob::Kind::Import || job.kind == SaveJob::Kind::TakeFile;
+    if (reread) {
+        if (unchanged) {
+            current = job.file.ReadSettled();
+        }
+        if (current.state == FileContent::State::Failed) {
+            // What the file holds now cannot be seen, so it must not be written over.
+            if (job.write) {
+                result.error = current.error;
+            }
+            return finish();
+        }
+        const std::uint64_t hash = CContentHash::Of(current.bytes);
+        if (job.suspiciousBytes && hash != CContentHash::Of(*job.suspiciousBytes)) {
+            // It changed again since the user was asked: judged afresh, like any change.
+            job.kind = SaveJob::Kind::Save;
+            result.kind = job.kind;
+        }
+        auto library = std::make_unique<CFaceLibrary>();
+        library->AdoptFaceList(std::move(current.bytes));
+        // Another program's change is taken silently only when it keeps most of the library;
+        // the user chose already when this job settles what was asked.
+        const bool judge =
+            !unchanged && (job.kind == SaveJob::Kind::Save || job.kind == SaveJob::Kind::Check);
+        auto suspect = [&](std::optional<SuspiciousChange> suspicious) {
+            if (!judge || !suspicious) {
+                return false;
+            }
+            result.suspicious = suspicious;
+            // Kept as it is now, to be kept in a recovery file if the user writes the library
+            // back; when it changes again meanwhile, the choice is not applied to it.
+            result.suspiciousBytes =
+                std::make_shared<const std::string>(ReadWholeFile(job.file.Path()).bytes);
+            return true;
+        };
+        if (suspect(AssessFile(*library, job.snapshot))) {
+            return finish();
+        }
+        const std::size_t fileRecords = library->Size();
+        if (job.kind == SaveJob::Kind::WriteLibrary) {
+            // The user chose the library: what the file holds is only a recovery copy now.
+            library.reset();
+        } else {
+            if (!Replay(*library, job, result)) {
+                return finish();
+            }
+            if (job.progress && job.progress->cancel.load()) {
+                result.cancelled = true;  // nothing is written once the user said stop
+                return finish();
+            }
+            if (suspect(AssessMerged(*library, fileRecords, job.snapshot))) {
+                return finish();
+            }
+            library->RecordsByText();
+            result.library = std::move(library);
+        }
+        result.known = {current.stamp, hash};
+    } else if (job.kind == SaveJob::Kind::Check && job.edits.empty()) {
+        return finish();  // nothing changed, nothing to write
+    }
+    if (!job.write) {
+        return finish();
+    }
+    if (job.keepCopy) {
+        // The bytes the file holds under the lock are the ones kept: no other writer of ours
+        // can slip in between. A file that is UTF-8 already was converted by an earlier save.
+        const FileContent old = ReadWholeFile(job.file.Path());
+        if (old.state == FileContent::State::Failed) {
+            result.error = old.error;
+            return finish();
+        }
+        const std::uint64_t hash = CContentHash::Of(old.bytes);
+        if (old.state == FileContent::State::Read &&
+            !std::string_view(old.bytes).starts_with(Charset(Encoding::Utf8).FileMark()) &&
+            job.keptHash != hash) {
+            result.error = job.file.KeepCopy(old.bytes);
+            if (result.error.Failed()) {
+                return finish();
+            }
+            result.keptHash = hash;
+        }
+    }
+
+    const CFaceLibrary* merged = result.library.get();
+    FileFingerprint written;
+    result.error = job.file.Write(
+        [&](const ChunkSink& sink) {
+            if (merged) {
+                merged->WriteFaceList(sink);
+            } else {
+                job.snapshot.WriteFaceList(sink);
+            }
+        },
+        written);
+    result.wrote = !result.error.Failed();
+    if (result.wrote) {
+        result.known = written;
+    }
+    return finish();
+}
+
+}  // namespace mopira
