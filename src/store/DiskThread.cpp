@@ -1,5 +1,7 @@
 #include "store/DiskThread.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QThread>
 #include <condition_variable>
 #include <deque>
@@ -11,6 +13,9 @@ namespace mopira {
 namespace {
 
 thread_local bool t_bDiskThread = false;
+
+// Posted to the owner's thread when results are waiting.
+const auto kDeliverEvent = static_cast<QEvent::Type>(QEvent::User + 1);
 
 }  // namespace
 
@@ -70,6 +75,19 @@ void CDiskThread::Drain() {
     }
 }
 
+bool CDiskThread::event(QEvent* event) {
+    {
+        // Whatever the disk thread did before it posted the event is seen from here on: Qt's own
+        // queue orders it too, but out of a thread sanitizer's sight.
+        const std::lock_guard<std::mutex> lock(d->mutex);
+    }
+    if (event->type() == kDeliverEvent) {
+        Deliver();
+        return true;
+    }
+    return QObject::event(event);
+}
+
 void CDiskThread::Deliver() {
     Q_ASSERT(QThread::currentThread() == thread());
     for (;;) {
@@ -103,17 +121,20 @@ void CDiskThread::Work() {
             d->bRunning = true;
         }
         task->Run();
-        bool post = false;
+        QEvent* deliver = nullptr;
         {
             const std::lock_guard<std::mutex> lock(d->mutex);
             d->done.push_back(std::move(task));
             d->bRunning = false;
-            post = !d->bDeliveryPosted && !d->bStop;
-            d->bDeliveryPosted = true;
+            if (!d->bDeliveryPosted && !d->bStop) {
+                // Made under the lock that the window's thread takes before it reads it.
+                deliver = new QEvent(kDeliverEvent);
+                d->bDeliveryPosted = true;
+            }
         }
         d->wake.notify_all();
-        if (post) {
-            QMetaObject::invokeMethod(this, &CDiskThread::Deliver, Qt::QueuedConnection);
+        if (deliver) {
+            QCoreApplication::postEvent(this, deliver);
         }
     }
 }

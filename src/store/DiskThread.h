@@ -41,6 +41,9 @@ public:
     // Whether the caller runs on a disk thread.
     static bool OnDiskThread();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     struct ITask {
         virtual ~ITask() = default;

@@ -56,6 +56,14 @@ bool RunsAsRoot() {
     return ::geteuid() == 0;
 }
 
+// This clang's ThreadSanitizer cannot follow the way Qt starts a process (clone, not fork), and
+// stops the test; those tests run in the other builds.
+#ifdef MOPIRA_TSAN_BUILD
+#define SKIP_WHERE_PROCESSES_CANNOT_START() QSKIP("starts processes, which ThreadSanitizer stops")
+#else
+#define SKIP_WHERE_PROCESSES_CANNOT_START()
+#endif
+
 }  // namespace
 
 class TestLibraryFile : public QObject {
@@ -199,6 +207,7 @@ private slots:
     }
 
     void aKilledSaveLeavesTheOldOrTheNewFile() {
+        SKIP_WHERE_PROCESSES_CANNOT_START();
         QFETCH(QString, step);
         QFETCH(bool, renamed);
         QTemporaryDir dir;
@@ -424,6 +433,7 @@ private slots:
     // As another user: a file that user may not write opens read-only, though the folder would
     // let it be replaced.
     void aFileTheUserMayNotWriteOpensReadOnly() {
+        SKIP_WHERE_PROCESSES_CANNOT_START();
         if (!RunsAsRoot()) {
             QSKIP("needs root, to run the program as nobody");
         }
@@ -543,6 +553,7 @@ private slots:
     // A real full disk: a small file system holding the kaomojikan library and not a byte to
     // spare.
     void aFullDiskKeepsTheLibraryWhole() {
+        SKIP_WHERE_PROCESSES_CANNOT_START();
         QTemporaryDir dir;
         const QString mount = dir.filePath(QStringLiteral("disk"));
         QVERIFY(QDir().mkpath(mount));

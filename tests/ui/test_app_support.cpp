@@ -7,13 +7,16 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <memory>
 
+#include "LibraryFiles.h"
 #include "store/DataStore.h"
 #include "ui/app/QtTranslation.h"
 #include "ui/platform/DialogUnits.h"
@@ -46,6 +49,44 @@ class TestAppSupport : public QObject {
 
 private slots:
     void initTestCase() { InstallFontSubstitutes(); }
+
+    // A logout, a shutdown or kill: the change made a moment before is saved, as at a close,
+    // and the program ends of its own, writing its settings.
+    void aSignalEndsTheProgramAsItsCloseDoes() {
+        QTemporaryDir dir;
+        const std::string library = test::ManyRecords(200000);  // a save takes a while
+        QVERIFY(test::WriteBytes(dir.filePath(QStringLiteral("FaceList.dat")), library));
+        for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+            QProcess child;
+            child.start(QStringLiteral(MOPIRA_TEST_CHILD),
+                        {QStringLiteral("signal-save"), dir.path()});
+            QVERIFY(child.waitForReadyRead(20000));
+            QCOMPARE(child.readAll(), QByteArray("changed\n"));
+            ::kill(static_cast<pid_t>(child.processId()), signal);
+            QVERIFY(child.waitForFinished(20000));
+            QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(child.exitCode(), 0);
+            QVERIFY(test::ReadBytes(dir.filePath(QStringLiteral("FaceList.dat"))) ==
+                    library + "added\r\nnew\r\n\r\n");
+            QVERIFY(test::WriteBytes(dir.filePath(QStringLiteral("FaceList.dat")), library));
+        }
+
+        // The program itself, on its own folder and settings.
+        QTemporaryDir config;
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(MOPIRA_PROGRAM), {QStringLiteral("--data-dir"), dir.path()});
+        QVERIFY(program.waitForStarted(10000));
+        QTest::qWait(1500);
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(QFile::exists(config.filePath(QStringLiteral("mopira.ini"))));
+    }
 
     void readCreatesMissingFilesAndNeverTruncates() {
         QTemporaryDir dir;

@@ -3,6 +3,9 @@
 //                                           killed right after the real work of that save step;
 //   test_child hold DATA_FOLDER             holds the folder as a running program does, until
 //                                           it is killed;
+//   test_child signal-save DATA_FOLDER      reads the library, adds an emoticon, prints "changed"
+//                                           and runs until SIGTERM, SIGHUP or SIGINT ends it as
+//                                           the program's close does;
 //   test_child access DATA_FOLDER           reads the library and prints whether it may be
 //                                           changed: "writable", "unreadable", "file read-only"
 //                                           or "folder read-only";
@@ -33,6 +36,7 @@
 #include "store/LibraryDocument.h"
 #include "store/PlatformFile.h"
 #include "ui/app/SingleInstance.h"
+#include "ui/app/TerminationSignals.h"
 
 #ifdef MOPIRA_HAVE_X11
 #include <xcb/xcb.h>
@@ -134,6 +138,19 @@ int TrayHost() {
 }
 #endif
 
+int SignalSave(const QString& folder) {
+    mopira::CTerminationSignals termination;
+    QObject::connect(&termination, &mopira::CTerminationSignals::terminationRequested,
+                     QCoreApplication::instance(), &QCoreApplication::quit);
+    mopira::CLibraryDocument document(folder);
+    document.Load();
+    document.Flush();
+    document.Change(mopira::AddFaces{{{"added", "new"}}});
+    std::printf("changed\n");
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}
+
 int Access(const QString& folder) {
     mopira::CLibraryDocument document(folder);
     document.Load();
@@ -180,12 +197,15 @@ int main(int argc, char** argv) {
     if (arguments.size() == 3 && arguments[1] == QLatin1String("hold")) {
         return Hold(arguments[2]);
     }
+    if (arguments.size() == 3 && arguments[1] == QLatin1String("signal-save")) {
+        return SignalSave(arguments[2]);
+    }
     if (arguments.size() == 3 && arguments[1] == QLatin1String("access")) {
         return Access(arguments[2]);
     }
     std::fprintf(stderr,
                  "usage: test_child save-crash DATA_FOLDER STEP | hold DATA_FOLDER"
-                 " | access DATA_FOLDER"
+                 " | signal-save DATA_FOLDER | access DATA_FOLDER"
                  " | drag X Y WIDTH HEIGHT | edit | tray-host\n");
     return 2;
 }

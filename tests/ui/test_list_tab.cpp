@@ -115,6 +115,20 @@ private slots:
         QVERIFY(list->PlaceholderText().isEmpty());
         QVERIFY(fixture.ReadFile(QStringLiteral("FaceList.dat")).ends_with("new\r\nF0\r\n\r\n"));
         QCOMPARE(dialog->Library().Size(), 2001u);
+
+        // Closed while a command waits for the read: the command goes with the window.
+        CFileFaultSeam slowAgain(FileStep::Read, 0, 0, CFileFaultSeam::Action::Hold,
+                                 QStringLiteral("FaceList.dat"));
+        dialog = fixture.OpenWhileLoading();
+        QVERIFY(dialog);
+        QTRY_VERIFY(slowAgain.Holding());
+        QTimer::singleShot(100, dialog, [dialog] { dialog->close(); });
+        QTest::mouseClick(fixture.Child<CTipToolBar>("m_tbarList")->ButtonFor(id::kNewFace),
+                          Qt::LeftButton);
+        QVERIFY(!dialog->isVisible());
+        slowAgain.Release();
+        QTest::qWait(100);
+        QCOMPARE(modal.Runs(), 1);  // no dialog over a closed window
     }
 
     // Closing the window while a save is being written waits for it.

@@ -27,6 +27,7 @@
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
+#include "ui/library/LibraryMessages.h"
 #include "ui/platform/Fonts.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/ModalSeam.h"
@@ -553,6 +554,48 @@ private slots:
                      QStringLiteral("データフォルダに書き込めないため、変更できません"));
         }
         QCOMPARE(fixture.ReadFile(QStringLiteral("FaceList.dat")), original);
+    }
+
+    // Closing with a change the disk will not take keeps it in a recovery file, which the next
+    // start offers to take in.
+    void whatCannotBeSavedIsKeptAndOfferedAtTheNextStart() {
+        CMainDlgFixture fixture;
+        const std::string original = test::FaceList({{"(^_^)", "笑顔"}, {"(T_T)", "泣く"}});
+        fixture.WriteFile(QStringLiteral("FaceList.dat"), original);
+        CMessageBoxSeam messages;
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        {
+            CFileFaultSeam full(FileStep::Rename, ENOSPC, 0, CFileFaultSeam::Action::Fail,
+                                QStringLiteral("FaceList.dat"));
+            dialog->Document().Change(AddFaces{{FaceEntry{"(-_-)", test::Sjis("眠い")}}});
+            messages.ClearShown();
+            // Told the save failed; asked, "try again" first, then "keep".
+            messages.AnswerNext(MessageAnswer::Ok);
+            messages.AnswerNext(MessageAnswer::Yes);
+            messages.AnswerNext(MessageAnswer::No);
+            CLibraryMessages::SettleBeforeClosing(dialog, dialog->Document());
+            QCOMPARE(messages.Shown().size(), 4);
+            QVERIFY(messages.Shown().at(0).contains(QStringLiteral("ディスクの空き容量")));
+            QVERIFY(messages.Shown().at(1).contains(QStringLiteral("もう一度保存しますか")));
+            QCOMPARE(messages.Shown().at(2), messages.Shown().at(1));
+            QVERIFY(
+                messages.Shown().at(3).startsWith(QStringLiteral("回復用のファイルを残しました")));
+            QVERIFY(full.Hits() >= 2);
+        }
+        fixture.Close();
+        QVERIFY(test::ReadBytes(fixture.PathOf(QStringLiteral("FaceList.dat"))) == original);
+
+        messages.ClearShown();
+        messages.AnswerNext(MessageAnswer::Yes);
+        dialog = fixture.Open();
+        QTRY_COMPARE(messages.Shown().size(), 2);
+        QVERIFY(messages.Shown().at(0).contains(QStringLiteral("回復用のファイル")));
+        QCOMPARE(messages.Shown().at(1),
+                 QStringLiteral("回復用のファイルから 1 個の顔文字を取り込みました。"));
+        QCOMPARE(fixture.ReadFile(QStringLiteral("FaceList.dat")),
+                 original + test::FaceList({{"(-_-)", "眠い"}}));
+        QVERIFY(dialog->Document().RecoveryFiles().isEmpty());
     }
 };
 

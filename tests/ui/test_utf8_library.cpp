@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <cerrno>
+#include <random>
 
 #include "LibraryFiles.h"
 #include "ListTabSession.h"
@@ -334,6 +335,29 @@ private slots:
 
     // Declined: the lines CP932 cannot hold are refused with their line and characters, the
     // others count as there already, and the file stays as it was.
+    // A file of another kind chosen by mistake: most of its lines are not text, and nothing is
+    // added unless the user says so.
+    void anImportOfRandomBytesAsksFirst() {
+        Session s;
+        const std::string before = s.fixture.ReadFile(kFaceList);
+        std::mt19937 random(5);
+        std::string junk(1 << 20, '\0');
+        for (char& byte : junk) {
+            byte = static_cast<char>(random());
+        }
+        const QString path = s.Path(QStringLiteral("photo.jpg"));
+        QVERIFY(test::WriteBytes(path, junk));
+        CFileDialogSeam files;
+        files.AnswerNext(path);
+        CMessageBoxSeam messages;
+        QVERIFY(s.ContextCommand(id::kImport));
+        QCOMPARE(messages.Shown().size(), 1);
+        QVERIFY(messages.Shown().front().contains(
+            QStringLiteral("顔文字の一覧ではないかもしれません")));
+        QVERIFY(s.fixture.ReadFile(kFaceList) == before);
+        QCOMPARE(Records(s.dialog->Library()).size(), 2u);
+    }
+
     void importDeclinedRefusesWithReasons() {
         Session s;
         const std::string before = s.fixture.ReadFile(kFaceList);

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QSessionManager>
 #include <QSettings>
 #include <cstdio>
 
@@ -14,6 +15,7 @@
 #include "ui/app/MainDlg.h"
 #include "ui/app/QtTranslation.h"
 #include "ui/app/SingleInstance.h"
+#include "ui/app/TerminationSignals.h"
 #include "ui/library/LibraryMessages.h"
 #include "ui/platform/Fonts.h"
 
@@ -84,12 +86,23 @@ int CMainApp::InitInstance() {
                              dialog.BringToFront();
                          }
                      });
+    // A logout, a shutdown or kill ends the program as the close button does; nobody is there
+    // to answer a question then.
+    bool ended = false;
+    auto end = [&dialog, &ended] {
+        ended = true;
+        dialog.Quit();
+    };
+    CTerminationSignals termination;
+    QObject::connect(&termination, &CTerminationSignals::terminationRequested, &dialog, end);
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &dialog, end);
     // The window may hide and come back (the tray, the shortcut, a later start): the program
     // ends when it ends, not when the last window closes or hides.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     RunMainWindow(dialog);
     // Nothing the user changed is dropped without a word.
-    CLibraryMessages::SettleBeforeClosing(&dialog, document);
+    CLibraryMessages::SettleBeforeClosing(&dialog, document,
+                                          ended ? CloseQuestion::Never : CloseQuestion::Ask);
     return CCommandLine::kExitOk;
 }
 

@@ -175,11 +175,17 @@ void CLibraryMessages::OfferRecovery() {
     }
 }
 
-bool CLibraryMessages::SettleBeforeClosing(QWidget* parent, CLibraryDocument& document) {
+void CLibraryMessages::SettleBeforeClosing(QWidget* parent, CLibraryDocument& document,
+                                           CloseQuestion question) {
     for (;;) {
         const CLibraryDocument::SaveState state = document.Flush();
         if (!state.failed || !document.HasUnsavedChanges()) {
-            return true;
+            return;
+        }
+        if (question == CloseQuestion::Never) {
+            QString path;
+            document.KeepRecovery(path);
+            return;
         }
         const SaveFailure* failure = document.Failure();
         const QString reason =
@@ -194,13 +200,13 @@ bool CLibraryMessages::SettleBeforeClosing(QWidget* parent, CLibraryDocument& do
         if (!kept.Failed()) {
             ShowMessage(parent, res::kRecoveryKept.toString().arg(Shown(path)), MessageButtons::Ok,
                         MessageIcon::Information);
-            return true;
+            return;
         }
         // Nothing can be written anywhere: the user alone may let the changes go.
         if (ShowChoice(parent, res::kCloseKeepFailed.toString().arg(DescribeFileError(kept)),
                        res::kCloseRetry.toString(), res::kCloseDiscard.toString(),
                        MessageIcon::Stop) == MessageAnswer::No) {
-            return true;
+            return;
         }
     }
 }

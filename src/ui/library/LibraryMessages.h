@@ -10,6 +10,9 @@ class QWidget;
 
 namespace mopira {
 
+// Whether closing may ask the user what to do with changes that could not be saved.
+enum class CloseQuestion { Ask, Never };
+
 // What the user is told about the library's file, in one place: that it could not be read or
 // may not be written, that a save failed (once for each reason) or succeeded again, that
 // another program's change could not take some edits as they were, that a change of another
@@ -25,8 +28,10 @@ public:
     QString ReadOnlyTip() const;
 
     // Before the window closes: saves what waits and, when that fails, says why and lets the
-    // user try again or keep the changes in a recovery file. True once nothing would be lost.
-    static bool SettleBeforeClosing(QWidget* parent, CLibraryDocument& document);
+    // user try again or keep the changes in a recovery file; without asking (the session
+    // ends), they go to the recovery file at once.
+    static void SettleBeforeClosing(QWidget* parent, CLibraryDocument& document,
+                                    CloseQuestion question = CloseQuestion::Ask);
 
 private:
     void OnLoaded();
