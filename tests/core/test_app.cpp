@@ -150,10 +150,6 @@ TEST(Settings, ThirteenKeysReadAndWrittenOnceEach) {
     }
     EXPECT_EQ(read.size(), kSettingCount);
     EXPECT_EQ(read, written);
-    const Settings defaults;
-    EXPECT_EQ(defaults.x, -1);
-    EXPECT_EQ(defaults.content, 150);
-    EXPECT_EQ(defaults.value2, 100);
 
     // The keys beyond them never take one of their names, and leave everything off but the
     // tray icon.

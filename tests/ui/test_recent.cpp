@@ -116,22 +116,6 @@ private slots:
         QVERIFY(s.list->DetailsView()->horizontalHeader()->sectionsClickable());
     }
 
-    // Fifty at most: the oldest falls off.
-    void theListKeepsTheLastFifty() {
-        std::string library;
-        for (int i = 0; i < 60; ++i) {
-            library += "f" + std::to_string(100 + i) + "\r\nF\r\n\r\n";
-        }
-        Session s(library);
-        for (int i = 0; i < 60; ++i) {
-            s.Copy({QStringLiteral("f%1").arg(100 + i)});
-        }
-        s.ShowRecent();
-        QCOMPARE(s.Rows().size(), 50);
-        QCOMPARE(s.Rows().front(), QStringLiteral("f159"));
-        QCOMPARE(s.Rows().back(), QStringLiteral("f110"));
-    }
-
     // Deleting an emoticon takes it off the list; an edit keeps its place under the new text.
     void deleteAndEditUpdateTheList() {
         Session s;

@@ -258,6 +258,11 @@ void CFaceLibrary::Reindex() {
     m_rankValid = false;
 }
 
+void CFaceLibrary::Reserve(std::size_t records) {
+    WritableRecords().reserve(records);
+    m_textIndex.Reserve(records);
+}
+
 std::optional<RecordId> CFaceLibrary::FindRecord(std::string_view text) const {
     return m_textIndex.Find(text);
 }

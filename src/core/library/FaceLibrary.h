@@ -93,6 +93,8 @@ public:
 
     std::size_t Size() const { return m_size; }
     bool Empty() const { return m_size == 0; }
+    // Makes room for this many records, so that adding many does not grow the index by steps.
+    void Reserve(std::size_t records);
 
     std::optional<RecordId> FindRecord(std::string_view text) const;
     bool IsLive(RecordId id) const {

@@ -1,6 +1,8 @@
 #include "core/library/TextExchange.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <unordered_map>
 
 #include "core/text/LineReader.h"
 
@@ -8,13 +10,15 @@ namespace mopira {
 
 namespace {
 
-// The distinct control characters of UTF-8 (or CP932: its bytes below 0x80 are ASCII) text.
-std::u32string ControlCharacters(std::string_view text) {
+// The distinct control characters of UTF-8 (or CP932: its bytes below 0x80 are ASCII) texts.
+std::u32string ControlCharacters(std::initializer_list<std::string_view> texts) {
     std::u32string found;
-    for (char byte : text) {
-        const auto value = static_cast<unsigned char>(byte);
-        if ((value < 0x20 || value == 0x7F) && found.find(value) == std::u32string::npos) {
-            found += value;
+    for (std::string_view text : texts) {
+        for (char byte : text) {
+            const auto value = static_cast<unsigned char>(byte);
+            if ((value < 0x20 || value == 0x7F) && found.find(value) == std::u32string::npos) {
+                found += value;
+            }
         }
     }
     return found;
@@ -25,11 +29,19 @@ std::u32string ControlCharacters(std::string_view text) {
 ImportFile ParseImport(std::string_view bytes, std::string_view defaultFolder) {
     ImportFile file;
     // The mark says UTF-8; without it, bytes that are not UTF-8 come from a CP932 program.
-    if (Charset::TakeFileMark(bytes).GetEncoding() != Encoding::Utf8 && !Utf8::IsValid(bytes)) {
+    const bool marked = Charset::TakeFileMark(bytes).GetEncoding() == Encoding::Utf8;
+    const bool valid = Utf8::IsValid(bytes);
+    if (!marked && !valid) {
         file.encoding = Encoding::Cp932;
     }
     const Charset charset(file.encoding);
-    auto read = [&charset, &file](std::string_view part, std::string& out) {
+    // Valid UTF-8 as a whole is valid in every piece: taken as it is, not decoded again.
+    const bool asIs = valid && file.encoding == Encoding::Utf8;
+    auto read = [&](std::string_view part, std::string& out) {
+        if (asIs) {
+            out.assign(part);
+            return;
+        }
         file.lines.back().invalidBytes = file.lines.back().invalidBytes || !charset.IsValid(part);
         out = charset.ToUtf8(part);
     };
@@ -56,6 +68,10 @@ ImportSummary ApplyImport(CFaceLibrary& library, const ImportFile& file,
                           std::string_view reservedFolder, ImportProgress* progress) {
     ImportSummary summary;
     const Charset charset = library.GetCharset();
+    library.Reserve(library.Size() + file.lines.size());
+    // Many lines share a few folders: each is encoded once.
+    std::unordered_map<std::string_view, EncodeResult> folders;
+    const std::pair<const std::string_view, EncodeResult>* lastFolder = nullptr;
     // Told every so many lines: often enough for a progress bar, rarely enough to cost nothing.
     constexpr std::size_t kProgressStep = 1024;
     std::size_t done = 0;
@@ -82,7 +98,7 @@ ImportSummary ApplyImport(CFaceLibrary& library, const ImportFile& file,
             refuse(ImportProblem::InvalidBytes);
             continue;
         }
-        if (std::u32string controls = ControlCharacters(line.text + line.folder);
+        if (std::u32string controls = ControlCharacters({line.text, line.folder});
             !controls.empty()) {
             refuse(ImportProblem::ControlCharacter, std::move(controls));
             continue;
@@ -96,9 +112,17 @@ ImportSummary ApplyImport(CFaceLibrary& library, const ImportFile& file,
             refuse(ImportProblem::UnrepresentableText, std::move(text.unrepresentable));
             continue;
         }
-        EncodeResult folder = charset.FromUtf8(line.folder);
+        // Lines of one folder often follow each other: the last one is looked at first.
+        if (!lastFolder || lastFolder->first != line.folder) {
+            auto [place, fresh] = folders.try_emplace(line.folder);
+            if (fresh) {
+                place->second = charset.FromUtf8(line.folder);
+            }
+            lastFolder = &*place;
+        }
+        const EncodeResult& folder = lastFolder->second;
         if (!folder.Ok()) {
-            refuse(ImportProblem::UnrepresentableFolder, std::move(folder.unrepresentable));
+            refuse(ImportProblem::UnrepresentableFolder, folder.unrepresentable);
             continue;
         }
         if (const auto id = library.AppendRecord(std::move(text.bytes), folder.bytes)) {
@@ -122,7 +146,7 @@ ExportResult ExportRecords(const CFaceLibrary& library, std::span<const RecordId
         const std::string_view text = library.Text(id);
         const std::string& folder = library.Folder(id);
         if (!charset.IsValid(text) || !charset.IsValid(folder) ||
-            !ControlCharacters(text).empty() || !ControlCharacters(folder).empty()) {
+            !ControlCharacters({text, folder}).empty()) {
             result.skipped.push_back(id);
             continue;
         }

@@ -104,6 +104,7 @@ public:
     }
 
     EncodeResult FromUtf8(std::string_view text) {
+        m_result.bytes.reserve(text.size());
         for (std::size_t i = 0; i < text.size();) {
             char32_t c = 0;
             const std::size_t length = DecodeUtf8(text, i, c);

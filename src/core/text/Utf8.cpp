@@ -1,5 +1,8 @@
 #include "core/text/Utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "core/text/CharOrder.h"
 
 namespace mopira {
@@ -108,11 +111,54 @@ int Utf8::CompareFolderNames(std::string_view a, std::string_view b) {
 }
 
 bool Utf8::IsValid(std::string_view text) {
-    char32_t c = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t length = unicode::DecodeUtf8(text, pos, c);
-        if (length == 0) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    for (std::size_t pos = 0; pos < size;) {
+        // Eight bytes of ASCII at a time.
+        if (size - pos >= sizeof(std::uint64_t)) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, bytes + pos, sizeof word);
+            if ((word & 0x8080808080808080ull) == 0) {
+                pos += sizeof word;
+                continue;
+            }
+        }
+        const unsigned char lead = bytes[pos];
+        if (lead < 0x80) {
+            ++pos;
+            continue;
+        }
+        // Most Japanese: three bytes whose second byte has no special range.
+        if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && size - pos >= 3 &&
+            (bytes[pos + 1] & 0xC0) == 0x80 && (bytes[pos + 2] & 0xC0) == 0x80) {
+            pos += 3;
+            continue;
+        }
+        // The second byte's range carries the rules against overlong forms, surrogates and
+        // values past U+10FFFF; the others are plain continuation bytes.
+        std::size_t length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
             return false;
+        }
+        if (size - pos < length || bytes[pos + 1] < low || bytes[pos + 1] > high) {
+            return false;
+        }
+        for (std::size_t k = 2; k < length; ++k) {
+            if ((bytes[pos + k] & 0xC0) != 0x80) {
+                return false;
+            }
         }
         pos += length;
     }
