@@ -60,10 +60,8 @@ FolderOf Merged(const FolderOf* base, const FolderOf& current, const FolderOf& c
             result[text] = was && *here == *was && *there != *was ? *there : *here;
         } else if (here && !(was && *here == *was)) {
             result[text] = *here;
-        } else if (there && !here && (!was || *there != *was)) {
+        } else if (there && (!was || *there != *was)) {
             result[text] = *there;
-        } else if (here && !base) {
-            result[text] = *here;
         }
     }
     return result;
