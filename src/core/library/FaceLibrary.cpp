@@ -42,6 +42,7 @@ void CFaceLibrary::Swap(CFaceLibrary& other) noexcept {
     m_byText.swap(other.m_byText);
     std::swap(m_byTextValid, other.m_byTextValid);
     std::swap(m_byTextHasRemoved, other.m_byTextHasRemoved);
+    m_byTextWaiting.swap(other.m_byTextWaiting);
     m_rankOf.swap(other.m_rankOf);
     std::swap(m_rankValid, other.m_rankValid);
     std::swap(m_nSnapshotsOut, other.m_nSnapshotsOut);
@@ -83,6 +84,7 @@ void CFaceLibrary::Clear() {
     m_byText.clear();
     m_byTextValid = false;
     m_byTextHasRemoved = false;
+    m_byTextWaiting.clear();
     m_rankValid = false;
 }
 
@@ -255,6 +257,7 @@ void CFaceLibrary::Reindex() {
     m_byText.clear();
     m_byTextValid = false;
     m_byTextHasRemoved = false;
+    m_byTextWaiting.clear();
     m_rankValid = false;
 }
 
@@ -388,11 +391,27 @@ const std::vector<RecordId>& CFaceLibrary::RecordsByText() const {
             m_byText, [this](RecordId id) -> std::string_view { return Text(id); }, m_charset);
         m_byTextValid = true;
         m_rankValid = false;
-    } else if (m_byTextHasRemoved) {
+        m_byTextHasRemoved = false;
+        return m_byText;
+    }
+    if (m_byTextHasRemoved) {
         m_rankValid = false;
         std::erase_if(m_byText, [this](RecordId id) { return !IsLive(id); });
+        std::erase_if(m_byTextWaiting, [this](RecordId id) { return !IsLive(id); });
+        m_byTextHasRemoved = false;
     }
-    m_byTextHasRemoved = false;
+    if (!m_byTextWaiting.empty()) {
+        m_rankValid = false;
+        SortByText(
+            m_byTextWaiting, [this](RecordId id) -> std::string_view { return Text(id); },
+            m_charset);
+        const auto joined = static_cast<std::ptrdiff_t>(m_byText.size());
+        m_byText.insert(m_byText.end(), m_byTextWaiting.begin(), m_byTextWaiting.end());
+        m_byTextWaiting.clear();
+        std::inplace_merge(
+            m_byText.begin(), m_byText.begin() + joined, m_byText.end(),
+            [this](RecordId a, RecordId b) { return m_charset.Compare(Text(a), Text(b)) < 0; });
+    }
     return m_byText;
 }
 
@@ -400,12 +419,9 @@ void CFaceLibrary::InsertSorted(RecordId id) const {
     if (!m_byTextValid) {
         return;
     }
-    RecordsByText();
-    const auto at = std::lower_bound(m_byText.begin(), m_byText.end(), Text(id),
-                                     [this](RecordId other, std::string_view text) {
-                                         return m_charset.Compare(Text(other), text) < 0;
-                                     });
-    m_byText.insert(at, id);
+    // Each insert would move the whole order: a large import or merge waits until the order
+    // is read again and joins it in one pass.
+    m_byTextWaiting.push_back(id);
     m_rankValid = false;
 }
 

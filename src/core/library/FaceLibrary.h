@@ -122,8 +122,8 @@ public:
     // Every record, in library order.
     std::vector<RecordId> Records() const;
     // Every record in ascending order of its text by character value. Built on first use,
-    // then kept up to date: an append or a new text takes its place at once, removed records
-    // are dropped the next time the order is asked for.
+    // then kept up to date: appended records, new texts and removed records take their
+    // places the next time the order is asked for.
     const std::vector<RecordId>& RecordsByText() const;
 
     // What a list shows: in library order, or ascending by text as the face list has them.
@@ -203,6 +203,9 @@ private:
     mutable std::vector<RecordId> m_byText;
     mutable bool m_byTextValid = false;
     mutable bool m_byTextHasRemoved = false;
+    // Records added to the order or given a new text since it was last read, which the next
+    // RecordsByText sorts into it in one pass, so that adding many records costs one pass.
+    mutable std::vector<RecordId> m_byTextWaiting;
     // Place of each record in m_byText; rebuilt from it when stale.
     mutable std::vector<std::uint32_t> m_rankOf;
     mutable bool m_rankValid = false;

@@ -89,11 +89,49 @@ public:
         }
     }
 
-private:
-    // Adds the entry, or files the record of that text in the entry's folder.
-    void File(const FaceEntry& face) {
-        if (face.text.empty() || face.folder.empty()) {
+    void operator()(const MergeChanges& merge) {
+        if (!merge.changes) {
             return;
+        }
+        const LibraryChanges* changes = merge.changes.get();
+        RecodedChanges recoded;
+        if (changes->charset != m_library.GetCharset()) {
+            recoded = RecodeChanges(*changes, m_library);
+            if (!recoded.refused.empty()) {
+                m_outcome.merged.refused = std::move(recoded.refused);
+                return;
+            }
+            changes = &recoded.changes;
+        }
+        MergeSummary& summary = m_outcome.merged;
+        // Removals first, so that nothing the change adds or moves is removed by it.
+        for (const FaceEntry& face : changes->removed) {
+            const auto id = m_library.FindRecord(face.text);
+            if (id && m_library.Folder(*id) == face.folder && Remove(face.text)) {
+                ++summary.removed;
+            }
+        }
+        for (const FaceMove& move : changes->moved) {
+            const auto id = m_library.FindRecord(move.text);
+            if (!id) {
+                summary.added += File({move.text, move.toFolder}) ? 1 : 0;
+            } else if (m_library.Folder(*id) == move.fromFolder) {
+                summary.moved += File({move.text, move.toFolder}) ? 1 : 0;
+            }
+        }
+        for (const FaceEntry& face : changes->added) {
+            if (!m_library.FindRecord(face.text)) {
+                summary.added += File(face) ? 1 : 0;
+            }
+        }
+    }
+
+private:
+    // Adds the entry, or files the record of that text in the entry's folder. Returns whether
+    // a record changed.
+    bool File(const FaceEntry& face) {
+        if (face.text.empty() || face.folder.empty()) {
+            return false;
         }
         Touch(face.folder);
         if (const auto id = m_library.FindRecord(face.text)) {
@@ -102,25 +140,30 @@ private:
             if (oldFolder != face.folder && m_library.SetRecordFolder(face.text, face.folder)) {
                 m_outcome.changed = true;
                 NoteIfEmptied(oldFolder);
+                return true;
             }
-            return;
+            return false;
         }
         if (m_library.AppendRecord(face.text, face.folder)) {
             m_outcome.changed = true;
+            return true;
         }
+        return false;
     }
 
-    void Remove(const std::string& text) {
+    bool Remove(const std::string& text) {
         const auto id = m_library.FindRecord(text);
         if (!id) {
-            return;
+            return false;
         }
         const std::string folder = m_library.Folder(*id);
         Touch(folder);
         if (m_library.RemoveRecord(text)) {
             m_outcome.changed = true;
             NoteIfEmptied(folder);
+            return true;
         }
+        return false;
     }
 
     // Remembers how many records a folder had before this change first touched it.
@@ -181,6 +224,7 @@ public:
     }
     void operator()(ConvertLibraryToUtf8&) {}
     void operator()(ImportFaces&) {}  // its lines stay UTF-8 until they are applied
+    void operator()(MergeChanges&) {}  // it carries its encoding and converts as it applies
 
 private:
     void Name(std::string& text) {

@@ -6,7 +6,9 @@
 #include <variant>
 #include <vector>
 
+#include "core/library/FaceEntry.h"
 #include "core/library/FaceLibrary.h"
+#include "core/library/LibraryMerge.h"
 #include "core/library/TextExchange.h"
 
 namespace mopira {
@@ -14,11 +16,6 @@ namespace mopira {
 // The user's changes to the library, named by the texts they act on rather than by record
 // ids, so that a change made against one copy of the file can be applied again to what the
 // file holds now when another program has rewritten it in the meantime.
-struct FaceEntry {
-    std::string text;
-    std::string folder;
-};
-
 struct AddFaces {
     std::vector<FaceEntry> faces;
 };
@@ -44,8 +41,14 @@ struct ImportFaces {
     std::string reservedFolder;  // UTF-8
 };
 
-using LibraryEdit =
-    std::variant<AddFaces, ReplaceFace, MoveFaces, RemoveFaces, ConvertLibraryToUtf8, ImportFaces>;
+// Another machine's changes, taken from a conflict copy (DiffLibraries). Shared, like an
+// import: a copy may hold a million records.
+struct MergeChanges {
+    std::shared_ptr<const LibraryChanges> changes;
+};
+
+using LibraryEdit = std::variant<AddFaces, ReplaceFace, MoveFaces, RemoveFaces,
+                                 ConvertLibraryToUtf8, ImportFaces, MergeChanges>;
 
 struct EditOutcome {
     // Whether any record changed.
@@ -63,6 +66,8 @@ struct EditOutcome {
     // The change was made in another encoding than the library's and this text of it (in the
     // change's encoding) cannot be written in the library's: nothing changed, the change waits.
     std::optional<std::string> waiting;
+    // What a merge added, removed and moved, or the texts that kept it from applying.
+    MergeSummary merged;
 };
 
 // Applies `edit` to `library`. Each part of the change applies to what the library holds
@@ -70,6 +75,13 @@ struct EditOutcome {
 // with one another record already has merges the two into that record; moving or removing
 // a text that is gone does nothing for it. Nothing is ever lost: no record is dropped except
 // by a removal. An import adds only the texts the library lacks and never refiles one.
+//
+// A merge applies whole or not at all: when the library's encoding cannot take a text of it,
+// nothing changes and the texts are listed. Otherwise it adds the texts the library lacks and
+// refiles none of those it has; it removes a text only where the library still has it in the
+// folder the base had, and moves one only from that folder, so a record changed on this side
+// keeps this side's change. A text moved there and removed here comes back in its new folder.
+// Applying the same merge again changes nothing.
 EditOutcome ApplyEdit(CFaceLibrary& library, const LibraryEdit& edit);
 // The same for a change whose texts are bytes in `madeIn`: the library may have changed its
 // encoding since (another program made the file UTF-8, or took it back to CP932). Its texts
