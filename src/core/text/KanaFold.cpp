@@ -345,7 +345,8 @@ std::optional<std::string> ReadingToRomaji(std::string_view reading) {
     // What a kana is written as depends on what is written for the kana after it.
     std::vector<std::string> written(pieces.size());
     for (std::size_t k = pieces.size(); k-- > 0;) {
-        const std::string_view next = k + 1 < pieces.size() ? written[k + 1] : "";
+        const std::string_view next =
+            k + 1 < pieces.size() ? std::string_view(written[k + 1]) : std::string_view();
         if (pieces[k].first == "っ" && !next.empty() && Doubles(next[0])) {
             written[k] = next[0];
         } else if (pieces[k].first == "ん") {
