@@ -151,6 +151,28 @@ CKeywordTable::Keywords Joined(CKeywordTable::Keywords first,
     return Normalized(std::move(first));
 }
 
+// Sets `name` to `value` in `map`, or takes it out for an empty value. True when it changed.
+template <class Map, class Value>
+bool SetOrErase(Map& map, std::string_view name, Value value) {
+    const auto found = map.find(name);
+    if (value.empty()) {
+        if (found == map.end()) {
+            return false;
+        }
+        map.erase(found);
+        return true;
+    }
+    if (found == map.end()) {
+        map.emplace(name, std::move(value));
+        return true;
+    }
+    if (found->second == value) {
+        return false;
+    }
+    found->second = std::move(value);
+    return true;
+}
+
 const Charset kUtf8(Encoding::Utf8);
 
 }  // namespace
@@ -229,26 +251,7 @@ std::string_view CKeywordTable::FolderReading(std::string_view folder) const {
 }
 
 bool CKeywordTable::SetFolderReading(std::string_view folder, std::string_view reading) {
-    if (folder.empty()) {
-        return false;
-    }
-    const auto found = m_readings.find(folder);
-    if (reading.empty()) {
-        if (found == m_readings.end()) {
-            return false;
-        }
-        m_readings.erase(found);
-        return true;
-    }
-    if (found != m_readings.end()) {
-        if (found->second == reading) {
-            return false;
-        }
-        found->second = reading;
-        return true;
-    }
-    m_readings.emplace(folder, reading);
-    return true;
+    return !folder.empty() && SetOrErase(m_readings, folder, std::string(reading));
 }
 
 const CKeywordTable::Keywords& CKeywordTable::FaceKeywords(std::string_view text) const {
@@ -258,27 +261,7 @@ const CKeywordTable::Keywords& CKeywordTable::FaceKeywords(std::string_view text
 }
 
 bool CKeywordTable::SetFaceKeywords(std::string_view text, Keywords keywords) {
-    if (text.empty()) {
-        return false;
-    }
-    keywords = Normalized(std::move(keywords));
-    const auto found = m_keywords.find(text);
-    if (keywords.empty()) {
-        if (found == m_keywords.end()) {
-            return false;
-        }
-        m_keywords.erase(found);
-        return true;
-    }
-    if (found != m_keywords.end()) {
-        if (found->second == keywords) {
-            return false;
-        }
-        found->second = std::move(keywords);
-        return true;
-    }
-    m_keywords.emplace(text, std::move(keywords));
-    return true;
+    return !text.empty() && SetOrErase(m_keywords, text, Normalized(std::move(keywords)));
 }
 
 bool CKeywordTable::RenameFace(std::string_view oldText, std::string_view newText) {
