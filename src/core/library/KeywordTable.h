@@ -15,7 +15,8 @@ class CFaceLibrary;
 
 // What the library's own file does not say about its emoticons: a reading (hiragana) for a
 // folder, and keywords (readings or words) for an emoticon. Folders and emoticons are named
-// by their bytes in the library's encoding; readings and keywords are UTF-8.
+// by their bytes in the library's encoding; readings and keywords are UTF-8, kept as they
+// were given (in katakana too): finding and exporting fold them (kana::FoldForMatch).
 //
 // Its file, Keywords.dat, is UTF-8 text, one line per folder or emoticon:
 //
