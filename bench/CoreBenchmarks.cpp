@@ -2,12 +2,15 @@
 // the same argument in the same run.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "LibraryGenerator.h"
 #include "core/library/FaceLibrary.h"
+#include "core/library/KeywordTable.h"
+#include "core/library/MeaningIndex.h"
 #include "core/library/TextExchange.h"
 #include "core/text/Charset.h"
 #include "core/text/LineReader.h"
@@ -145,6 +148,53 @@ void Search_Floor(benchmark::State& state) {
     }
 }
 
+// A reading for every folder and keywords for one face in a hundred, as a user gives them.
+CKeywordTable ReadingsFor(const CFaceLibrary& library) {
+    const std::vector<std::string> readings = {"えがお", "あいさつ", "おどろき", "かなしい",
+                                               "いかり", "てれ",     "どうぶつ", "なく"};
+    CKeywordTable table(library.GetCharset());
+    std::vector<std::string> folders = library.FolderNames();
+    std::sort(folders.begin(), folders.end());
+    for (std::size_t k = 0; k < folders.size(); ++k) {
+        table.SetFolderReading(folders[k], readings[k % readings.size()]);
+    }
+    library.ForEachRecord([&](RecordId id) {
+        if (id % 100 == 0) {
+            table.SetFaceKeywords(std::string(library.Text(id)), {"ねこ", "smile"});
+        }
+    });
+    return table;
+}
+
+// A fragment and a reading typed in romaji: the meaning rule looks at every record.
+const std::string kMeaningQuery = kFirstFragment + " naku";
+
+void SearchByMeaning(benchmark::State& state) {
+    CFaceLibrary library;
+    library.LoadFaceList(CachedFaceList(Count(state)));
+    const CKeywordTable table = ReadingsFor(library);
+    const CMeaningIndex index(library, table);
+    library.RecordsByText();  // the list has the order by text long before the first search
+    std::size_t found = 0;
+    for (auto _ : state) {
+        found = index.Search(kMeaningQuery, CFaceLibrary::Order::Text).rows.size();
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["found"] = static_cast<double>(found);
+}
+
+// The same with the index made for every search, as a caller that keeps none pays.
+void SearchByMeaningUnindexed(benchmark::State& state) {
+    CFaceLibrary library;
+    library.LoadFaceList(CachedFaceList(Count(state)));
+    const CKeywordTable table = ReadingsFor(library);
+    library.RecordsByText();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            mopira::SearchByMeaning(library, table, kMeaningQuery, CFaceLibrary::Order::Text));
+    }
+}
+
 void SortIn(benchmark::State& state, const std::string& bytes) {
     CFaceLibrary library;
     for (auto _ : state) {
@@ -198,6 +248,8 @@ BENCHMARK(Serialize_Floor)->MOPIRA_SIZES;
 BENCHMARK(Search)->MOPIRA_SIZES;
 BENCHMARK(Search_Floor)->MOPIRA_SIZES;
 BENCHMARK(SortByText)->MOPIRA_SIZES;
+BENCHMARK(SearchByMeaning)->MOPIRA_SIZES;
+BENCHMARK(SearchByMeaningUnindexed)->MOPIRA_SIZES;
 BENCHMARK(SearchUtf8)->MOPIRA_SIZES;
 BENCHMARK(SortByTextUtf8)->MOPIRA_SIZES;
 BENCHMARK(Import)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);

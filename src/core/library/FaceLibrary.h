@@ -116,6 +116,11 @@ public:
     bool RemoveRecord(std::string_view text);
 
     int CountFacesInFolder(std::string_view folder) const;
+    // Folders by number, for facts kept per folder rather than per record: a record's folder
+    // number holds until the records change (a folder emptied keeps its number, unused).
+    std::uint32_t FolderNumber(RecordId id) const { return (*m_records)[id].folder; }
+    std::size_t FolderNumbers() const { return m_folders.size(); }
+    const std::string& FolderName(std::uint32_t number) const { return m_folders[number].name; }
     // Distinct folder names of the records, in no particular order.
     std::vector<std::string> FolderNames() const;
 
