@@ -41,6 +41,7 @@
 #include "ui/platform/ModalSeam.h"
 #include "ui/platform/PasteBack.h"
 #include "ui/platform/TextConvert.h"
+#include "ui/platform/WindowActivation.h"
 
 namespace mopira {
 
@@ -280,11 +281,12 @@ void CMainDlg::ConnectHandlers() {
 }
 
 void CMainDlg::CreateSummoning() {
+    m_activation = new CWindowActivation(*this);
     m_pasteBack = new CPasteBack(this);
     if (m_summon.tray != 0) {
         m_tray = new CTrayIcon(m_hIcon, this);
         if (m_tray->Show()) {
-            connect(m_tray, &CTrayIcon::toggleRequested, this, &CMainDlg::ToggleWindow);
+            connect(m_tray, &CTrayIcon::toggleRequested, this, [this] { ToggleWindow(); });
             connect(m_tray, &CTrayIcon::faceChosen, this, [this](const QString& face) {
                 m_listPage->RecentFaces().Use({face.toStdString()}, Charset(Encoding::Utf8));
                 CopyText(face);
@@ -300,7 +302,7 @@ void CMainDlg::CreateSummoning() {
         }
     }
     m_hotkey = new CGlobalHotkey(this);
-    connect(m_hotkey, &CGlobalHotkey::activated, this, &CMainDlg::ToggleWindow);
+    connect(m_hotkey, &CGlobalHotkey::activated, this, [this] { ToggleWindow(); });
     // Once the window shows, so that a key that cannot be had is told over it.
     QTimer::singleShot(0, this, &CMainDlg::RegisterHotkey);
 }
@@ -504,14 +506,8 @@ void CMainDlg::Quit() {
     done(QDialog::Rejected);
 }
 
-void CMainDlg::BringToFront() {
-    if (isMinimized()) {
-        showNormal();
-    } else {
-        show();
-    }
-    raise();
-    activateWindow();
+void CMainDlg::BringToFront(const ActivationToken& token) {
+    m_activation->BringToFront(token);
 }
 
 void CMainDlg::HideWindow() {
@@ -520,11 +516,11 @@ void CMainDlg::HideWindow() {
     hide();
 }
 
-void CMainDlg::ToggleWindow() {
+void CMainDlg::ToggleWindow(const ActivationToken& token) {
     if (isVisible() && !isMinimized() && HasKeyboardFocus(*this)) {
         HideWindow();
     } else {
-        BringToFront();
+        BringToFront(token);
     }
 }
 

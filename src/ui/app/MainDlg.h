@@ -10,6 +10,7 @@
 #include "core/app/Settings.h"
 
 #include "ui/library/LibraryDocument.h"
+#include "ui/platform/ActivationToken.h"
 
 class QComboBox;
 
@@ -24,6 +25,7 @@ class CPage;
 class CPasteBack;
 class CTipToolBar;
 class CTrayIcon;
+class CWindowActivation;
 
 // The program's only top-level window, as a frame around its two pages: the list tab
 // (CListPage), where the user finds and copies emoticons of the library, and the create tab
@@ -53,12 +55,12 @@ public:
     CListPage& ListPage() const { return *m_listPage; }
     CCreatePage& CreatePage() const { return *m_createPage; }
     // Shows the window in front of the others, restored and active: a later start of the
-    // program on the same data folder asks for this.
-    void BringToFront();
+    // program on the same data folder asks for this, with the token the desktop gave it.
+    void BringToFront(const ActivationToken& token = {});
     // Hides the window; the program goes on, and the focus goes back to another program.
     void HideWindow();
     // Hides the window when it is in front (active), else brings it to the front.
-    void ToggleWindow();
+    void ToggleWindow(const ActivationToken& token = {});
     // Ends the window as its close button does, settings written, even while hidden.
     void Quit();
     // The icon in the desktop's tray; null when it is switched off or the desktop has no tray.
@@ -136,6 +138,7 @@ private:
     CGlobalHotkey* m_hotkey = nullptr;
     CPasteBack* m_pasteBack = nullptr;
     CTrayIcon* m_tray = nullptr;
+    CWindowActivation* m_activation = nullptr;
 };
 
 }  // namespace mopira
