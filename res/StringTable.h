@@ -178,6 +178,10 @@ inline constexpr QStringView kHotkeyInvalid =
 inline constexpr QStringView kHotkeyTaken =
     u"ショートカット キー「%1」は、ほかのプログラムが使っています。\n"
     u"%2 の Hotkey= に別のキーを指定してください。";
+inline constexpr QStringView kPasteKeyInvalid =
+    u"貼り付けのキー「%1」は使えません。\n"
+    u"%2 の PasteKey= には Ctrl+V や Ctrl+Shift+V のようにキーを一つ指定するか、空にしてください"
+    u"（空なら、端末には Ctrl+Shift+V、ほかのプログラムには Ctrl+V を送ります）。";
 inline constexpr QStringView kHotkeyUnsupported =
     u"このデスクトップでは、ショートカット キー「%1」を登録できません。\n"
     u"デスクトップのキーボード設定で、コマンド「mopira --toggle」にキーを割り当ててください。";

@@ -11,8 +11,10 @@
 //                                           answers ("action ACTION"), and at its end
 //                                           "result ACTION".
 //   test_child edit                         a plain window with one line edit, titled
-//                                           "paste target", that prints "ready" when shown
-//                                           and "text TEXT" (UTF-8) after every change of it;
+//                                           "paste target", that prints "ready" when shown,
+//                                           "key KEYS" for every key pressed with Ctrl
+//                                           ("key Ctrl+Shift+V") and "text TEXT" (UTF-8) after
+//                                           every change of it;
 //   test_child tray-host                    (X11) a desktop's tray as programs find it: holds
 //                                           the tray's selection of screen 0, prints "ready",
 //                                           and docks nothing;
@@ -21,6 +23,8 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDrag>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTimer>
@@ -102,9 +106,20 @@ int Drag(const QRect& geometry) {
     return QApplication::exec();
 }
 
+class CPasteTarget : public QLineEdit {
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->modifiers() & Qt::ControlModifier) {
+            const QKeyCombination keys(event->modifiers(), Qt::Key(event->key()));
+            std::printf("key %s\n", qPrintable(QKeySequence(keys).toString()));
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+};
+
 int Edit() {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    QLineEdit edit;
+    CPasteTarget edit;
     edit.setWindowTitle(QStringLiteral("paste target"));
     QObject::connect(&edit, &QLineEdit::textChanged, [](const QString& text) {
         std::printf("text %s\n", text.toUtf8().constData());

@@ -115,15 +115,17 @@ void CMainDlg::ReadSettings() {
     Settings settings;
     ReadIntKeys(profile, kSettingsReadOrder, settings);
     m_summonKeysRead = ReadIntKeys(profile, kSummonIntKeys, m_summon);
-    const QString hotkeyName = ProfileKey(kHotkeySection, kHotkeyKey);
-    const QVariant hotkey = profile.value(hotkeyName);
-    if (hotkey.isValid()) {
-        m_summonKeysRead.insert(hotkeyName);
-        // An unquoted comma makes a list of the value, as in "Ctrl+,".
-        m_summon.hotkey = (hotkey.typeId() == QMetaType::QStringList
-                               ? hotkey.toStringList().join(QLatin1Char(','))
-                               : hotkey.toString())
-                              .toStdString();
+    for (const TextSettingKey& key : kSummonTextKeys) {
+        const QString name = ProfileKey(key.section, key.key);
+        const QVariant value = profile.value(name);
+        if (value.isValid()) {
+            m_summonKeysRead.insert(name);
+            // An unquoted comma makes a list of the value, as in "Ctrl+,".
+            m_summon.*key.member = (value.typeId() == QMetaType::QStringList
+                                        ? value.toStringList().join(QLatin1Char(','))
+                                        : value.toString())
+                                       .toStdString();
+        }
     }
     m_nX = settings.x;
     m_nY = settings.y;
@@ -158,9 +160,11 @@ void CMainDlg::WriteSettings() {
             profile.setValue(name, m_summon.*key.member);
         }
     }
-    const QString hotkeyName = ProfileKey(kHotkeySection, kHotkeyKey);
-    if (m_summonKeysRead.contains(hotkeyName) || !m_summon.hotkey.empty()) {
-        profile.setValue(hotkeyName, QString::fromStdString(m_summon.hotkey));
+    for (const TextSettingKey& key : kSummonTextKeys) {
+        const QString name = ProfileKey(key.section, key.key);
+        if (m_summonKeysRead.contains(name) || !(m_summon.*key.member).empty()) {
+            profile.setValue(name, QString::fromStdString(m_summon.*key.member));
+        }
     }
     profile.sync();
 }
@@ -304,7 +308,16 @@ void CMainDlg::CreateSummoning() {
     m_hotkey = new CGlobalHotkey(this);
     connect(m_hotkey, &CGlobalHotkey::activated, this, [this] { ToggleWindow(); });
     // Once the window shows, so that a key that cannot be had is told over it.
-    QTimer::singleShot(0, this, &CMainDlg::RegisterHotkey);
+    QTimer::singleShot(0, this, [this] {
+        RegisterHotkey();
+        const QString pasteKey = QString::fromStdString(m_summon.pasteKey).trimmed();
+        if (!m_pasteBack->SetPasteKey(pasteKey)) {
+            ShowMessage(this,
+                        res::kPasteKeyInvalid.toString().arg(
+                            pasteKey, QDir::toNativeSeparators(m_settingsPath)),
+                        MessageButtons::Ok, MessageIcon::Warning);
+        }
+    });
 }
 
 void CMainDlg::RegisterHotkey() {
@@ -562,7 +575,8 @@ void CMainDlg::CopyText(const QString& text) {
 }
 
 bool CMainDlg::PastesBack() const {
-    return m_summon.hideAfterCopy != 0 && m_summon.pasteAfterCopy != 0 && CPasteBack::IsAvailable();
+    return m_summon.hideAfterCopy != 0 && m_summon.pasteAfterCopy != 0 &&
+           m_pasteBack->IsAvailable();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -617,7 +631,7 @@ void CMainDlg::ShowWindowMenu(QWidget* source, const QPoint& pos) {
     QAction* paste = menu.addAction(res::kPasteAfterCopyItem.toString());
     paste->setCheckable(true);
     paste->setChecked(m_summon.pasteAfterCopy != 0);
-    paste->setEnabled(m_summon.hideAfterCopy != 0 && CPasteBack::IsAvailable());
+    paste->setEnabled(m_summon.hideAfterCopy != 0 && m_pasteBack->IsAvailable());
     QAction* chosen = menu.exec(source->mapToGlobal(pos));
     if (chosen == about) {
         OnSysCommand(id::kAboutBox);

@@ -1,21 +1,39 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QKeyCombination>
 #include <QObject>
+#include <QString>
 #include <QTimer>
+#include <memory>
+#include <optional>
 
 namespace mopira {
 
+class CWaylandKeyboard;
+
 // Pastes the clipboard into the program the user came from, as the user would: once the focus
-// has gone back from this program's windows to another program's, that one gets Ctrl+V. Only
-// X11 lets a program type into another (through XTEST); elsewhere it is never available.
+// has gone back from this program's windows to another program's, that one gets the paste keys.
+// X11 types them through XTEST; a Wayland desktop through a compositor's virtual keyboard
+// (wlroots). A terminal, which pastes with Ctrl+Shift+V, gets those keys where its window is
+// known to be one; the user may choose the keys instead.
 class CPasteBack : public QObject {
     Q_OBJECT
 
 public:
-    static bool IsAvailable();
-
     explicit CPasteBack(QObject* parent = nullptr);
+    ~CPasteBack() override;
+
+    // Whether keys can be typed into another program here.
+    bool IsAvailable();
+
+    // The keys that paste, in Qt's portable form ("Ctrl+Shift+V", "Shift+Ins"); empty chooses
+    // them by the program pasted into. False, keeping that choice, when `keys` is not one key
+    // that can be typed.
+    bool SetPasteKey(const QString& keys);
+    // The keys typed into a program: the chosen ones, else Ctrl+Shift+V for a terminal and
+    // Ctrl+V for any other.
+    QKeyCombination PasteKeys(bool terminal) const;
 
     // Waits, up to `timeoutMs`, for the focus to reach another program and for no menu of
     // this one to hold the keyboard, then pastes there. A start while one waits restarts it.
@@ -27,10 +45,17 @@ signals:
 
 private:
     void OnPoll();
+    // Whether the keyboard's focus has left this program for another one.
+    bool FocusIsElsewhere();
+    bool TypePasteKeys();
 
     QTimer m_timer;
     QElapsedTimer m_elapsed;
+    // Since when the focus has been elsewhere, on Wayland, where only our own leaving is seen.
+    QElapsedTimer m_away;
     int m_nTimeoutMs = 0;
+    std::optional<QKeyCombination> m_keys;
+    std::unique_ptr<CWaylandKeyboard> m_wayland;
 };
 
 }  // namespace mopira

@@ -1,8 +1,9 @@
 #include "ui/platform/WindowActivation.h"
 
-#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
+
+#include "ui/platform/DesktopSession.h"
 
 #ifdef MOPIRA_HAVE_WAYLAND_ACTIVATION
 #include "ui/platform/WaylandActivation.h"
@@ -19,10 +20,6 @@ namespace {
 // next way is tried.
 constexpr int kExposureMs = 2000;
 constexpr int kFocusMs = 500;
-
-bool OnWaylandPlatform() {
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
 
 }  // namespace
 
@@ -52,7 +49,7 @@ void CWindowActivation::BringToFront(const ActivationToken& token) {
     if (!OnWaylandPlatform()) {
         m_window.activateWindow();
 #ifdef MOPIRA_HAVE_X11
-        if (QGuiApplication::platformName() == QLatin1String("xcb") && !token.startupId.isEmpty()) {
+        if (OnX11Platform() && !token.startupId.isEmpty()) {
             if (const std::optional<std::uint32_t> time = StartupTime(token.startupId)) {
                 X11ActivateWindow(m_window.winId(), *time);
             }
