@@ -55,7 +55,9 @@ wait "$mopira" 2>/dev/null || true
 printf '[Window]\nHideAfterCopy=1\nPasteAfterCopy=1\nPasteKey=Ctrl+Shift+V\n' >"$work/config/mopira.ini"
 spawn mopira2.log "$program" --data-dir "$work/data"
 mopira=$spawned
-wait_for is_focused "$mopira" || fail "the window did not show again"
+wait_for is_mapped "$mopira" || fail "the window did not show again"
+later --show
+wait_for is_focused "$mopira" || fail "the window did not come forward"
 press_enter
 wait_for got_keys Ctrl+Shift+V || fail "PasteKey=Ctrl+Shift+V was not typed"
 echo "Enter typed the emoticon into the program the user came from"

@@ -44,6 +44,8 @@ start_sway() {
     cat >"$work/sway.conf" <<CONF
 workspace_layout tabbed
 focus_on_window_activation focus
+focus_follows_mouse no
+mouse_warping none
 CONF
     WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         as_user env XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" HOME="$HOME" \

@@ -97,10 +97,14 @@ struct TextSettingKey {
     std::string SummonSettings::*member;
 };
 
+// Written as soon as the desktop gives it, not only at close.
+inline constexpr TextSettingKey kRemoteDesktopTokenKey = {"Window", "RemoteDesktopToken",
+                                                          &SummonSettings::remoteDesktopToken};
+
 inline constexpr TextSettingKey kSummonTextKeys[] = {
     {"Window", "Hotkey", &SummonSettings::hotkey},
     {"Window", "PasteKey", &SummonSettings::pasteKey},
-    {"Window", "RemoteDesktopToken", &SummonSettings::remoteDesktopToken},
+    kRemoteDesktopTokenKey,
 };
 
 }  // namespace mopira

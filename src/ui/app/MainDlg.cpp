@@ -306,10 +306,23 @@ void CMainDlg::CreateSummoning() {
         }
     }
     m_hotkey = new CGlobalHotkey(this);
-    connect(m_hotkey, &CGlobalHotkey::activated, this, [this] { ToggleWindow(); });
+    connect(m_hotkey, &CGlobalHotkey::activated, this,
+            [this](const ActivationToken& token) { ToggleWindow(token); });
+    connect(m_hotkey, &CGlobalHotkey::settled, this, &CMainDlg::TellHotkeyResult);
+    connect(m_pasteBack, &CPasteBack::refused, this, [this] {
+        ShowMessage(this, res::kPasteRefused.toString(), MessageButtons::Ok, MessageIcon::Warning);
+    });
+    // Kept at once: the desktop's token is good for one start, and Escape writes no settings.
+    connect(m_pasteBack, &CPasteBack::restoreTokenChanged, this, [this](const QString& token) {
+        const QString name = ProfileKey(kRemoteDesktopTokenKey.section, kRemoteDesktopTokenKey.key);
+        m_summon.remoteDesktopToken = token.toStdString();
+        m_summonKeysRead.insert(name);
+        QSettings(m_settingsPath, QSettings::IniFormat).setValue(name, token);
+    });
     // Once the window shows, so that a key that cannot be had is told over it.
     QTimer::singleShot(0, this, [this] {
-        RegisterHotkey();
+        TellHotkeyResult(m_hotkey->Register(QString::fromStdString(m_summon.hotkey),
+                                            res::kHotkeyDescription.toString()));
         const QString pasteKey = QString::fromStdString(m_summon.pasteKey).trimmed();
         if (!m_pasteBack->SetPasteKey(pasteKey)) {
             ShowMessage(this,
@@ -317,14 +330,18 @@ void CMainDlg::CreateSummoning() {
                             pasteKey, QDir::toNativeSeparators(m_settingsPath)),
                         MessageButtons::Ok, MessageIcon::Warning);
         }
+        if (m_summon.hideAfterCopy != 0 && m_summon.pasteAfterCopy != 0) {
+            m_pasteBack->Prepare(QString::fromStdString(m_summon.remoteDesktopToken));
+        }
     });
 }
 
-void CMainDlg::RegisterHotkey() {
+void CMainDlg::TellHotkeyResult(CGlobalHotkey::Result result) {
     const QString keys = QString::fromStdString(m_summon.hotkey).trimmed();
     const QString settings = QDir::toNativeSeparators(m_settingsPath);
+    const QString bindCommand = res::kHotkeyBindCommand.toString();
     QString refusal;
-    switch (m_hotkey->Register(keys)) {
+    switch (result) {
         case CGlobalHotkey::Result::Invalid:
             refusal = res::kHotkeyInvalid.toString().arg(keys, settings);
             break;
@@ -332,10 +349,14 @@ void CMainDlg::RegisterHotkey() {
             refusal = res::kHotkeyTaken.toString().arg(keys, settings);
             break;
         case CGlobalHotkey::Result::Unsupported:
-            refusal = res::kHotkeyUnsupported.toString().arg(keys);
+            refusal = res::kHotkeyUnsupported.toString().arg(keys) + bindCommand;
+            break;
+        case CGlobalHotkey::Result::Refused:
+            refusal = res::kHotkeyRefused.toString().arg(keys) + bindCommand;
             break;
         case CGlobalHotkey::Result::Off:
         case CGlobalHotkey::Result::Grabbed:
+        case CGlobalHotkey::Result::Pending:
             return;
     }
     ShowMessage(this, refusal, MessageButtons::Ok, MessageIcon::Warning);
@@ -639,6 +660,9 @@ void CMainDlg::ShowWindowMenu(QWidget* source, const QPoint& pos) {
         m_summon.hideAfterCopy = hide->isChecked() ? 1 : 0;
     } else if (chosen == paste) {
         m_summon.pasteAfterCopy = paste->isChecked() ? 1 : 0;
+        if (m_summon.pasteAfterCopy != 0) {
+            m_pasteBack->Prepare(QString::fromStdString(m_summon.remoteDesktopToken));
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "ui/library/LibraryDocument.h"
 #include "ui/platform/ActivationToken.h"
+#include "ui/platform/GlobalHotkey.h"
 
 class QComboBox;
 
@@ -18,7 +19,6 @@ namespace mopira {
 
 class CCreatePage;
 class CDragTabCtrl;
-class CGlobalHotkey;
 class CHoverButton;
 class CListPage;
 class CPage;
@@ -86,7 +86,8 @@ private:
     void ReadSettings();
     void WriteSettings();
     void CreateSummoning();
-    void RegisterHotkey();
+    // Tells the user when the shortcut could not be had (at once, or when the desktop answers).
+    void TellHotkeyResult(CGlobalHotkey::Result result);
     // The clipboard gets `text`; then, when chosen, the window hides and the program the user
     // came from gets it pasted.
     void CopyText(const QString& text);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QWindow>
 #include <QtDebug>
 
 #include "core/app/Terminals.h"
@@ -13,6 +14,9 @@
 #endif
 #ifdef MOPIRA_HAVE_WAYLAND
 #include "ui/platform/WaylandKeyboard.h"
+#endif
+#ifdef MOPIRA_HAVE_DBUS
+#include "ui/platform/PortalKeyboard.h"
 #endif
 
 namespace mopira {
@@ -37,21 +41,63 @@ CPasteBack::CPasteBack(QObject* parent) : QObject(parent) {
 
 CPasteBack::~CPasteBack() = default;
 
+CWaylandKeyboard* CPasteBack::WaylandKeyboard() {
+#ifdef MOPIRA_HAVE_WAYLAND
+    // Asked once: a compositor does not start offering virtual keyboards.
+    if (!m_bWaylandTried && IsWaylandSession()) {
+        m_bWaylandTried = true;
+        auto keyboard = std::make_unique<CWaylandKeyboard>();
+        if (keyboard->IsAvailable()) {
+            m_wayland = std::move(keyboard);
+        }
+    }
+#endif
+    return m_wayland.get();
+}
+
+CPortalKeyboard* CPasteBack::PortalKeyboard() {
+#ifdef MOPIRA_HAVE_DBUS
+    if (!m_portal && IsWaylandSession() && !WaylandKeyboard()) {
+        m_portal = new CPortalKeyboard(this);
+        connect(m_portal, &CPortalKeyboard::refused, this, &CPasteBack::refused);
+        connect(m_portal, &CPortalKeyboard::restoreTokenChanged, this,
+                &CPasteBack::restoreTokenChanged);
+        m_portal->Probe();
+    }
+#endif
+    return m_portal;
+}
+
 bool CPasteBack::IsAvailable() {
 #ifdef MOPIRA_HAVE_X11
     if (OnX11Desktop()) {
         return X11CanTypeKeys();
     }
 #endif
-#ifdef MOPIRA_HAVE_WAYLAND
-    if (IsWaylandSession()) {
-        if (!m_wayland) {
-            m_wayland = std::make_unique<CWaylandKeyboard>();
-        }
-        return m_wayland->IsAvailable();
+    if (!IsWaylandSession()) {
+        return false;
+    }
+    if (WaylandKeyboard()) {
+        return true;
+    }
+#ifdef MOPIRA_HAVE_DBUS
+    if (CPortalKeyboard* portal = PortalKeyboard()) {
+        const CPortalKeyboard::State state = portal->GetState();
+        return state != CPortalKeyboard::State::Refused &&
+               state != CPortalKeyboard::State::Unavailable;
     }
 #endif
     return false;
+}
+
+void CPasteBack::Prepare(const QString& restoreToken) {
+#ifdef MOPIRA_HAVE_DBUS
+    if (CPortalKeyboard* portal = PortalKeyboard()) {
+        portal->Start(restoreToken);
+    }
+#else
+    Q_UNUSED(restoreToken);
+#endif
 }
 
 bool CPasteBack::SetPasteKey(const QString& keys) {
@@ -91,7 +137,9 @@ bool CPasteBack::FocusIsElsewhere() {
         return X11FocusIsOnAnotherProgram();
     }
 #endif
-    if (QGuiApplication::focusWindow()) {
+    // A window hidden a moment ago may still count as focused until the compositor says
+    // otherwise; the keys can only go to a shown one of ours.
+    if (const QWindow* focus = QGuiApplication::focusWindow(); focus && focus->isVisible()) {
         m_away.invalidate();
         return false;
     }
@@ -111,9 +159,14 @@ bool CPasteBack::TypePasteKeys() {
         return X11TypeKeys(KeySymsOf(PasteKeys(terminal)));
     }
 #endif
-#ifdef MOPIRA_HAVE_WAYLAND
-    if (IsAvailable()) {
-        return m_wayland->TypeKeys(KeySymsOf(PasteKeys(false)));
+    // A Wayland program's app id is not told to others: the chosen keys, or Ctrl+V.
+    const std::vector<std::uint32_t> keys = KeySymsOf(PasteKeys(false));
+    if (CWaylandKeyboard* keyboard = WaylandKeyboard()) {
+        return keyboard->TypeKeys(keys);
+    }
+#ifdef MOPIRA_HAVE_DBUS
+    if (CPortalKeyboard* portal = PortalKeyboard()) {
+        return portal->TypeKeys(keys);
     }
 #endif
     return false;
