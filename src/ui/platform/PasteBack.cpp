@@ -159,14 +159,14 @@ bool CPasteBack::TypePasteKeys() {
         return X11TypeKeys(KeySymsOf(PasteKeys(terminal)));
     }
 #endif
-    // A Wayland program's app id is not told to others: the chosen keys, or Ctrl+V.
-    const std::vector<std::uint32_t> keys = KeySymsOf(PasteKeys(false));
     if (CWaylandKeyboard* keyboard = WaylandKeyboard()) {
-        return keyboard->TypeKeys(keys);
+        return keyboard->TypeKeys(KeySymsOf(PasteKeys(IsTerminalName(keyboard->ActiveAppId()))));
     }
 #ifdef MOPIRA_HAVE_DBUS
+    // Where the desktop lends only the portal, the window's app id is its own: the chosen
+    // keys, or Ctrl+V.
     if (CPortalKeyboard* portal = PortalKeyboard()) {
-        return portal->TypeKeys(keys);
+        return portal->TypeKeys(KeySymsOf(PasteKeys(false)));
     }
 #endif
     return false;

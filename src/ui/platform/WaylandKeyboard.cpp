@@ -5,6 +5,7 @@
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <string_view>
 
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
+#include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
 namespace mopira {
 
@@ -20,22 +22,65 @@ namespace {
 struct Globals {
     std::uint32_t seat = 0;
     std::uint32_t manager = 0;
+    std::uint32_t toplevels = 0;
+    std::uint32_t toplevelsVersion = 0;
 };
 
 void OnGlobal(void* data, wl_registry* /*registry*/, std::uint32_t name, const char* interface,
-              std::uint32_t /*version*/) {
+              std::uint32_t version) {
     auto* globals = static_cast<Globals*>(data);
     const std::string_view offered(interface);
     if (offered == wl_seat_interface.name && globals->seat == 0) {
         globals->seat = name;
     } else if (offered == zwp_virtual_keyboard_manager_v1_interface.name) {
         globals->manager = name;
+    } else if (offered == zwlr_foreign_toplevel_manager_v1_interface.name) {
+        globals->toplevels = name;
+        globals->toplevelsVersion = version;
     }
 }
 
 void OnGlobalRemove(void* /*data*/, wl_registry* /*registry*/, std::uint32_t /*name*/) {}
 
 constexpr wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
+
+using Toplevel = CWaylandKeyboard::Toplevel;
+
+constexpr zwlr_foreign_toplevel_handle_v1_listener kToplevelListener = {
+    [](void*, zwlr_foreign_toplevel_handle_v1*, const char*) {},  // title
+    [](void* data, zwlr_foreign_toplevel_handle_v1*, const char* appId) {
+        static_cast<Toplevel*>(data)->pendingAppId = appId;
+    },
+    [](void*, zwlr_foreign_toplevel_handle_v1*, wl_output*) {},  // output_enter
+    [](void*, zwlr_foreign_toplevel_handle_v1*, wl_output*) {},  // output_leave
+    [](void* data, zwlr_foreign_toplevel_handle_v1*, wl_array* states) {
+        auto* toplevel = static_cast<Toplevel*>(data);
+        toplevel->pendingActivated = false;
+        const auto* state = static_cast<const std::uint32_t*>(states->data);
+        for (std::size_t i = 0; i < states->size / sizeof *state; ++i) {
+            toplevel->pendingActivated =
+                toplevel->pendingActivated ||
+                state[i] == ZWLR_FOREIGN_TOPLEVEL_HANDLE_V1_STATE_ACTIVATED;
+        }
+    },
+    [](void* data, zwlr_foreign_toplevel_handle_v1*) {  // done
+        auto* toplevel = static_cast<Toplevel*>(data);
+        toplevel->appId = toplevel->pendingAppId;
+        toplevel->activated = toplevel->pendingActivated;
+    },
+    [](void* data, zwlr_foreign_toplevel_handle_v1*) {  // closed
+        auto* toplevel = static_cast<Toplevel*>(data);
+        toplevel->owner->RemoveToplevel(toplevel);
+    },
+    [](void*, zwlr_foreign_toplevel_handle_v1*, zwlr_foreign_toplevel_handle_v1*) {},  // parent
+};
+
+constexpr zwlr_foreign_toplevel_manager_v1_listener kToplevelsListener = {
+    [](void* data, zwlr_foreign_toplevel_manager_v1*, zwlr_foreign_toplevel_handle_v1* handle) {
+        static_cast<CWaylandKeyboard*>(data)->AddToplevel(handle);
+    },
+    [](void*, zwlr_foreign_toplevel_manager_v1*) {},  // finished
+};
 
 std::uint32_t NowMs() {
     using namespace std::chrono;
@@ -88,6 +133,12 @@ bool CWaylandKeyboard::Connect() {
     m_manager = static_cast<zwp_virtual_keyboard_manager_v1*>(wl_registry_bind(
         m_registry, globals.manager, &zwp_virtual_keyboard_manager_v1_interface, 1));
     m_keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(m_manager, m_seat);
+    if (globals.toplevels != 0) {
+        m_toplevels = static_cast<zwlr_foreign_toplevel_manager_v1*>(wl_registry_bind(
+            m_registry, globals.toplevels, &zwlr_foreign_toplevel_manager_v1_interface,
+            std::min<std::uint32_t>(globals.toplevelsVersion, 3)));
+        zwlr_foreign_toplevel_manager_v1_add_listener(m_toplevels, &kToplevelsListener, this);
+    }
     // A compositor that does not trust us says so with an error on the connection.
     if (!SendKeymap() || wl_display_roundtrip(m_display) < 0) {
         Disconnect();
@@ -125,7 +176,39 @@ bool CWaylandKeyboard::SendKeymap() {
     return written;
 }
 
+void CWaylandKeyboard::AddToplevel(zwlr_foreign_toplevel_handle_v1* handle) {
+    auto toplevel = std::make_unique<Toplevel>();
+    toplevel->owner = this;
+    toplevel->handle = handle;
+    zwlr_foreign_toplevel_handle_v1_add_listener(handle, &kToplevelListener, toplevel.get());
+    m_windows.push_back(std::move(toplevel));
+}
+
+void CWaylandKeyboard::RemoveToplevel(Toplevel* toplevel) {
+    zwlr_foreign_toplevel_handle_v1_destroy(toplevel->handle);
+    std::erase_if(m_windows, [toplevel](const auto& window) { return window.get() == toplevel; });
+}
+
+std::string CWaylandKeyboard::ActiveAppId() {
+    if (!m_toplevels || wl_display_roundtrip(m_display) < 0) {
+        return {};
+    }
+    for (const auto& window : m_windows) {
+        if (window->activated) {
+            return window->appId;
+        }
+    }
+    return {};
+}
+
 void CWaylandKeyboard::Disconnect() {
+    for (const auto& window : m_windows) {
+        zwlr_foreign_toplevel_handle_v1_destroy(window->handle);
+    }
+    m_windows.clear();
+    if (m_toplevels) {
+        zwlr_foreign_toplevel_manager_v1_destroy(m_toplevels);
+    }
     if (m_keyboard) {
         zwp_virtual_keyboard_v1_destroy(m_keyboard);
     }
@@ -148,6 +231,7 @@ void CWaylandKeyboard::Disconnect() {
         xkb_context_unref(m_context);
     }
     m_keyboard = nullptr;
+    m_toplevels = nullptr;
     m_manager = nullptr;
     m_seat = nullptr;
     m_registry = nullptr;
