@@ -21,6 +21,7 @@
 #include "ui/platform/KeySym.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/PasteBack.h"
+#include "ui/platform/WindowActivation.h"
 
 namespace mopira {
 
@@ -278,6 +279,15 @@ private slots:
         QCOMPARE(KeySymsOf(Qt::SHIFT | Qt::Key_Insert),
                  std::vector<std::uint32_t>({0xffe1, 0xff63}));
         QVERIFY(KeySymsOf(Qt::CTRL | Qt::Key_VolumeUp).empty());
+    }
+
+    void aStartupIdGivesTheTimeOfTheUsersAction() {
+        using Time = std::optional<std::uint32_t>;
+        QCOMPARE(CWindowActivation::StartupTime("openbox-12-host-xdg-open-3_TIME4242"), Time(4242));
+        QCOMPARE(CWindowActivation::StartupTime("a_TIME1_TIME77"), Time(77));
+        QCOMPARE(CWindowActivation::StartupTime("kde-12345-host-mopira-0"), Time());
+        QCOMPARE(CWindowActivation::StartupTime("x_TIME"), Time());
+        QCOMPARE(CWindowActivation::StartupTime("x_TIME12ab"), Time());
     }
 
     void theTrayMenuListsTenFacesThenItsCommands() {
