@@ -2,13 +2,10 @@
 
 #include <QKeySequence>
 
+// Whole types for the members' destructor, built or not.
 #include "ui/platform/DesktopSession.h"
-#ifdef MOPIRA_HAVE_X11
-#include "ui/platform/X11Hotkey.h"
-#endif
-#ifdef MOPIRA_HAVE_DBUS
 #include "ui/platform/PortalShortcut.h"
-#endif
+#include "ui/platform/X11Hotkey.h"
 
 namespace mopira {
 

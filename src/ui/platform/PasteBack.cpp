@@ -12,12 +12,9 @@
 #ifdef MOPIRA_HAVE_X11
 #include "ui/platform/X11Keyboard.h"
 #endif
-#ifdef MOPIRA_HAVE_WAYLAND
-#include "ui/platform/WaylandKeyboard.h"
-#endif
-#ifdef MOPIRA_HAVE_DBUS
+// Whole types for the members, built or not.
 #include "ui/platform/PortalKeyboard.h"
-#endif
+#include "ui/platform/WaylandKeyboard.h"
 
 namespace mopira {
 
