@@ -68,9 +68,7 @@ printf '[Window]\nHideAfterCopy=1\nPasteAfterCopy=1\nPasteKey=Ctrl+Shift+V\n' >"
 in_session swaymsg "[pid=$edit] focus" >/dev/null
 spawn mopira2.log "$program" --data-dir "$work/data"
 mopira=$spawned
-wait_for is_mapped "$mopira" || fail "the window did not show again"
-later --show
-wait_for is_focused "$mopira" || fail "the window did not come forward"
+wait_for is_focused "$mopira" || fail "the window did not show with the focus again"
 press_enter
 wait_for is_focused "$edit" || fail "the line edit did not get the focus back"
 wait_for got_keys Ctrl+Shift+V || fail "PasteKey=Ctrl+Shift+V was not typed"

@@ -24,7 +24,7 @@ namespace {
 // compositor is given this long to move it.
 constexpr int kWaylandSettleMs = 50;
 
-bool OnX11Desktop() {
+[[maybe_unused]] bool OnX11Desktop() {
     return OnX11Platform() && !IsWaylandSession();
 }
 
@@ -34,6 +34,9 @@ CPasteBack::CPasteBack(QObject* parent) : QObject(parent) {
     // Often enough that the paste follows the focus without a visible pause.
     m_timer.setInterval(10);
     connect(&m_timer, &QTimer::timeout, this, &CPasteBack::OnPoll);
+    // Before the window shows: a new keyboard makes sway hand the focus to the window that had
+    // it, even while it gives it to a window that has just appeared.
+    WaylandKeyboard();
 }
 
 CPasteBack::~CPasteBack() = default;
