@@ -47,8 +47,9 @@ focus_on_window_activation focus
 focus_follows_mouse no
 mouse_warping none
 CONF
-    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-        as_user env XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" HOME="$HOME" \
+    # Started as a command, not through a function: $! must be sway's own process.
+    "${run_as[@]}" env XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" HOME="$HOME" WLR_BACKENDS=headless \
+        WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         sway --config "$work/sway.conf" >"$work/sway.log" 2>&1 &
     pids+=($!)
     local _ socket display
