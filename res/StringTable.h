@@ -263,8 +263,21 @@ inline constexpr QStringView kHotkeyInvalid =
 inline constexpr QStringView kHotkeyTaken =
     u"ショートカット キー「%1」は、ほかのプログラムが使っています。\n"
     u"%2 の Hotkey= に別のキーを指定してください。";
+inline constexpr QStringView kPasteKeyInvalid =
+    u"貼り付けのキー「%1」は使えません。\n"
+    u"%2 の PasteKey= に、\n"
+    u"Ctrl+V や Ctrl+Shift+V のようにキーを一つ指定してください。\n"
+    u"空にすると、端末には Ctrl+Shift+V、ほかには Ctrl+V を送ります。";
 inline constexpr QStringView kHotkeyUnsupported =
-    u"このデスクトップでは、ショートカット キー「%1」を登録できません。\n"
-    u"デスクトップのキーボード設定で、コマンド「mopira --toggle」にキーを割り当ててください。";
+    u"ショートカット キー「%1」は、\nこのデスクトップでは登録できません。\n";
+inline constexpr QStringView kHotkeyRefused =
+    u"ショートカット キー「%1」の登録は、\nデスクトップで許可されませんでした。\n";
+inline constexpr QStringView kHotkeyBindCommand =
+    u"デスクトップのキーボード設定で、\nコマンド「mopira --toggle」にキーを割り当ててください。";
+// What the shortcut does, as the desktop's own dialog shows it.
+inline constexpr QStringView kHotkeyDescription = u"モピラのウィンドウを表示/隠す";
+inline constexpr QStringView kPasteRefused =
+    u"ほかのプログラムへの貼り付けは、\nデスクトップで許可されませんでした。\n"
+    u"顔文字はクリップボードにあります。\nCtrl+V で貼り付けてください。";
 
 }  // namespace mopira::res

@@ -8,6 +8,7 @@
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
 #include "core/app/Settings.h"
+#include "core/app/Terminals.h"
 #include "core/app/WindowPlacement.h"
 
 namespace mopira {
@@ -153,17 +154,35 @@ TEST(Settings, ThirteenKeysReadAndWrittenOnceEach) {
 
     // The keys beyond them never take one of their names, and leave everything off but the
     // tray icon.
-    std::set<std::string> added = {std::string(kHotkeySection) + "/" + kHotkeyKey};
+    std::set<std::string> added;
     const SummonSettings summon;
     for (const auto& key : kSummonIntKeys) {
         added.insert(std::string(key.section) + "/" + key.key);
         EXPECT_EQ(summon.*key.member, std::string(key.key) == "Tray" ? 1 : 0) << key.key;
     }
-    EXPECT_EQ(added.size(), std::size(kSummonIntKeys) + 1);
+    for (const auto& key : kSummonTextKeys) {
+        added.insert(std::string(key.section) + "/" + key.key);
+        EXPECT_TRUE((summon.*key.member).empty()) << key.key;
+    }
+    EXPECT_EQ(added.size(), std::size(kSummonIntKeys) + std::size(kSummonTextKeys));
     for (const std::string& key : added) {
         EXPECT_FALSE(read.contains(key)) << key;
     }
-    EXPECT_TRUE(summon.hotkey.empty());
+}
+
+TEST(Terminals, KnownByTheirClassOrAppId) {
+    for (const char* name :
+         {"xterm", "URxvt", "Gnome-terminal", "gnome-terminal-server", "org.gnome.Terminal",
+          "org.gnome.Console", "konsole", "org.kde.konsole", "Alacritty", "kitty", "foot",
+          "footclient", "org.wezfurlong.wezterm", "com.mitchellh.ghostty", "st-256color", "XTerm",
+          "Xfce4-terminal", "io.elementary.terminal"}) {
+        EXPECT_TRUE(IsTerminalName(name)) << name;
+    }
+    for (const char* name : {"", "firefox", "org.mozilla.firefox", "Navigator", "gedit",
+                             "org.gnome.TextEditor", "code", "libreoffice-writer", "steam",
+                             "example.mopira.Mopira", "stfu", "fooT.bar", "kittycat"}) {
+        EXPECT_FALSE(IsTerminalName(name)) << name;
+    }
 }
 
 }  // namespace

@@ -17,14 +17,20 @@
 //                                           answers ("action ACTION"), and at its end
 //                                           "result ACTION".
 //   test_child edit                         a plain window with one line edit, titled
-//                                           "paste target", that prints "ready" when shown
-//                                           and "text TEXT" (UTF-8) after every change of it;
+//                                           "paste target", that prints "ready" when shown,
+//                                           "key KEYS" for every key pressed with Ctrl
+//                                           ("key Ctrl+Shift+V") and "text TEXT" (UTF-8) after
+//                                           every change of it;
 //   test_child tray-host                    (X11) a desktop's tray as programs find it: holds
 //                                           the tray's selection of screen 0, prints "ready",
-//                                           and docks nothing.
+//                                           and docks nothing;
+//   test_child activation-token             (Wayland) a launcher: asks the compositor for an
+//                                           xdg-activation token and prints it.
 #include <QApplication>
 #include <QCursor>
 #include <QDrag>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTimer>
@@ -40,6 +46,13 @@
 
 #ifdef MOPIRA_HAVE_X11
 #include <xcb/xcb.h>
+#endif
+#ifdef MOPIRA_HAVE_WAYLAND
+#include <wayland-client.h>
+
+#include <cstring>
+
+#include "xdg-activation-v1-client-protocol.h"
 #endif
 
 namespace {
@@ -100,9 +113,20 @@ int Drag(const QRect& geometry) {
     return QApplication::exec();
 }
 
+class CPasteTarget : public QLineEdit {
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->modifiers() & Qt::ControlModifier) {
+            const QKeyCombination keys(event->modifiers(), Qt::Key(event->key()));
+            std::printf("key %s\n", qPrintable(QKeySequence(keys).toString()));
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+};
+
 int Edit() {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    QLineEdit edit;
+    CPasteTarget edit;
     edit.setWindowTitle(QStringLiteral("paste target"));
     QObject::connect(&edit, &QLineEdit::textChanged, [](const QString& text) {
         std::printf("text %s\n", text.toUtf8().constData());
@@ -160,6 +184,46 @@ int Access(const QString& folder) {
     return 0;
 }
 
+#ifdef MOPIRA_HAVE_WAYLAND
+int ActivationToken() {
+    struct Found {
+        std::uint32_t name = 0;
+        std::string token;
+    } found;
+    static constexpr wl_registry_listener kRegistry = {
+        [](void* data, wl_registry*, std::uint32_t name, const char* interface, std::uint32_t) {
+            if (std::strcmp(interface, xdg_activation_v1_interface.name) == 0) {
+                static_cast<Found*>(data)->name = name;
+            }
+        },
+        [](void*, wl_registry*, std::uint32_t) {}};
+    static constexpr xdg_activation_token_v1_listener kToken = {
+        [](void* data, xdg_activation_token_v1*, const char* token) {
+            static_cast<Found*>(data)->token = token;
+        }};
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display) {
+        return 1;
+    }
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &kRegistry, &found);
+    wl_display_roundtrip(display);
+    if (found.name == 0) {
+        return 1;
+    }
+    auto* activation = static_cast<xdg_activation_v1*>(
+        wl_registry_bind(registry, found.name, &xdg_activation_v1_interface, 1));
+    xdg_activation_token_v1* token = xdg_activation_v1_get_activation_token(activation);
+    xdg_activation_token_v1_add_listener(token, &kToken, &found);
+    xdg_activation_token_v1_commit(token);
+    while (found.token.empty() && wl_display_dispatch(display) >= 0) {
+    }
+    std::printf("%s\n", found.token.c_str());
+    wl_display_disconnect(display);
+    return found.token.empty() ? 1 : 0;
+}
+#endif
+
 int Hold(const QString& folder) {
     mopira::CSingleInstance instance(folder);
     if (!instance.Claim()) {
@@ -189,6 +253,11 @@ int main(int argc, char** argv) {
         return TrayHost();
     }
 #endif
+#ifdef MOPIRA_HAVE_WAYLAND
+    if (argc == 2 && qstrcmp(argv[1], "activation-token") == 0) {
+        return ActivationToken();
+    }
+#endif
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 4 && arguments[1] == QLatin1String("save-crash")) {
@@ -206,6 +275,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: test_child save-crash DATA_FOLDER STEP | hold DATA_FOLDER"
                  " | signal-save DATA_FOLDER | access DATA_FOLDER"
-                 " | drag X Y WIDTH HEIGHT | edit | tray-host\n");
+                 " | drag X Y WIDTH HEIGHT | edit | tray-host | activation-token\n");
     return 2;
 }

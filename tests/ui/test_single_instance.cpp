@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
@@ -94,17 +95,59 @@ private slots:
         QVERIFY(sendRaw("show all\n"));
         QVERIFY(sendRaw("hide"));
         QVERIFY(sendRaw(QByteArray("show\0\n", 6)));
+        // Tokens: only the two names, each once, each with a value.
+        QVERIFY(sendRaw("show xdg-activation-token=\n"));
+        QVERIFY(sendRaw("show window=3\n"));
+        QVERIFY(sendRaw("show desktop-startup-id=a desktop-startup-id=b\n"));
+        QVERIFY(sendRaw("show  xdg-activation-token=a\n"));
         QCOMPARE(received.count(), 0);
 
+        // Every message, bare as programs before tokens send it, and with tokens of any bytes.
         CSingleInstance later(dir.path());
         QVERIFY(!later.Claim());
         const QList<QByteArray> known = {CSingleInstance::kActivate, CSingleInstance::kToggle,
                                          CSingleInstance::kShow, CSingleInstance::kHide};
+        const QList<ActivationToken> tokens = {
+            {},
+            {"a1b2c3", {}},
+            {{}, "openbox-12-host-xdg-open_TIME34567"},
+            {QByteArray("x y=z%\n\"", 9), QByteArray(200, '\xff')},
+        };
         for (const QByteArray& message : known) {
-            QVERIFY(RunBeside([&] { return later.SendToRunning(message); }));
-            QCOMPARE(received.takeFirst().front().toByteArray(), message);
+            for (const ActivationToken& token : tokens) {
+                QVERIFY(RunBeside([&] { return later.SendToRunning(message, token); }));
+                const QList<QVariant> got = received.takeFirst();
+                QCOMPARE(got.at(0).toByteArray(), message);
+                const auto passed = got.at(1).value<ActivationToken>();
+                QCOMPARE(passed.xdgActivation, token.xdgActivation);
+                QCOMPARE(passed.startupId, token.startupId);
+            }
         }
         QCOMPARE(received.count(), 0);
+    }
+
+    // A program started before tokens were passed refuses a request with them: it is asked
+    // again without.
+    void aHolderThatKnowsNoTokensIsAskedPlainly() {
+        QTemporaryDir dir;
+        CSingleInstance later(dir.path());
+        QLocalServer holder;
+        QVERIFY(holder.listen(later.ServerName()));
+        QByteArrayList lines;
+        connect(&holder, &QLocalServer::newConnection, &holder, [&] {
+            QLocalSocket* socket = holder.nextPendingConnection();
+            connect(socket, &QLocalSocket::readyRead, socket, [&lines, socket] {
+                const QByteArray line = socket->readLine().trimmed();
+                lines << line;
+                if (CSingleInstance::IsKnownMessage(line)) {
+                    socket->write("ok\n");
+                    socket->flush();
+                }
+                socket->disconnectFromServer();
+            });
+        });
+        QVERIFY(RunBeside([&] { return later.SendToRunning("show", {"t0k", {}}); }));
+        QCOMPARE(lines, QByteArrayList({"show xdg-activation-token=t0k", "show"}));
     }
 
     void aCrashedHolderBlocksNothing() {

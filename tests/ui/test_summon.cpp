@@ -18,11 +18,10 @@
 #include "ui/controls/TipToolBar.h"
 #include "ui/platform/Fonts.h"
 #include "ui/platform/GlobalHotkey.h"
+#include "ui/platform/KeySym.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/PasteBack.h"
-#ifdef MOPIRA_HAVE_X11
-#include "ui/platform/X11Hotkey.h"
-#endif
+#include "ui/platform/WindowActivation.h"
 
 namespace mopira {
 
@@ -162,7 +161,7 @@ private slots:
         profile.sync();
         QCOMPARE(profile.value(QStringLiteral("Window/HideAfterCopy")).toInt(), 0);
         QCOMPARE(profile.value(QStringLiteral("Window/PasteAfterCopy")), QVariant());
-        QVERIFY(!CPasteBack::IsAvailable());
+        QVERIFY(!CPasteBack().IsAvailable());
     }
 
     void theNewKeysComeBackAsWritten() {
@@ -170,16 +169,42 @@ private slots:
         fixture.WriteSetting(QStringLiteral("Window/Tray"), 1);  // the default, yet written
         fixture.WriteSetting(QStringLiteral("Window/PasteAfterCopy"), 1);
         WriteText(fixture, QStringLiteral("Window/Hotkey"), QStringLiteral("Ctrl+,"));
+        WriteText(fixture, QStringLiteral("Window/PasteKey"), QStringLiteral("Ctrl+Bogus"));
         CMessageBoxSeam messages;
         CMainDlg* dialog = fixture.Open();
         QVERIFY(dialog);
+        // Paste keys that are no key are told once, with where to change them (beside the
+        // shortcut this platform cannot take).
+        QTRY_COMPARE(messages.Shown().size(), 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(messages.Shown().size(), 2);
+        QVERIFY(messages.Shown().back().contains(QStringLiteral("「Ctrl+Bogus」")));
+        QVERIFY(messages.Shown().back().contains(QStringLiteral("PasteKey=")));
         dialog->close();
         QSettings profile(fixture.SettingsPath(), QSettings::IniFormat);
         QCOMPARE(profile.value(QStringLiteral("Window/Tray")).toInt(), 1);
         QCOMPARE(profile.value(QStringLiteral("Window/PasteAfterCopy")).toInt(), 1);
         QCOMPARE(profile.value(QStringLiteral("Window/Hotkey")).toString(),
                  QStringLiteral("Ctrl+,"));
+        QCOMPARE(profile.value(QStringLiteral("Window/PasteKey")).toString(),
+                 QStringLiteral("Ctrl+Bogus"));
         QCOMPARE(profile.value(QStringLiteral("Window/CloseToTray")), QVariant());
+        QCOMPARE(profile.value(QStringLiteral("Window/RemoteDesktopToken")), QVariant());
+    }
+
+    void pasteKeysFollowTheTargetUnlessChosen() {
+        CPasteBack paste;
+        QCOMPARE(paste.PasteKeys(false), Qt::CTRL | Qt::Key_V);
+        QCOMPARE(paste.PasteKeys(true), Qt::CTRL | Qt::SHIFT | Qt::Key_V);
+        QVERIFY(paste.SetPasteKey(QStringLiteral(" Shift+Ins ")));
+        QCOMPARE(paste.PasteKeys(true), Qt::SHIFT | Qt::Key_Insert);
+        // Refused keys leave the choice by target.
+        for (const char* refused : {"V", "Ctrl+V, Ctrl+C", "Ctrl+VolumeUp"}) {
+            QVERIFY2(!paste.SetPasteKey(QString::fromLatin1(refused)), refused);
+            QCOMPARE(paste.PasteKeys(false), Qt::CTRL | Qt::Key_V);
+        }
+        QVERIFY(paste.SetPasteKey(QString()));
+        QCOMPARE(paste.PasteKeys(true), Qt::CTRL | Qt::SHIFT | Qt::Key_V);
     }
 
     void aShortcutThatCannotBeHadIsToldOnce_data() {
@@ -239,19 +264,31 @@ private slots:
         QCOMPARE(parsed ? parsed->toCombined() : 0, expected);
     }
 
-#ifdef MOPIRA_HAVE_X11
-    void shortcutKeysHaveTheirKeySyms() {
-        QCOMPARE(CX11Hotkey::KeySymOf(Qt::Key_K), std::uint32_t('k'));
-        QCOMPARE(CX11Hotkey::KeySymOf(Qt::Key_1), std::uint32_t('1'));
-        QCOMPARE(CX11Hotkey::KeySymOf(Qt::Key_Space), std::uint32_t(0x20));
-        QCOMPARE(CX11Hotkey::KeySymOf(Qt::Key_Eacute), std::uint32_t(0xe9));
-        QCOMPARE(CX11Hotkey::KeySymOf(Qt::Key_multiply), std::uint32_t(0xd7));
-        QCOMPARE(CX11Hotkey::KeySymOf(Qt::Key_F1), std::uint32_t(0xffbe));
-        QCOMPARE(CX11Hotkey::KeySymOf(Qt::Key_F12), std::uint32_t(0xffc9));
-        QCOMPARE(CX11Hotkey::KeySymOf(Qt::Key_Pause), std::uint32_t(0xff13));
-        QCOMPARE(CX11Hotkey::KeySymOf(Qt::Key_VolumeUp), std::uint32_t(0));
+    void keysHaveTheirKeySyms() {
+        QCOMPARE(KeySymOf(Qt::Key_K), std::uint32_t('k'));
+        QCOMPARE(KeySymOf(Qt::Key_1), std::uint32_t('1'));
+        QCOMPARE(KeySymOf(Qt::Key_Space), std::uint32_t(0x20));
+        QCOMPARE(KeySymOf(Qt::Key_Eacute), std::uint32_t(0xe9));
+        QCOMPARE(KeySymOf(Qt::Key_multiply), std::uint32_t(0xd7));
+        QCOMPARE(KeySymOf(Qt::Key_F1), std::uint32_t(0xffbe));
+        QCOMPARE(KeySymOf(Qt::Key_F12), std::uint32_t(0xffc9));
+        QCOMPARE(KeySymOf(Qt::Key_Pause), std::uint32_t(0xff13));
+        QCOMPARE(KeySymOf(Qt::Key_VolumeUp), std::uint32_t(0));
+        QCOMPARE(KeySymsOf(Qt::CTRL | Qt::SHIFT | Qt::Key_V),
+                 std::vector<std::uint32_t>({0xffe3, 0xffe1, 'v'}));
+        QCOMPARE(KeySymsOf(Qt::SHIFT | Qt::Key_Insert),
+                 std::vector<std::uint32_t>({0xffe1, 0xff63}));
+        QVERIFY(KeySymsOf(Qt::CTRL | Qt::Key_VolumeUp).empty());
     }
-#endif
+
+    void aStartupIdGivesTheTimeOfTheUsersAction() {
+        using Time = std::optional<std::uint32_t>;
+        QCOMPARE(CWindowActivation::StartupTime("openbox-12-host-xdg-open-3_TIME4242"), Time(4242));
+        QCOMPARE(CWindowActivation::StartupTime("a_TIME1_TIME77"), Time(77));
+        QCOMPARE(CWindowActivation::StartupTime("kde-12345-host-mopira-0"), Time());
+        QCOMPARE(CWindowActivation::StartupTime("x_TIME"), Time());
+        QCOMPARE(CWindowActivation::StartupTime("x_TIME12ab"), Time());
+    }
 
     void theTrayMenuListsTenFacesThenItsCommands() {
         CTrayIcon tray(QIcon{});

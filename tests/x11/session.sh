@@ -1,33 +1,9 @@
 # Shared by the tests that need a real X server: a virtual screen with a window manager, the
 # program started on a data folder of the test's own, and clean-up of everything started.
 # Sourced by the test scripts, whose first two arguments are always the program and the test
-# data folder; exit code 77 tells ctest that a test cannot run here.
-
-program=$1
-export MOPIRA_TEST_DATA=$2
-
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
-
-for tool in Xvfb openbox xdotool xwininfo; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed (tools/install-deps installs it)"
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# data folder.
+source "$(dirname "${BASH_SOURCE[0]}")/../script_session.sh"
+require_tools Xvfb openbox xdotool xwininfo
 
 # Starts Xvfb and openbox; sets DISPLAY.
 start_x() {
@@ -73,16 +49,6 @@ is_viewable() {
     xwininfo -id "$1" | grep -q 'Map State: IsViewable'
 }
 
-# Waits up to 5 s for "$@" to succeed.
-wait_for() {
-    local _
-    for _ in $(seq 50); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 is_hidden() {
     ! is_viewable "$1"
 }
@@ -94,15 +60,4 @@ is_active() {
 
 shown_in_front() {
     is_viewable "$1" && is_active "$1"
-}
-
-# Ends the test as failed, with what went wrong and the logs of everything started.
-fail() {
-    echo "$*"
-    local log
-    for log in "$work"/*.log; do
-        echo "--- $log"
-        cat "$log"
-    done
-    exit 1
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window called up from anywhere: a later start with --toggle, --show or --hide, and the
 # shortcut of the settings file (NumLock on or off); a shortcut that another program holds is
-# told once, and the running window answers it still.
+# told once, and the running window answers it still; under XWayland the user is told that the
+# key cannot be had.
 #   summon.sh PROGRAM TEST_DATA
 set -euo pipefail
 source "$(dirname "$0")/session.sh"
@@ -72,4 +73,15 @@ wait_for bash -c "! xdotool getactivewindow | grep -qx $wid" || fail "the box di
 # The first window, behind it, comes to the front rather than hiding.
 xdotool key ctrl+alt+k
 wait_for shown_in_front "$wid" || fail "the shortcut did not bring the window behind to the front"
+
+# Under XWayland in a Wayland session the X server's grab would never see a key pressed in a
+# Wayland program: the key is not offered as if it worked, the user is told (here no portal
+# answers).
+mkdir -p "$work/xwayland" "$work/config3"
+printf '[Window]\nHotkey=Ctrl+Alt+J\n' >"$work/config3/mopira.ini"
+XDG_SESSION_TYPE=wayland DBUS_SESSION_BUS_ADDRESS=disabled: XDG_CONFIG_HOME=$work/config3 \
+    "$program" --data-dir "$work/xwayland" >"$work/xwayland.log" 2>&1 &
+second=$!
+pids+=($second)
+wait_for has_box || fail "under XWayland the unusable shortcut was not told"
 echo "later starts and the shortcut show and hide the running window"

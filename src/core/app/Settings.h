@@ -77,6 +77,11 @@ struct SummonSettings {
     int pasteAfterCopy = 0;  // with hideAfterCopy: the copy is pasted where the focus went back
     int tray = 1;            // an icon in the desktop's tray, where it has one
     int closeToTray = 0;     // with the icon shown: closing hides the window instead of ending
+    // The keys that paste, such as "Ctrl+Shift+V"; empty: Ctrl+Shift+V where the program
+    // pasted into is known to be a terminal, Ctrl+V elsewhere.
+    std::string pasteKey;
+    // What the desktop's remote-desktop portal gave to start typing again without asking.
+    std::string remoteDesktopToken;
 };
 
 inline constexpr IntSettingKey<SummonSettings> kSummonIntKeys[] = {
@@ -86,8 +91,20 @@ inline constexpr IntSettingKey<SummonSettings> kSummonIntKeys[] = {
     {"Window", "CloseToTray", &SummonSettings::closeToTray},
 };
 
-// The one text setting, read and written on its own.
-inline constexpr const char* kHotkeySection = "Window";
-inline constexpr const char* kHotkeyKey = "Hotkey";
+struct TextSettingKey {
+    const char* section;
+    const char* key;
+    std::string SummonSettings::*member;
+};
+
+// Written as soon as the desktop gives it, not only at close.
+inline constexpr TextSettingKey kRemoteDesktopTokenKey = {"Window", "RemoteDesktopToken",
+                                                          &SummonSettings::remoteDesktopToken};
+
+inline constexpr TextSettingKey kSummonTextKeys[] = {
+    {"Window", "Hotkey", &SummonSettings::hotkey},
+    {"Window", "PasteKey", &SummonSettings::pasteKey},
+    kRemoteDesktopTokenKey,
+};
 
 }  // namespace mopira

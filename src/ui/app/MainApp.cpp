@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
 
 #include "store/DataFolder.h"
@@ -35,7 +36,7 @@ int CMainApp::RunMainWindow(QDialog& window) {
     return loop.exec();
 }
 
-int CMainApp::InitInstance() {
+int CMainApp::InitInstance(const ActivationToken& token) {
     IgnoreFileSizeLimitSignal();
     CCommandLine commandLine;
     if (const std::optional<int> exitCode = commandLine.Parse(QCoreApplication::arguments())) {
@@ -56,7 +57,7 @@ int CMainApp::InitInstance() {
     const QByteArray request = commandLine.WindowMessage();
     CSingleInstance instance(folder.directory);
     if (!instance.Claim()) {
-        if (instance.SendToRunning(request)) {
+        if (instance.SendToRunning(request, token)) {
             return CCommandLine::kExitOk;
         }
         std::fprintf(stderr, "mopira: another instance holds %s but does not answer\n",
@@ -77,13 +78,13 @@ int CMainApp::InitInstance() {
     CRecentFaces recent(document);
     CMainDlg dialog(document, recent, SettingsPath());
     QObject::connect(&instance, &CSingleInstance::messageReceived, &dialog,
-                     [&dialog](const QByteArray& message) {
+                     [&dialog](const QByteArray& message, const ActivationToken& later) {
                          if (message == CSingleInstance::kToggle) {
-                             dialog.ToggleWindow();
+                             dialog.ToggleWindow(later);
                          } else if (message == CSingleInstance::kHide) {
                              dialog.HideWindow();
                          } else {
-                             dialog.BringToFront();
+                             dialog.BringToFront(later);
                          }
                      });
     // A logout, a shutdown or kill ends the program as the close button does; nobody is there
@@ -96,6 +97,12 @@ int CMainApp::InitInstance() {
     CTerminationSignals termination;
     QObject::connect(&termination, &CTerminationSignals::terminationRequested, &dialog, end);
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &dialog, end);
+    // Qt 6.4 shows the first window without the desktop's token either.
+    if (!token.xdgActivation.isEmpty()) {
+        QTimer::singleShot(0, &dialog, [&dialog, own = token.xdgActivation] {
+            dialog.BringToFront({own, {}});
+        });
+    }
     // The window may hide and come back (the tray, the shortcut, a later start): the program
     // ends when it ends, not when the last window closes or hides.
     QGuiApplication::setQuitOnLastWindowClosed(false);

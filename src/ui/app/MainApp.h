@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "ui/platform/ActivationToken.h"
+
 class QDialog;
 
 namespace mopira {
@@ -13,8 +15,8 @@ namespace mopira {
 // request (come to the front, toggle, show, hide) to the running program and ends.
 class CMainApp {
 public:
-    // Returns the program's exit code.
-    int InitInstance();
+    // Returns the program's exit code. `token` is what the desktop started this process with.
+    int InitInstance(const ActivationToken& token = {});
 
     static QString SettingsPath();
 

@@ -42,6 +42,7 @@
 #include "ui/platform/ModalSeam.h"
 #include "ui/platform/PasteBack.h"
 #include "ui/platform/TextConvert.h"
+#include "ui/platform/WindowActivation.h"
 
 namespace mopira {
 
@@ -117,15 +118,17 @@ void CMainDlg::ReadSettings() {
     Settings settings;
     ReadIntKeys(profile, kSettingsReadOrder, settings);
     m_summonKeysRead = ReadIntKeys(profile, kSummonIntKeys, m_summon);
-    const QString hotkeyName = ProfileKey(kHotkeySection, kHotkeyKey);
-    const QVariant hotkey = profile.value(hotkeyName);
-    if (hotkey.isValid()) {
-        m_summonKeysRead.insert(hotkeyName);
-        // An unquoted comma makes a list of the value, as in "Ctrl+,".
-        m_summon.hotkey = (hotkey.typeId() == QMetaType::QStringList
-                               ? hotkey.toStringList().join(QLatin1Char(','))
-                               : hotkey.toString())
-                              .toStdString();
+    for (const TextSettingKey& key : kSummonTextKeys) {
+        const QString name = ProfileKey(key.section, key.key);
+        const QVariant value = profile.value(name);
+        if (value.isValid()) {
+            m_summonKeysRead.insert(name);
+            // An unquoted comma makes a list of the value, as in "Ctrl+,".
+            m_summon.*key.member = (value.typeId() == QMetaType::QStringList
+                                        ? value.toStringList().join(QLatin1Char(','))
+                                        : value.toString())
+                                       .toStdString();
+        }
     }
     m_nX = settings.x;
     m_nY = settings.y;
@@ -160,9 +163,11 @@ void CMainDlg::WriteSettings() {
             profile.setValue(name, m_summon.*key.member);
         }
     }
-    const QString hotkeyName = ProfileKey(kHotkeySection, kHotkeyKey);
-    if (m_summonKeysRead.contains(hotkeyName) || !m_summon.hotkey.empty()) {
-        profile.setValue(hotkeyName, QString::fromStdString(m_summon.hotkey));
+    for (const TextSettingKey& key : kSummonTextKeys) {
+        const QString name = ProfileKey(key.section, key.key);
+        if (m_summonKeysRead.contains(name) || !(m_summon.*key.member).empty()) {
+            profile.setValue(name, QString::fromStdString(m_summon.*key.member));
+        }
     }
     profile.sync();
 }
@@ -284,11 +289,12 @@ void CMainDlg::ConnectHandlers() {
 }
 
 void CMainDlg::CreateSummoning() {
+    m_activation = new CWindowActivation(*this);
     m_pasteBack = new CPasteBack(this);
     if (m_summon.tray != 0) {
         m_tray = new CTrayIcon(m_icon, this);
         if (m_tray->Show()) {
-            connect(m_tray, &CTrayIcon::toggleRequested, this, &CMainDlg::ToggleWindow);
+            connect(m_tray, &CTrayIcon::toggleRequested, this, [this] { ToggleWindow(); });
             connect(m_tray, &CTrayIcon::faceChosen, this, [this](const QString& face) {
                 m_recent.Use({face.toStdString()}, Charset(Encoding::Utf8));
                 CopyText(face);
@@ -311,16 +317,42 @@ void CMainDlg::CreateSummoning() {
         }
     }
     m_hotkey = new CGlobalHotkey(this);
-    connect(m_hotkey, &CGlobalHotkey::activated, this, &CMainDlg::ToggleWindow);
+    connect(m_hotkey, &CGlobalHotkey::activated, this,
+            [this](const ActivationToken& token) { ToggleWindow(token); });
+    connect(m_hotkey, &CGlobalHotkey::settled, this, &CMainDlg::TellHotkeyResult);
+    connect(m_pasteBack, &CPasteBack::refused, this, [this] {
+        ShowMessage(this, res::kPasteRefused.toString(), MessageButtons::Ok, MessageIcon::Warning);
+    });
+    // Kept at once: the desktop's token is good for one start, and Escape writes no settings.
+    connect(m_pasteBack, &CPasteBack::restoreTokenChanged, this, [this](const QString& token) {
+        const QString name = ProfileKey(kRemoteDesktopTokenKey.section, kRemoteDesktopTokenKey.key);
+        m_summon.remoteDesktopToken = token.toStdString();
+        m_summonKeysRead.insert(name);
+        QSettings(m_strSettingsPath, QSettings::IniFormat).setValue(name, token);
+    });
     // Once the window shows, so that a key that cannot be had is told over it.
-    QTimer::singleShot(0, this, &CMainDlg::RegisterHotkey);
+    QTimer::singleShot(0, this, [this] {
+        TellHotkeyResult(m_hotkey->Register(QString::fromStdString(m_summon.hotkey),
+                                            res::kHotkeyDescription.toString()));
+        const QString pasteKey = QString::fromStdString(m_summon.pasteKey).trimmed();
+        if (!m_pasteBack->SetPasteKey(pasteKey)) {
+            ShowMessage(this,
+                        res::kPasteKeyInvalid.toString().arg(
+                            pasteKey, QDir::toNativeSeparators(m_strSettingsPath)),
+                        MessageButtons::Ok, MessageIcon::Warning);
+        }
+        if (m_summon.hideAfterCopy != 0 && m_summon.pasteAfterCopy != 0) {
+            m_pasteBack->Prepare(QString::fromStdString(m_summon.remoteDesktopToken));
+        }
+    });
 }
 
-void CMainDlg::RegisterHotkey() {
+void CMainDlg::TellHotkeyResult(CGlobalHotkey::Result result) {
     const QString keys = QString::fromStdString(m_summon.hotkey).trimmed();
     const QString settings = QDir::toNativeSeparators(m_strSettingsPath);
+    const QString bindCommand = res::kHotkeyBindCommand.toString();
     QString refusal;
-    switch (m_hotkey->Register(keys)) {
+    switch (result) {
         case CGlobalHotkey::Result::Invalid:
             refusal = res::kHotkeyInvalid.toString().arg(keys, settings);
             break;
@@ -328,10 +360,14 @@ void CMainDlg::RegisterHotkey() {
             refusal = res::kHotkeyTaken.toString().arg(keys, settings);
             break;
         case CGlobalHotkey::Result::Unsupported:
-            refusal = res::kHotkeyUnsupported.toString().arg(keys);
+            refusal = res::kHotkeyUnsupported.toString().arg(keys) + bindCommand;
+            break;
+        case CGlobalHotkey::Result::Refused:
+            refusal = res::kHotkeyRefused.toString().arg(keys) + bindCommand;
             break;
         case CGlobalHotkey::Result::Off:
         case CGlobalHotkey::Result::Grabbed:
+        case CGlobalHotkey::Result::Pending:
             return;
     }
     ShowMessage(this, refusal, MessageButtons::Ok, MessageIcon::Warning);
@@ -520,14 +556,8 @@ void CMainDlg::Quit() {
     done(QDialog::Rejected);
 }
 
-void CMainDlg::BringToFront() {
-    if (isMinimized()) {
-        showNormal();
-    } else {
-        show();
-    }
-    raise();
-    activateWindow();
+void CMainDlg::BringToFront(const ActivationToken& token) {
+    m_activation->BringToFront(token);
 }
 
 void CMainDlg::HideWindow() {
@@ -536,11 +566,11 @@ void CMainDlg::HideWindow() {
     hide();
 }
 
-void CMainDlg::ToggleWindow() {
+void CMainDlg::ToggleWindow(const ActivationToken& token) {
     if (isVisible() && !isMinimized() && HasKeyboardFocus(*this)) {
         HideWindow();
     } else {
-        BringToFront();
+        BringToFront(token);
     }
 }
 
@@ -582,7 +612,8 @@ void CMainDlg::CopyText(const QString& text) {
 }
 
 bool CMainDlg::PastesBack() const {
-    return m_summon.hideAfterCopy != 0 && m_summon.pasteAfterCopy != 0 && CPasteBack::IsAvailable();
+    return m_summon.hideAfterCopy != 0 && m_summon.pasteAfterCopy != 0 &&
+           m_pasteBack->IsAvailable();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -637,7 +668,7 @@ void CMainDlg::ShowWindowMenu(QWidget* source, const QPoint& pos) {
     QAction* paste = menu.addAction(res::kPasteAfterCopyItem.toString());
     paste->setCheckable(true);
     paste->setChecked(m_summon.pasteAfterCopy != 0);
-    paste->setEnabled(m_summon.hideAfterCopy != 0 && CPasteBack::IsAvailable());
+    paste->setEnabled(m_summon.hideAfterCopy != 0 && m_pasteBack->IsAvailable());
     QAction* chosen = menu.exec(source->mapToGlobal(pos));
     if (chosen == about) {
         OnSysCommand(id::kAboutBox);
@@ -645,6 +676,9 @@ void CMainDlg::ShowWindowMenu(QWidget* source, const QPoint& pos) {
         m_summon.hideAfterCopy = hide->isChecked() ? 1 : 0;
     } else if (chosen == paste) {
         m_summon.pasteAfterCopy = paste->isChecked() ? 1 : 0;
+        if (m_summon.pasteAfterCopy != 0) {
+            m_pasteBack->Prepare(QString::fromStdString(m_summon.remoteDesktopToken));
+        }
     }
 }
 

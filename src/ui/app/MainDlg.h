@@ -9,6 +9,8 @@
 
 #include "core/app/Settings.h"
 #include "store/LibraryDocument.h"
+#include "ui/platform/ActivationToken.h"
+#include "ui/platform/GlobalHotkey.h"
 
 class QComboBox;
 
@@ -16,7 +18,6 @@ namespace mopira {
 
 class CCreatePage;
 class CDragTabCtrl;
-class CGlobalHotkey;
 class CHoverButton;
 class CListPage;
 class CPage;
@@ -24,6 +25,7 @@ class CPasteBack;
 class CRecentFaces;
 class CTipToolBar;
 class CTrayIcon;
+class CWindowActivation;
 
 // The program's only top-level window, as a frame around its two pages: the list tab
 // (CListPage), where the user finds and copies emoticons of the library, and the create tab
@@ -56,12 +58,12 @@ public:
     CListPage& ListPage() const { return *m_listPage; }
     CCreatePage& CreatePage() const { return *m_createPage; }
     // Shows the window in front of the others, restored and active: a later start of the
-    // program on the same data folder asks for this.
-    void BringToFront();
+    // program on the same data folder asks for this, with the token the desktop gave it.
+    void BringToFront(const ActivationToken& token = {});
     // Hides the window; the program goes on, and the focus goes back to another program.
     void HideWindow();
     // Hides the window when it is in front (active), else brings it to the front.
-    void ToggleWindow();
+    void ToggleWindow(const ActivationToken& token = {});
     // Ends the window as its close button does, settings written, even while hidden.
     void Quit();
     // The icon in the desktop's tray; null when it is switched off or the desktop has no tray.
@@ -89,7 +91,8 @@ private:
     void ReadSettings();
     void WriteSettings();
     void CreateSummoning();
-    void RegisterHotkey();
+    // Tells the user when the shortcut could not be had (at once, or when the desktop answers).
+    void TellHotkeyResult(CGlobalHotkey::Result result);
     // The clipboard gets `text`; then, when chosen, the window hides and the program the user
     // came from gets it pasted.
     void CopyText(const QString& text);
@@ -142,6 +145,7 @@ private:
     CGlobalHotkey* m_hotkey = nullptr;
     CPasteBack* m_pasteBack = nullptr;
     CTrayIcon* m_tray = nullptr;
+    CWindowActivation* m_activation = nullptr;
 };
 
 }  // namespace mopira

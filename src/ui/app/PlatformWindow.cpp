@@ -1,11 +1,11 @@
 #include "ui/app/PlatformWindow.h"
 
-#include <QGuiApplication>
 #include <QWidget>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
+#include "ui/platform/DesktopSession.h"
 #ifdef MOPIRA_HAVE_X11
 #include "ui/platform/X11Keyboard.h"
 #endif
@@ -47,7 +47,7 @@ int SystemMenuCommand(const QByteArray&, void*) {
 
 bool HasKeyboardFocus(const QWidget& window) {
 #ifdef MOPIRA_HAVE_X11
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+    if (OnX11Platform()) {
         return window.isVisible() && X11FocusIsIn(window.winId());
     }
 #endif

@@ -15,8 +15,12 @@ namespace mopira {
 
 namespace {
 
-// A message is one short line; anything longer is not ours.
-constexpr qint64 kMaxMessage = 64;
+// A request is one line of a message and its tokens (desktops make them well under 200
+// bytes); anything longer is not ours.
+constexpr qint64 kMaxMessage = 1024;
+
+constexpr char kXdgActivationName[] = "xdg-activation-token";
+constexpr char kStartupIdName[] = "desktop-startup-id";
 
 QString ServerNameOf(const QString& dataDirectory) {
     // The folder by its identity, so that a link or a bind mount to it is the same folder; and
@@ -47,6 +51,39 @@ bool CSingleInstance::IsKnownMessage(const QByteArray& message) {
     return false;
 }
 
+QByteArray CSingleInstance::EncodeRequest(const Request& request) {
+    QByteArray line = request.message;
+    const auto append = [&line](const char* name, const QByteArray& value) {
+        if (!value.isEmpty()) {
+            line += ' ' + QByteArray(name) + '=' + value.toPercentEncoding();
+        }
+    };
+    append(kXdgActivationName, request.token.xdgActivation);
+    append(kStartupIdName, request.token.startupId);
+    return line;
+}
+
+std::optional<CSingleInstance::Request> CSingleInstance::DecodeRequest(const QByteArray& line) {
+    const QList<QByteArray> words = line.split(' ');
+    if (!IsKnownMessage(words.front())) {
+        return std::nullopt;
+    }
+    Request request{words.front(), {}};
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        const qsizetype equals = words[i].indexOf('=');
+        const QByteArray name = words[i].left(equals);
+        const QByteArray value = QByteArray::fromPercentEncoding(words[i].mid(equals + 1));
+        QByteArray* field = name == kXdgActivationName ? &request.token.xdgActivation
+                            : name == kStartupIdName   ? &request.token.startupId
+                                                       : nullptr;
+        if (equals < 0 || !field || !field->isEmpty() || value.isEmpty()) {
+            return std::nullopt;
+        }
+        *field = value;
+    }
+    return request;
+}
+
 bool CSingleInstance::Claim() {
     if (!m_hold.Take(m_strDirectory)) {
         return false;
@@ -62,21 +99,35 @@ bool CSingleInstance::Claim() {
     return true;
 }
 
-bool CSingleInstance::SendToRunning(const QByteArray& message, int timeoutMs) const {
+std::optional<QByteArray> CSingleInstance::Exchange(const QByteArray& line,
+                                                    const QDeadlineTimer& deadline) const {
+    const auto remaining = [&deadline] {
+        return static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1));
+    };
+    QLocalSocket socket;
+    socket.connectToServer(m_name);
+    if (!socket.waitForConnected(remaining())) {
+        return std::nullopt;
+    }
+    socket.write(line + '\n');
+    socket.flush();
+    while (socket.bytesAvailable() < 3 && socket.waitForReadyRead(remaining())) {
+    }
+    return socket.readAll();
+}
+
+bool CSingleInstance::SendToRunning(const QByteArray& message, const ActivationToken& token,
+                                    int timeoutMs) const {
     const QDeadlineTimer deadline(timeoutMs);
     // The holder may still be starting and not listen yet.
     while (!deadline.hasExpired()) {
-        QLocalSocket socket;
-        socket.connectToServer(m_name);
-        if (socket.waitForConnected(
-                static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)))) {
-            socket.write(message + '\n');
-            socket.flush();
-            while (socket.bytesAvailable() < 3 &&
-                   socket.waitForReadyRead(
-                       static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)))) {
+        if (const std::optional<QByteArray> answer =
+                Exchange(EncodeRequest({message, token}), deadline)) {
+            if (answer->startsWith("ok")) {
+                return true;
             }
-            return socket.readAll().startsWith("ok");
+            return !token.IsEmpty() &&
+                   Exchange(message, deadline).value_or(QByteArray()).startsWith("ok");
         }
         QThread::msleep(50);
     }
@@ -102,12 +153,13 @@ void CSingleInstance::OnReadyRead(QLocalSocket* socket) {
         return;
     }
     const QByteArray raw = socket->readLine(kMaxMessage + 2);
-    const QByteArray line = raw.trimmed();
-    if (raw.endsWith('\n') && IsKnownMessage(line)) {
+    const std::optional<Request> request =
+        raw.endsWith('\n') ? DecodeRequest(raw.chopped(1)) : std::nullopt;
+    if (request) {
         socket->write("ok\n");
         socket->flush();
         socket->disconnectFromServer();
-        emit messageReceived(line);
+        emit messageReceived(request->message, request->token);
         return;
     }
     qWarning("mopira: ignored an unknown message from a later start");

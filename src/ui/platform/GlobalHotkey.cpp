@@ -1,11 +1,11 @@
 #include "ui/platform/GlobalHotkey.h"
 
-#include <QGuiApplication>
 #include <QKeySequence>
 
-#ifdef MOPIRA_HAVE_X11
+// Whole types for the members' destructor, built or not.
+#include "ui/platform/DesktopSession.h"
+#include "ui/platform/PortalShortcut.h"
 #include "ui/platform/X11Hotkey.h"
-#endif
 
 namespace mopira {
 
@@ -50,7 +50,7 @@ std::optional<QKeyCombination> CGlobalHotkey::Parse(const QString& keys) {
     return combination;
 }
 
-CGlobalHotkey::Result CGlobalHotkey::Register(const QString& keys) {
+CGlobalHotkey::Result CGlobalHotkey::Register(const QString& keys, const QString& description) {
     Unregister();
     if (keys.trimmed().isEmpty()) {
         return Result::Off;
@@ -60,21 +60,33 @@ CGlobalHotkey::Result CGlobalHotkey::Register(const QString& keys) {
         return Result::Invalid;
     }
 #ifdef MOPIRA_HAVE_X11
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+    if (OnX11Platform() && !IsWaylandSession()) {
         auto x11 = std::make_unique<CX11Hotkey>();
         const Result result = x11->Grab(*combination);
         if (result == Result::Grabbed) {
-            connect(x11.get(), &CX11Hotkey::pressed, this, &CGlobalHotkey::activated);
+            connect(x11.get(), &CX11Hotkey::pressed, this, [this] { emit activated({}); });
             m_x11 = std::move(x11);
         }
         return result;
     }
+#endif
+#ifdef MOPIRA_HAVE_DBUS
+    if (IsWaylandSession()) {
+        m_portal = std::make_unique<CPortalShortcut>();
+        connect(m_portal.get(), &CPortalShortcut::activated, this, &CGlobalHotkey::activated);
+        connect(m_portal.get(), &CPortalShortcut::settled, this, &CGlobalHotkey::settled);
+        m_portal->Bind(*combination, description);
+        return Result::Pending;
+    }
+#else
+    Q_UNUSED(description);
 #endif
     return Result::Unsupported;
 }
 
 void CGlobalHotkey::Unregister() {
     m_x11.reset();
+    m_portal.reset();
 }
 
 }  // namespace mopira

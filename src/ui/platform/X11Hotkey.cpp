@@ -9,15 +9,14 @@
 #include <memory>
 #include <vector>
 
+#include "ui/platform/KeySym.h"
+
 namespace mopira {
 
 namespace {
 
-// X11's keysyms of the keys a global shortcut can use besides the characters.
-constexpr std::uint32_t kXkF1 = 0xffbe;
+// X11's keysyms of the keys that a global shortcut's modifiers sit on.
 constexpr std::uint32_t kXkNumLock = 0xff7f;
-constexpr std::uint32_t kXkAltL = 0xffe9;
-constexpr std::uint32_t kXkSuperL = 0xffeb;
 
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
@@ -26,44 +25,6 @@ template <class T>
 using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 }  // namespace
-
-std::uint32_t CX11Hotkey::KeySymOf(Qt::Key key) {
-    const int code = int(key);
-    if (code >= Qt::Key_A && code <= Qt::Key_Z) {
-        return std::uint32_t(code - Qt::Key_A + 'a');
-    }
-    // Latin-1 capitals (but the multiplication sign) have their small letter 0x20 above.
-    if (code >= Qt::Key_Agrave && code <= Qt::Key_THORN && code != Qt::Key_multiply) {
-        return std::uint32_t(code + 0x20);
-    }
-    // Every other Latin-1 key's keysym is its character, as Qt's code is.
-    if ((code >= Qt::Key_Space && code <= Qt::Key_AsciiTilde) ||
-        (code >= Qt::Key_nobreakspace && code <= Qt::Key_ydiaeresis)) {
-        return std::uint32_t(code);
-    }
-    if (code >= Qt::Key_F1 && code <= Qt::Key_F35) {
-        return kXkF1 + std::uint32_t(code - Qt::Key_F1);
-    }
-    struct Named {
-        Qt::Key key;
-        std::uint32_t keySym;
-    };
-    static constexpr Named kNamed[] = {
-        {Qt::Key_Escape, 0xff1b},     {Qt::Key_Tab, 0xff09},      {Qt::Key_Backspace, 0xff08},
-        {Qt::Key_Return, 0xff0d},     {Qt::Key_Enter, 0xff8d},    {Qt::Key_Insert, 0xff63},
-        {Qt::Key_Delete, 0xffff},     {Qt::Key_Pause, 0xff13},    {Qt::Key_Print, 0xff61},
-        {Qt::Key_Home, 0xff50},       {Qt::Key_End, 0xff57},      {Qt::Key_Left, 0xff51},
-        {Qt::Key_Up, 0xff52},         {Qt::Key_Right, 0xff53},    {Qt::Key_Down, 0xff54},
-        {Qt::Key_PageUp, 0xff55},     {Qt::Key_PageDown, 0xff56}, {Qt::Key_Menu, 0xff67},
-        {Qt::Key_ScrollLock, 0xff14},
-    };
-    for (const Named& named : kNamed) {
-        if (named.key == key) {
-            return named.keySym;
-        }
-    }
-    return 0;
-}
 
 CX11Hotkey::CX11Hotkey() {
     if (const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
@@ -142,8 +103,8 @@ CGlobalHotkey::Result CX11Hotkey::Grab(QKeyCombination keys) {
     }
     // Alt and Meta (the Super key) sit on whichever modifier the keyboard map gives them;
     // Mod1 and Mod4 on nearly every one.
-    const std::uint16_t alt = ModifierOf(kXkAltL);
-    const std::uint16_t super = ModifierOf(kXkSuperL);
+    const std::uint16_t alt = ModifierOf(kKeySymAltL);
+    const std::uint16_t super = ModifierOf(kKeySymSuperL);
     const Qt::KeyboardModifiers held = keys.keyboardModifiers();
     m_modifiers = 0;
     if (held & Qt::ShiftModifier) {

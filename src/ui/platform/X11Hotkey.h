@@ -27,10 +27,6 @@ public:
     // no connection to the server.
     CGlobalHotkey::Result Grab(QKeyCombination keys);
 
-    // The X keysym of a Qt key, 0 for none. Letters give their lower-case keysym, which the
-    // key's first column holds.
-    static std::uint32_t KeySymOf(Qt::Key key);
-
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 signals:

@@ -7,7 +7,6 @@
 // After Qt's headers: Xlib's macros (None, KeyPress, ...) would take Qt's names.
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 #include <xcb/xcb.h>
 
 namespace mopira {
@@ -87,20 +86,58 @@ bool X11FocusIsIn(unsigned long window) {
     return false;
 }
 
-bool X11TypePasteKeys() {
+QByteArrayList X11FocusedClass() {
+    xcb_connection_t* connection = XcbConnection();
+    if (!connection) {
+        return {};
+    }
+    // Up from the focus: a program may focus a window inside its top-level one, which alone
+    // carries the class.
+    xcb_window_t window = FocusedWindow(connection);
+    while (window != XCB_NONE && window != XCB_INPUT_FOCUS_POINTER_ROOT) {
+        xcb_get_property_reply_t* property = xcb_get_property_reply(
+            connection,
+            xcb_get_property(connection, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256),
+            nullptr);
+        if (property && xcb_get_property_value_length(property) > 0) {
+            const QByteArray value(static_cast<const char*>(xcb_get_property_value(property)),
+                                   xcb_get_property_value_length(property));
+            std::free(property);
+            QByteArrayList names = value.split('\0');
+            names.removeAll(QByteArray());
+            return names;
+        }
+        std::free(property);
+        xcb_query_tree_reply_t* tree =
+            xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr);
+        if (!tree) {
+            return {};
+        }
+        window = tree->parent == tree->root ? xcb_window_t(XCB_NONE) : tree->parent;
+        std::free(tree);
+    }
+    return {};
+}
+
+bool X11TypeKeys(const std::vector<std::uint32_t>& keySyms) {
     Display* display = XDisplay();
-    if (!display || !X11CanTypeKeys()) {
+    if (!display || !X11CanTypeKeys() || keySyms.empty()) {
         return false;
     }
-    const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
-    const KeyCode v = XKeysymToKeycode(display, XK_v);
-    if (control == 0 || v == 0) {
-        return false;
+    std::vector<KeyCode> codes;
+    for (const std::uint32_t keySym : keySyms) {
+        const KeyCode code = XKeysymToKeycode(display, keySym);
+        if (code == 0) {
+            return false;
+        }
+        codes.push_back(code);
     }
-    XTestFakeKeyEvent(display, control, True, CurrentTime);
-    XTestFakeKeyEvent(display, v, True, CurrentTime);
-    XTestFakeKeyEvent(display, v, False, CurrentTime);
-    XTestFakeKeyEvent(display, control, False, CurrentTime);
+    for (const KeyCode code : codes) {
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+    }
+    for (auto code = codes.rbegin(); code != codes.rend(); ++code) {
+        XTestFakeKeyEvent(display, *code, False, CurrentTime);
+    }
     XFlush(display);
     return true;
 }

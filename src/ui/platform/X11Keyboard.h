@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QByteArrayList>
+#include <cstdint>
+#include <vector>
+
 // The X server's keyboard as another program sees it: where the input focus is, and keys
 // typed through the XTEST extension. Only where the platform is xcb.
 namespace mopira {
@@ -15,7 +19,13 @@ bool X11FocusIsOnAnotherProgram();
 // of focus changes late while a key grab is active, as when a shortcut is pressed.
 bool X11FocusIsIn(unsigned long window);
 
-// Types Ctrl+V where the focus is; false when the server cannot.
-bool X11TypePasteKeys();
+// The WM_CLASS of the window holding the input focus (its instance and class names, as
+// "xterm" and "XTerm"); empty when it has none.
+QByteArrayList X11FocusedClass();
+
+// Presses the keys of `keySyms` in their order where the focus is, and releases them in
+// reverse (as Ctrl+V: the modifiers first); false when the server cannot, or a keysym is on no
+// key of its keyboard.
+bool X11TypeKeys(const std::vector<std::uint32_t>& keySyms);
 
 }  // namespace mopira
