@@ -223,7 +223,10 @@ bool CListActions::OfferUtf8() {
 std::optional<std::string> CListActions::TakeText(QWidget* parent, const QString& text,
                                                   std::string_view original) {
     if (NeedsUtf8(text, original, m_library.GetCharset())) {
+        // A conversion rewrites every record, so the original's bytes are gone; the text
+        // differs from it anyway, having a character the original's charset lacks.
         OfferUtf8();
+        return TakeFieldText(parent, text, {}, m_library.GetCharset());
     }
     return TakeFieldText(parent, text, original, m_library.GetCharset());
 }
