@@ -151,6 +151,18 @@ inline constexpr QStringView kRecoveryOffer =
     u"その中の、今の一覧にない顔文字を取り込みますか?";
 inline constexpr QStringView kRecoveryTaken =
     u"回復用のファイルから %1 個の顔文字を取り込みました。";
+// Conflict copies another machine's sync tool left beside the library.
+inline constexpr QStringView kCopyMerged = u"別の端末の変更を取り込みました: 追加 %1、削除 %2";
+inline constexpr QStringView kCopyMergedMoved = u"、移動 %1";
+inline constexpr QStringView kCopyWaiting =
+    u"別の端末の変更に、Shift_JIS では保存できない顔文字があります:\n%1\n\nファイル: %2\n\n"
+    u"顔文字の一覧が UTF-8 になるまで、このファイルはそのまま残します。";
+inline constexpr QStringView kCopyInvalid =
+    u"別の端末の変更に、文字として読めないバイトがあるため取り込めません:\n%1\n\n"
+    u"ファイル: %2\n\nファイルはそのまま残します。";
+inline constexpr QStringView kCopyUnreadable =
+    u"別の端末の変更を読み込めませんでした。\n\nファイル: %1\n理由: %2\n\n"
+    u"ファイルはそのまま残し、あとでもう一度読み込みます。";
 // An import that may not be a list of emoticons at all.
 inline constexpr QStringView kImportNotText =
     u"このファイルの行の多くは、文字として読めないか、制御文字を含んでいます。顔文字の一覧で"

@@ -2,13 +2,16 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <deque>
+#include <map>
 #include <optional>
+#include <set>
 
 #include "store/DiskThread.h"
 #include "store/LibraryFile.h"
@@ -79,6 +82,18 @@ struct CLibraryDocument::Private {
     // Jobs asked for while another ran: an import, a settled question.
     std::deque<std::function<void()>> queued;
 
+    // Conflict copies merged into the library, each removed once the change that merged it is
+    // saved (a crash before merges it again: by text, that changes nothing twice).
+    struct CopyMerge {
+        std::uint64_t number = 0;
+        MergeSummary summary;
+    };
+    std::map<QString, CopyMerge> merging;
+    // Copies the library's encoding cannot take yet: they stay until it becomes UTF-8.
+    std::set<QString> waitingCopies;
+    // Copies that could not be read, told once; read again at every look.
+    std::set<QString> unreadableCopies;
+
     QFileSystemWatcher* watcher = nullptr;
     QTimer settle;
 
@@ -91,6 +106,8 @@ struct CLibraryDocument::Private {
     void TakeSave(std::unique_ptr<SaveResult> result);
     void TakeLibrary(SaveResult& result);
     void Fail(const SaveResult& result);
+    void TakeCopies(std::vector<CopyFound> copies);
+    void RemoveMergedCopies(std::uint64_t savedUpTo);
     void Watch();
     void OnWatchEvent();
     void AfterJob();
@@ -106,6 +123,12 @@ SaveJob CLibraryDocument::Private::NewJob(SaveJob::Kind kind) {
     job.keptHash = keptHash;
     job.snapshot = library.Snapshot();
     job.libraryRecords = library.Size();
+    for (const auto& [path, merge] : merging) {
+        job.knownCopies << path;
+    }
+    for (const QString& path : waitingCopies) {
+        job.knownCopies << path;
+    }
     return job;
 }
 
@@ -177,7 +200,60 @@ void CLibraryDocument::Private::TakeLoad(LoadResult result) {
         Watch();
     }
     emit q->loaded();
+    TakeCopies(std::move(result.copies));
     AfterJob();
+}
+
+void CLibraryDocument::Private::TakeCopies(std::vector<CopyFound> copies) {
+    for (CopyFound& copy : copies) {
+        if (merging.contains(copy.path) || waitingCopies.contains(copy.path)) {
+            continue;
+        }
+        if (!copy.changes) {
+            if (unreadableCopies.insert(copy.path).second) {
+                emit q->copyUnreadable(copy.path, copy.error);
+            }
+            continue;
+        }
+        unreadableCopies.erase(copy.path);
+        if (!CanWriteNow() || asking) {
+            continue;  // found again once the library may change
+        }
+        if (nHolds > 0 && !bFlushing) {
+            bCheckWanted = true;  // a dialog shows records a merge may remove
+            continue;
+        }
+        // Known before the change starts its save, which must not read the copy again.
+        CopyMerge& merge = merging[copy.path];
+        merge.number = nChanges + 1;
+        const EditOutcome outcome = q->Change(MergeChanges{copy.changes}, copy.changes->charset);
+        if (!outcome.merged.refused.empty()) {
+            merging.erase(copy.path);
+            waitingCopies.insert(copy.path);
+            emit q->copyWaiting(copy.path, outcome.merged.refused, copy.changes->charset);
+            continue;
+        }
+        merging[copy.path].summary = outcome.merged;
+    }
+}
+
+void CLibraryDocument::Private::RemoveMergedCopies(std::uint64_t savedUpTo) {
+    std::vector<std::pair<QString, MergeSummary>> done;
+    for (auto it = merging.begin(); it != merging.end();) {
+        if (it->second.number > savedUpTo) {
+            ++it;
+            continue;
+        }
+        done.emplace_back(it->first, std::move(it->second.summary));
+        it = merging.erase(it);
+    }
+    for (const auto& [path, summary] : done) {
+        // On the disk thread, after the save: before any later look that could find it.
+        disk.Post([path] { return QFile::remove(path); }, [](bool) {});
+    }
+    for (const auto& [path, summary] : done) {
+        emit q->copyMerged(path, summary);
+    }
 }
 
 void CLibraryDocument::Private::TakeLibrary(SaveResult& result) {
@@ -265,8 +341,10 @@ void CLibraryDocument::Private::TakeSave(std::unique_ptr<SaveResult> result) {
         if (wasFailing || pending.empty()) {
             emit q->saved();
         }
+        RemoveMergedCopies(result->upTo);
     }
     last = {result->library != nullptr, result->missing, result->error.Failed(), result->error};
+    TakeCopies(std::move(result->copies));
     if (importDone) {
         // A failure to write is told as any failed save; the lines were applied all the same
         // when the library came back.
@@ -399,7 +477,7 @@ EditOutcome CLibraryDocument::Change(const LibraryEdit& edit, Charset madeIn) {
         return {};
     }
     const EditOutcome outcome = ApplyEdit(d->library, edit, madeIn);
-    if (outcome.waiting) {
+    if (outcome.waiting || !outcome.merged.refused.empty()) {
         return outcome;
     }
     // Every command the user confirms is saved, even one that changed nothing: the file then
@@ -427,6 +505,8 @@ std::vector<ConversionRefusal> CLibraryDocument::ConvertToUtf8() {
         return std::move(outcome.refused);
     }
     d->pending.push_back({++d->nChanges, edit, charset});
+    // Copies that held what CP932 lacks can be merged now; the save looks for them.
+    d->waitingCopies.clear();
     emit changed(edit, outcome);
     d->StartSave();
     return {};

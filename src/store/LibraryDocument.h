@@ -12,6 +12,7 @@
 
 #include "core/library/FaceLibrary.h"
 #include "core/library/LibraryEdit.h"
+#include "core/library/LibraryMerge.h"
 #include "store/PlatformFile.h"
 
 namespace mopira {
@@ -70,6 +71,11 @@ enum class SuspiciousChoice {
 // and the result is written and taken in, so neither side is lost. A save that fails leaves
 // the file as it was; the changes stay in memory and are tried again on their own, less and
 // less often. A file that could not be read is never written.
+//
+// A sync tool that finds the file changed on two machines at once keeps one version and
+// leaves the other beside it as a conflict copy. Every look at the file also looks for those:
+// each is merged as a change of its own, against the base (what this machine last read from
+// the file), and removed once that change is saved.
 class CLibraryDocument : public QObject {
     Q_OBJECT
 
@@ -189,6 +195,16 @@ signals:
     void suspiciousChange(const SuspiciousChange& change);
     // What a settled suspicious change kept in a recovery file, and where.
     void recoveryKept(const QString& path);
+    // A conflict copy another machine's sync tool left beside the file was merged, the result
+    // saved and the copy removed.
+    void copyMerged(const QString& path, const MergeSummary& summary);
+    // A conflict copy holds emoticons the library's encoding cannot: it stays until the
+    // library is UTF-8 (ConvertToUtf8), then it is merged. Told once for each copy; the texts
+    // are in `charset`, the copy's.
+    void copyWaiting(const QString& path, const std::vector<MergeRefusal>& refused,
+                     Charset charset);
+    // A conflict copy could not be read; it is tried again at every look, told once.
+    void copyUnreadable(const QString& path, const FileError& error);
 
 private:
     friend class CHold;

@@ -2,9 +2,13 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
+#include "core/library/ConflictCopyName.h"
 #include "core/library/ContentHash.h"
 
 namespace mopira {
@@ -175,6 +179,46 @@ FileError CLibraryFile::KeepRecovery(std::string_view bytes, QString& path) cons
     // The data folder takes nothing: the user's own state folder keeps it for the next start.
     path = QDir(StateFolder(m_directory)).filePath(name);
     return CreateNewFile(path, bytes, path);
+}
+
+namespace {
+
+const QLatin1String kBaseName("FaceList.base.dat");
+
+}  // namespace
+
+FileContent CLibraryFile::ReadBase() const {
+    return ReadWholeFile(QDir(StateFolder(m_directory)).filePath(kBaseName));
+}
+
+FileError CLibraryFile::KeepBase(std::string_view bytes) const {
+    const QString path = QDir(StateFolder(m_directory)).filePath(kBaseName);
+    const FileStamp stamp = StampOf(path);
+    if (stamp.exists && stamp.size == static_cast<std::int64_t>(bytes.size())) {
+        const FileContent kept = ReadWholeFile(path);
+        if (kept.state == FileContent::State::Read && kept.bytes == bytes) {
+            return {};
+        }
+    }
+    return ReplaceFile(path, bytes);
+}
+
+QStringList CLibraryFile::ConflictCopies() const {
+    const QFileInfo library(ResolvedPath(m_path));
+    const QDir dir = library.absoluteDir();
+    std::vector<std::pair<std::pair<std::uint64_t, unsigned>, QString>> found;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        if (const auto copy =
+                ParseConflictCopyName(name.toStdString(), library.fileName().toStdString())) {
+            found.emplace_back(copy->SortKey(), dir.filePath(name));
+        }
+    }
+    std::sort(found.begin(), found.end());
+    QStringList copies;
+    for (const auto& [key, path] : found) {
+        copies << path;
+    }
+    return copies;
 }
 
 QStringList CLibraryFile::RecoveryFiles() const {

@@ -74,6 +74,17 @@ public:
     // The recovery files kept so far, in the data folder and the state folder, oldest first.
     QStringList RecoveryFiles() const;
 
+    // The base: what the file held when this machine last took it from the disk, kept in the
+    // user's state folder (never beside the file, where a sync tool would carry it away). A
+    // conflict copy another machine left is merged against it, so that what the copy lacks of
+    // it counts as removed there and what it has beyond it as added.
+    FileContent ReadBase() const;
+    // Keeps `bytes` as the base, unless it holds them already.
+    FileError KeepBase(std::string_view bytes) const;
+
+    // The conflict copies of the file that sync tools left beside it, oldest first.
+    QStringList ConflictCopies() const;
+
     // The save lock of the data folder: held, no other program of ours writes the file. Waits
     // a little for another save to end.
     bool Lock(CFolderLock& lock, FileError& error) const;

@@ -9,9 +9,62 @@
 
 namespace mopira {
 
+namespace {
+
+// The conflict copies beside the file that the window does not know yet, each as the changes it
+// makes to the base. When there are none, what the file held when it was read from the disk
+// (`read`, when it was) becomes the base; while there are any, the base stays, so that each
+// copy is measured against what both machines started from.
+std::vector<CopyFound> LookForCopies(const CLibraryFile& file, const std::string* read,
+                                     const QStringList& known) {
+    std::vector<CopyFound> found;
+    const QStringList copies = file.ConflictCopies();
+    if (copies.isEmpty()) {
+        if (read) {
+            file.KeepBase(*read);  // a base lost costs only deletions not merged
+        }
+        return found;
+    }
+    // Read once, for all the copies; without one only the copies' additions are taken.
+    std::unique_ptr<CFaceLibrary> base;
+    bool baseRead = false;
+    for (const QString& path : copies) {
+        if (known.contains(path)) {
+            continue;
+        }
+        if (!baseRead) {
+            baseRead = true;
+            FileContent kept = file.ReadBase();
+            if (kept.state == FileContent::State::Read) {
+                base = std::make_unique<CFaceLibrary>();
+                base->AdoptFaceList(std::move(kept.bytes));
+            }
+        }
+        CopyFound copy{path, nullptr, {}};
+        FileContent content = ReadWholeFile(path);
+        if (content.state != FileContent::State::Read) {
+            copy.error = content.state == FileContent::State::Missing
+                             ? FileError{FileStep::Open, ENOENT}
+                             : content.error;
+            found.push_back(std::move(copy));
+            continue;
+        }
+        CFaceLibrary other;
+        other.AdoptFaceList(std::move(content.bytes));
+        copy.changes = std::make_shared<const LibraryChanges>(DiffLibraries(base.get(), other));
+        found.push_back(std::move(copy));
+    }
+    return found;
+}
+
+}  // namespace
+
 LoadResult RunLoad(const CLibraryFile& file) {
     LoadResult result;
     result.opened = file.Open();
+    if (result.opened.state != CLibraryFile::State::Unreadable) {
+        result.copies = LookForCopies(file, &result.opened.bytes, {});
+    }
     result.library = std::make_unique<CFaceLibrary>();
     result.library->AdoptFaceList(std::move(result.opened.bytes));
     result.library->RecordsByText();  // the list shows it in this order first
@@ -96,6 +149,14 @@ bool Replay(CFaceLibrary& library, const SaveJob& job, SaveResult& result) {
             result.waitingCharset = pending.charset;
             return false;
         }
+        if (!outcome.merged.refused.empty()) {
+            // Another machine's copy holds what this file's encoding lacks: it waits, and so
+            // does everything after it.
+            result.error = {FileStep::Write, EILSEQ};
+            result.waiting = outcome.merged.refused.front().text;
+            result.waitingCharset = std::get<MergeChanges>(pending.edit).changes->charset;
+            return false;
+        }
         if (!outcome.refused.empty()) {
             // Another program wrote bytes that are no CP932 character: the changes that follow
             // are UTF-8 and must not go into a CP932 file. They wait.
@@ -145,6 +206,14 @@ SaveResult RunSave(SaveJob job) {
 
     FileContent current;
     const bool unchanged = job.file.IsUnchanged(result.known, current);
+    // Sync tools leave conflict copies whether or not they replace the file itself.
+    bool looked = false;
+    const auto lookUnlessDone = [&] {
+        if (!looked && (job.kind == SaveJob::Kind::Save || job.kind == SaveJob::Kind::Check)) {
+            result.copies = LookForCopies(job.file, nullptr, job.knownCopies);
+            looked = true;
+        }
+    };
     const bool reread =
         !unchanged || job.kind == SaveJob::Kind::Import || job.kind == SaveJob::Kind::TakeFile;
     if (reread) {
@@ -163,6 +232,11 @@ SaveResult RunSave(SaveJob job) {
             // It changed again since the user was asked: judged afresh, like any change.
             job.kind = SaveJob::Kind::Save;
             result.kind = job.kind;
+        }
+        if (job.kind == SaveJob::Kind::Save || job.kind == SaveJob::Kind::Check ||
+            job.kind == SaveJob::Kind::TakeFile) {
+            result.copies = LookForCopies(job.file, &current.bytes, job.knownCopies);
+            looked = true;
         }
         auto library = std::make_unique<CFaceLibrary>();
         library->AdoptFaceList(std::move(current.bytes));
@@ -204,8 +278,10 @@ SaveResult RunSave(SaveJob job) {
         }
         result.known = {current.stamp, hash};
     } else if (job.kind == SaveJob::Kind::Check && job.edits.empty()) {
+        lookUnlessDone();
         return finish();  // nothing changed, nothing to write
     }
+    lookUnlessDone();
     if (!job.write) {
         return finish();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -9,6 +10,7 @@
 
 #include "core/library/FaceLibrary.h"
 #include "core/library/LibraryEdit.h"
+#include "core/library/LibraryMerge.h"
 #include "core/library/LibrarySnapshot.h"
 #include "store/LibraryDocument.h"
 #include "store/LibraryFile.h"
@@ -24,10 +26,18 @@ struct PendingEdit {
     Charset charset;
 };
 
+// A conflict copy that a sync tool left beside the file, as the changes it makes to the base.
+struct CopyFound {
+    QString path;
+    std::shared_ptr<const LibraryChanges> changes;  // null when it could not be read
+    FileError error;
+};
+
 struct LoadResult {
     CLibraryFile::Opened opened;
     std::unique_ptr<CFaceLibrary> library;
     LibraryAccess access = LibraryAccess::Writable;
+    std::vector<CopyFound> copies;
 };
 
 struct SaveJob {
@@ -53,6 +63,8 @@ struct SaveJob {
     std::shared_ptr<ImportProgress> progress;
     // TakeFile, WriteLibrary: what the suspicious file held when the user was asked.
     std::shared_ptr<const std::string> suspiciousBytes;
+    // Conflict copies being merged already, not to be read again.
+    QStringList knownCopies;
 };
 
 struct SaveResult {
@@ -76,6 +88,8 @@ struct SaveResult {
     // Import: what it did; a cancelled one changed nothing.
     EditOutcome imported;
     bool cancelled = false;
+    // Conflict copies found beside the file, not known to the job.
+    std::vector<CopyFound> copies;
     QString recoveryPath;
 };
 

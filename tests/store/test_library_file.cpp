@@ -11,7 +11,9 @@
 #include <QTest>
 #include <cerrno>
 #include <random>
+#include <set>
 #include <thread>
+#include <tuple>
 
 #include "LibraryFiles.h"
 #include "store/ExchangeFile.h"
@@ -50,6 +52,20 @@ void SetModified(const QString& path, std::int64_t nanoseconds) {
                                       {static_cast<time_t>(nanoseconds / 1'000'000'000),
                                        static_cast<long>(nanoseconds % 1'000'000'000)}};
     QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+// The records of a library as (text, folder), in its order.
+std::vector<std::pair<std::string, std::string>> ContentsOf(const CFaceLibrary& library) {
+    std::vector<std::pair<std::string, std::string>> records;
+    library.ForEachRecord(
+        [&](RecordId id) { records.emplace_back(library.Text(id), library.Folder(id)); });
+    return records;
+}
+
+std::vector<std::pair<std::string, std::string>> ContentsOfFile(const QString& path) {
+    CFaceLibrary library;
+    library.LoadFaceList(ReadBytes(path));
+    return ContentsOf(library);
 }
 
 bool RunsAsRoot() {
@@ -523,6 +539,73 @@ private slots:
             QVERIFY(timer.elapsed() < 1000);
         }
         QDir(lock).removeRecursively();
+    }
+
+    // Another machine's version that a sync tool left beside the file is merged against what
+    // both started from: its adds, deletes, moves and edits join this machine's, an edit beats
+    // a delete on either side, and the copy goes once the merge is saved. A copy found again
+    // (a crash before it was removed) changes nothing; without a base only its adds are taken;
+    // one the file's encoding cannot hold waits for UTF-8.
+    void conflictCopiesAreMergedAgainstTheBase() {
+        QTemporaryDir dir;
+        QVERIFY(WriteBytes(dir.filePath(kFaceList), "a\r\nF\r\n\r\nd\r\nF\r\n\r\ne\r\nF\r\n\r\n"));
+        auto document = Opened(dir.path());
+        QSignalSpy merged(document.get(), &CLibraryDocument::copyMerged);
+        QSignalSpy waiting(document.get(), &CLibraryDocument::copyWaiting);
+        document->Change(AddFaces{{{"x", "F"}}});
+        document->Change(ReplaceFace{"e", {"e2", "F"}});
+        document->Change(RemoveFaces{{"d"}});
+        QVERIFY(!document->Flush().failed);
+
+        const QString copy =
+            dir.filePath(QStringLiteral("FaceList.sync-conflict-20261209-010203-ABCDEFG.dat"));
+        const std::string other = "a\r\nG\r\n\r\nd2\r\nF\r\n\r\ny\r\nF\r\n\r\n";
+        const auto mergeCopy = [&](const std::string& bytes) {
+            QVERIFY(WriteBytes(copy, bytes));
+            document->LookAtFile();
+            QVERIFY(!document->Flush().failed);
+            QTRY_VERIFY(!QFile::exists(copy));
+        };
+        const std::set<std::string> expected = {"a", "x", "e2", "d2", "y"};
+        mergeCopy(other);
+        QCOMPARE(merged.size(), 1);
+        auto summary = merged.takeFirst().at(1).value<MergeSummary>();
+        QCOMPARE(std::make_tuple(summary.added, summary.removed, summary.moved),
+                 std::make_tuple(std::size_t{2}, std::size_t{0}, std::size_t{1}));
+        const auto texts = [&] {
+            const std::vector<std::string> all = TextsOf(document->Library());
+            return std::set<std::string>(all.begin(), all.end());
+        };
+        QCOMPARE(texts(), expected);
+        QCOMPARE(document->Library().Folder(*document->Library().FindRecord("a")), "G");
+        QCOMPARE(ContentsOfFile(dir.filePath(kFaceList)), ContentsOf(document->Library()));
+
+        mergeCopy(other);
+        summary = merged.takeFirst().at(1).value<MergeSummary>();
+        QCOMPARE(summary.added + summary.removed + summary.moved, std::size_t{0});
+        QCOMPARE(texts(), expected);
+
+        QVERIFY(QFile::remove(
+            QDir(StateFolder(dir.path())).filePath(QStringLiteral("FaceList.base.dat"))));
+        mergeCopy("a\r\nF\r\n\r\nz\r\nF\r\n\r\n");
+        summary = merged.takeFirst().at(1).value<MergeSummary>();
+        QCOMPARE(std::make_tuple(summary.added, summary.removed, summary.moved),
+                 std::make_tuple(std::size_t{1}, std::size_t{0}, std::size_t{0}));
+        QCOMPARE(document->Library().Folder(*document->Library().FindRecord("a")), "G");
+
+        const std::string bear = "\xCA\x95\xE2\x80\xA2\xE1\xB4\xA5\xE2\x80\xA2\xCA\x94";
+        QVERIFY(WriteBytes(
+            copy, std::string(Charset(Encoding::Utf8).FileMark()) + bear + "\r\nF\r\n\r\n"));
+        document->LookAtFile();
+        QVERIFY(!document->Flush().failed);
+        QCOMPARE(waiting.size(), 1);
+        QVERIFY(QFile::exists(copy));
+        QVERIFY(!document->Library().FindRecord(bear));
+        QVERIFY(document->ConvertToUtf8().empty());
+        QVERIFY(!document->Flush().failed);
+        QTRY_VERIFY(!QFile::exists(copy));
+        QVERIFY(document->Library().FindRecord(bear));
+        QCOMPARE(waiting.size(), 1);
     }
 
     void leftoversOfACrashAreRemovedWhenNobodyIsSaving() {

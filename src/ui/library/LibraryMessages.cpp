@@ -10,6 +10,7 @@
 #include "res/StringTable.h"
 #include "store/DiskThread.h"
 #include "ui/library/FieldText.h"
+#include "ui/library/Utf8Consent.h"
 #include "ui/platform/DiskWait.h"
 #include "ui/platform/FileErrorText.h"
 #include "ui/platform/MessageBox.h"
@@ -36,6 +37,15 @@ CLibraryMessages::CLibraryMessages(CLibraryDocument& document, QWidget* parent)
     connect(&document, &CLibraryDocument::reloaded, this, &CLibraryMessages::OnReloaded);
     connect(&document, &CLibraryDocument::suspiciousChange, this,
             &CLibraryMessages::OnSuspiciousChange);
+    connect(&document, &CLibraryDocument::copyMerged, this, &CLibraryMessages::OnCopyMerged);
+    connect(&document, &CLibraryDocument::copyWaiting, this, &CLibraryMessages::OnCopyWaiting);
+    connect(&document, &CLibraryDocument::copyUnreadable, this,
+            [this](const QString& path, const FileError& error) {
+                ShowMessage(
+                    m_pParent,
+                    res::kCopyUnreadable.toString().arg(Shown(path), DescribeFileError(error)),
+                    MessageButtons::Ok, MessageIcon::Warning);
+            });
     connect(&document, &CLibraryDocument::recoveryKept, this, [this](const QString& path) {
         ShowMessage(m_pParent, res::kRecoveryKept.toString().arg(Shown(path)), MessageButtons::Ok,
                     MessageIcon::Information);
@@ -116,6 +126,36 @@ void CLibraryMessages::OnReloaded(const std::vector<std::string>& missing) {
     ShowMessage(m_pParent,
                 res::kChangesNotApplied.toString().arg(ListFirstItems(names, missing.size())),
                 MessageButtons::Ok, MessageIcon::Warning);
+}
+
+void CLibraryMessages::OnCopyMerged(const QString&, const MergeSummary& summary) {
+    QString line = res::kCopyMerged.toString().arg(summary.added).arg(summary.removed);
+    if (summary.moved > 0) {
+        line += res::kCopyMergedMoved.toString().arg(summary.moved);
+    }
+    ShowMessage(m_pParent, line, MessageButtons::Ok, MessageIcon::Information);
+}
+
+void CLibraryMessages::OnCopyWaiting(const QString& path, const std::vector<MergeRefusal>& refused,
+                                     Charset charset) {
+    QStringList names;
+    bool invalid = false;
+    for (const MergeRefusal& refusal : refused) {
+        invalid = invalid || refusal.problem == MergeProblem::InvalidBytes;
+    }
+    for (std::size_t i = 0; i < refused.size() && i < kListedTexts; ++i) {
+        names.append(ToDisplayString(refused[i].text, charset));
+    }
+    const QString list = ListFirstItems(names, refused.size());
+    if (invalid) {
+        // No encoding takes bytes that are no character: the copy stays for its owner to see.
+        ShowMessage(m_pParent, res::kCopyInvalid.toString().arg(list, Shown(path)),
+                    MessageButtons::Ok, MessageIcon::Warning);
+        return;
+    }
+    ShowMessage(m_pParent, res::kCopyWaiting.toString().arg(list, Shown(path)), MessageButtons::Ok,
+                MessageIcon::Warning);
+    OfferUtf8(m_pParent, m_document);  // merged by the save the conversion starts
 }
 
 void CLibraryMessages::OnSuspiciousChange(const SuspiciousChange& change) {

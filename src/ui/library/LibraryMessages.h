@@ -39,6 +39,9 @@ private:
     void OnSaved();
     void OnReloaded(const std::vector<std::string>& missing);
     void OnSuspiciousChange(const SuspiciousChange& change);
+    void OnCopyMerged(const QString& path, const MergeSummary& summary);
+    void OnCopyWaiting(const QString& path, const std::vector<MergeRefusal>& refused,
+                       Charset charset);
     // Recovery files an earlier closing left: offered one by one.
     void OfferRecovery();
 
