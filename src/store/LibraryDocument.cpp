@@ -45,6 +45,8 @@ struct CLibraryDocument::Private {
     CDiskThread disk;
     CFaceLibrary library;
     FileFingerprint known;
+    // The file was last seen as this program wrote it (not as it was read).
+    bool bKnownIsOwnWrite = false;
     LibraryAccess access = LibraryAccess::Writable;
     FileError readError;
     bool bLoading = false;
@@ -115,6 +117,7 @@ struct CLibraryDocument::Private {
 
 SaveJob CLibraryDocument::Private::NewJob(SaveJob::Kind kind) {
     SaveJob job{.kind = kind, .file = file, .known = known};
+    job.knownIsOwnWrite = bKnownIsOwnWrite;
     for (const PendingEdit& change : pending) {
         job.edits.push_back(change);
         job.keepCopy = job.keepCopy || IsConversion(change.edit);
@@ -167,8 +170,9 @@ void CLibraryDocument::Private::StartCheck() {
     bCheckWanted = false;
     SaveJob job = NewJob(SaveJob::Kind::Check);
     // While saves wait out a failure, a check only looks: the pause, not the folder's
-    // events, decides when to write again.
-    job.write = !job.edits.empty() && !failure;
+    // events, decides when to write again. Otherwise it writes what waits, and what of ours
+    // another machine's version lacks.
+    job.write = !failure;
     Post(std::move(job));
 }
 
@@ -294,6 +298,11 @@ void CLibraryDocument::Private::TakeSave(std::unique_ptr<SaveResult> result) {
         return;
     }
     bBusy = false;
+    if (result->wrote) {
+        bKnownIsOwnWrite = true;
+    } else if (result->known != known) {
+        bKnownIsOwnWrite = false;
+    }
     known = result->known;
     if (result->keptHash) {
         keptHash = result->keptHash;

@@ -221,6 +221,21 @@ QStringList CLibraryFile::ConflictCopies() const {
     return copies;
 }
 
+bool CLibraryFile::IsSynchronised() const {
+    static const QStringList marks = {
+        QStringLiteral(".stfolder"),          QStringLiteral(".dropbox"),
+        QStringLiteral(".sync_*.db"),         QStringLiteral("._sync_*.db"),
+        QStringLiteral(".nextcloudsync.log"), QStringLiteral(".owncloudsync.log")};
+    for (QDir dir(QFileInfo(ResolvedPath(m_path)).absolutePath());;) {
+        if (!dir.entryList(marks, QDir::AllEntries | QDir::Hidden | QDir::System).isEmpty()) {
+            return true;
+        }
+        if (!dir.cdUp()) {
+            return false;
+        }
+    }
+}
+
 QStringList CLibraryFile::RecoveryFiles() const {
     QStringList files;
     for (const QString& folder : {m_directory, StateFolder(m_directory)}) {

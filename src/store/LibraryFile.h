@@ -84,6 +84,9 @@ public:
 
     // The conflict copies of the file that sync tools left beside it, oldest first.
     QStringList ConflictCopies() const;
+    // Whether the data folder lies in a folder a sync tool keeps (Syncthing, Nextcloud or
+    // ownCloud, Dropbox), found by the marks those tools leave at the folder's root.
+    bool IsSynchronised() const;
 
     // The save lock of the data folder: held, no other program of ours writes the file. Waits
     // a little for another save to end.

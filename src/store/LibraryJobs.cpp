@@ -1,6 +1,7 @@
 #include "store/LibraryJobs.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 
 #include "core/library/ContentHash.h"
@@ -127,6 +128,44 @@ std::optional<SuspiciousChange> AssessMerged(const CFaceLibrary& merged, std::si
     return SuspiciousChange{SuspiciousChange::Kind::MostGone, fileRecords, missing, shown.Size()};
 }
 
+// A sync tool may put another machine's version in place of what this program wrote last
+// without leaving a conflict copy (Syncthing does when both machines saved within its delay,
+// before either heard of the other). `theirs` was not made from ours when it holds a text
+// neither the base nor ours has while it lacks what ours added since the base or keeps what
+// ours removed: then what ours changed since the base is merged into it, as a conflict copy
+// would be. False when it was made from ours, and the job's changes replay as usual.
+bool MergeOwnWrites(CFaceLibrary& theirs, const CFaceLibrary& base, const SaveJob& job) {
+    CFaceLibrary ours;
+    std::string bytes;
+    job.snapshot.WriteFaceList([&bytes](std::string_view piece) {
+        bytes += piece;
+        return true;
+    });
+    ours.AdoptFaceList(std::move(bytes));
+    if (ours.GetCharset() != theirs.GetCharset() || base.GetCharset() != theirs.GetCharset()) {
+        return false;
+    }
+    bool theirsNew = false;
+    theirs.ForEachRecord([&](RecordId id) {
+        const std::string_view text = theirs.Text(id);
+        theirsNew = theirsNew || (!base.FindRecord(text) && !ours.FindRecord(text));
+    });
+    bool oursUndone = false;
+    ours.ForEachRecord([&](RecordId id) {
+        const std::string_view text = ours.Text(id);
+        oursUndone = oursUndone || (!base.FindRecord(text) && !theirs.FindRecord(text));
+    });
+    base.ForEachRecord([&](RecordId id) {
+        const std::string_view text = base.Text(id);
+        oursUndone = oursUndone || (!ours.FindRecord(text) && theirs.FindRecord(text));
+    });
+    if (!theirsNew || !oursUndone) {
+        return false;
+    }
+    const auto changes = std::make_shared<const LibraryChanges>(DiffLibraries(&base, ours));
+    return ApplyEdit(theirs, MergeChanges{changes}).merged.refused.empty();
+}
+
 // Applies the job's changes to `library`; false, with the result told why, when one must wait.
 bool Replay(CFaceLibrary& library, const SaveJob& job, SaveResult& result) {
     for (const PendingEdit& pending : job.edits) {
@@ -214,6 +253,7 @@ SaveResult RunSave(SaveJob job) {
             looked = true;
         }
     };
+    bool mergedOwn = false;
     const bool reread =
         !unchanged || job.kind == SaveJob::Kind::Import || job.kind == SaveJob::Kind::TakeFile;
     if (reread) {
@@ -232,6 +272,21 @@ SaveResult RunSave(SaveJob job) {
             // It changed again since the user was asked: judged afresh, like any change.
             job.kind = SaveJob::Kind::Save;
             result.kind = job.kind;
+        }
+        // Read before a new base is kept: what this program wrote may have been put aside.
+        std::unique_ptr<CFaceLibrary> base;
+        if (!unchanged && job.knownIsOwnWrite &&
+            (job.kind == SaveJob::Kind::Save || job.kind == SaveJob::Kind::Check) &&
+            std::none_of(job.edits.begin(), job.edits.end(),
+                         [](const PendingEdit& edit) {
+                             return std::holds_alternative<ImportFaces>(edit.edit);
+                         }) &&
+            job.file.IsSynchronised()) {
+            FileContent kept = job.file.ReadBase();
+            if (kept.state == FileContent::State::Read) {
+                base = std::make_unique<CFaceLibrary>();
+                base->AdoptFaceList(std::move(kept.bytes));
+            }
         }
         if (job.kind == SaveJob::Kind::Save || job.kind == SaveJob::Kind::Check ||
             job.kind == SaveJob::Kind::TakeFile) {
@@ -263,7 +318,8 @@ SaveResult RunSave(SaveJob job) {
             // The user chose the library: what the file holds is only a recovery copy now.
             library.reset();
         } else {
-            if (!Replay(*library, job, result)) {
+            mergedOwn = base && MergeOwnWrites(*library, *base, job);
+            if (!mergedOwn && !Replay(*library, job, result)) {
                 return finish();
             }
             if (job.progress && job.progress->cancel.load()) {
@@ -277,9 +333,10 @@ SaveResult RunSave(SaveJob job) {
             result.library = std::move(library);
         }
         result.known = {current.stamp, hash};
-    } else if (job.kind == SaveJob::Kind::Check && job.edits.empty()) {
+    }
+    if (job.kind == SaveJob::Kind::Check && job.edits.empty() && !mergedOwn) {
         lookUnlessDone();
-        return finish();  // nothing changed, nothing to write
+        return finish();  // nothing of ours to write
     }
     lookUnlessDone();
     if (!job.write) {

@@ -65,6 +65,8 @@ struct SaveJob {
     std::shared_ptr<const std::string> suspiciousBytes;
     // Conflict copies being merged already, not to be read again.
     QStringList knownCopies;
+    // `known` is what this program wrote last, not what it read.
+    bool knownIsOwnWrite = false;
 };
 
 struct SaveResult {

@@ -608,6 +608,35 @@ private slots:
         QCOMPARE(waiting.size(), 1);
     }
 
+    // In a folder a sync tool keeps, the other machine's version may replace what this one
+    // wrote without a conflict copy: what this one changed since the base is merged into it.
+    // A version made from this one's (its adds there, one of them deleted) is taken as it is.
+    void aVersionPutInPlaceOfOursIsMergedWhenNotMadeFromIt() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral(".stfolder")));
+        const QString path = dir.filePath(kFaceList);
+        const std::string many = ManyRecords(20);
+        QVERIFY(WriteBytes(path, many + "d\r\nF\r\n\r\n"));
+        auto document = Opened(dir.path());
+        document->Change(AddFaces{{{"x", "F"}}});
+        document->Change(RemoveFaces{{"d"}});
+        QVERIFY(!document->Flush().failed);
+        const auto replace = [&](const std::string& bytes) {
+            QVERIFY(WriteBytes(path + QStringLiteral(".other"), bytes));
+            QVERIFY(::rename(QFile::encodeName(path + QStringLiteral(".other")).constData(),
+                             QFile::encodeName(path).constData()) == 0);
+            document->LookAtFile();
+            QVERIFY(!document->Flush().failed);
+        };
+        replace(many + "d\r\nF\r\n\r\ny\r\nG\r\n\r\n");
+        QVERIFY(ReadBytes(path) == many + "y\r\nG\r\n\r\nx\r\nF\r\n\r\n");
+        QCOMPARE(ContentsOf(document->Library()), ContentsOfFile(path));
+
+        replace(many + "y\r\nG\r\n\r\n");
+        QVERIFY(ReadBytes(path) == many + "y\r\nG\r\n\r\n");
+        QCOMPARE(ContentsOf(document->Library()), ContentsOfFile(path));
+    }
+
     void leftoversOfACrashAreRemovedWhenNobodyIsSaving() {
         QTemporaryDir dir;
         const QStringList ours = {QStringLiteral("FaceList.dat.mopira-Ab3dE9.tmp"),

@@ -25,7 +25,13 @@
 //                                           the tray's selection of screen 0, prints "ready",
 //                                           and docks nothing;
 //   test_child activation-token             (Wayland) a launcher: asks the compositor for an
-//                                           xdg-activation token and prints it.
+//                                           xdg-activation token and prints it;
+//   test_child library-shell DATA_FOLDER    a running program on the library that standard
+//                                           input drives, a command a line: "add TEXT FOLDER",
+//                                           "flush" (prints "flushed"), "quit"; prints "ready"
+//                                           once the library is read and "merged ADDED REMOVED
+//                                           MOVED" for every conflict copy it merged.
+#include <unistd.h>
 #include <QApplication>
 #include <QCursor>
 #include <QDrag>
@@ -33,11 +39,13 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <string>
 
 #include "store/LibraryDocument.h"
 #include "store/PlatformFile.h"
@@ -175,6 +183,46 @@ int SignalSave(const QString& folder) {
     return QCoreApplication::exec();
 }
 
+int LibraryShell(const QString& folder) {
+    mopira::CLibraryDocument document(folder);
+    QObject::connect(&document, &mopira::CLibraryDocument::copyMerged,
+                     [](const QString&, const mopira::MergeSummary& summary) {
+                         std::printf("merged %zu %zu %zu\n", summary.added, summary.removed,
+                                     summary.moved);
+                         std::fflush(stdout);
+                     });
+    document.Load();
+    document.Flush();
+    std::printf("ready\n");
+    std::fflush(stdout);
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    std::string buffer;
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char bytes[4096];
+        const ssize_t count = ::read(STDIN_FILENO, bytes, sizeof bytes);
+        if (count <= 0) {
+            QCoreApplication::quit();
+            return;
+        }
+        buffer.append(bytes, static_cast<std::size_t>(count));
+        for (std::size_t end; (end = buffer.find('\n')) != std::string::npos;) {
+            const QStringList words = QString::fromStdString(buffer.substr(0, end)).split(u' ');
+            buffer.erase(0, end + 1);
+            if (words.size() == 3 && words[0] == QLatin1String("add")) {
+                document.Change(
+                    mopira::AddFaces{{{words[1].toStdString(), words[2].toStdString()}}});
+            } else if (words[0] == QLatin1String("flush")) {
+                document.Flush();
+                std::printf("flushed\n");
+                std::fflush(stdout);
+            } else if (words[0] == QLatin1String("quit")) {
+                QCoreApplication::quit();
+            }
+        }
+    });
+    return QCoreApplication::exec();
+}
+
 int Access(const QString& folder) {
     mopira::CLibraryDocument document(folder);
     document.Load();
@@ -272,9 +320,12 @@ int main(int argc, char** argv) {
     if (arguments.size() == 3 && arguments[1] == QLatin1String("access")) {
         return Access(arguments[2]);
     }
+    if (arguments.size() == 3 && arguments[1] == QLatin1String("library-shell")) {
+        return LibraryShell(arguments[2]);
+    }
     std::fprintf(stderr,
                  "usage: test_child save-crash DATA_FOLDER STEP | hold DATA_FOLDER"
-                 " | signal-save DATA_FOLDER | access DATA_FOLDER"
+                 " | signal-save DATA_FOLDER | access DATA_FOLDER | library-shell DATA_FOLDER"
                  " | drag X Y WIDTH HEIGHT | edit | tray-host | activation-token\n");
     return 2;
 }
