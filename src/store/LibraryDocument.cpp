@@ -44,6 +44,7 @@ struct CLibraryDocument::Private {
     CLibraryFile file;
     CDiskThread disk;
     CFaceLibrary library;
+    CKeywordTable keywords;
     FileFingerprint known;
     // The file was last seen as this program wrote it (not as it was read).
     bool bKnownIsOwnWrite = false;
@@ -196,6 +197,7 @@ void CLibraryDocument::Private::AfterJob() {
 void CLibraryDocument::Private::TakeLoad(LoadResult result) {
     bBusy = false;
     library.Swap(*result.library);
+    keywords = std::move(result.keywords);
     known = result.opened.fingerprint;
     access = result.access;
     readError = result.opened.error;
@@ -418,6 +420,10 @@ const CFaceLibrary& CLibraryDocument::Library() const {
     return d->library;
 }
 
+const CKeywordTable& CLibraryDocument::Keywords() const {
+    return d->keywords;
+}
+
 CDiskThread& CLibraryDocument::DiskThread() {
     return d->disk;
 }
@@ -489,6 +495,14 @@ EditOutcome CLibraryDocument::Change(const LibraryEdit& edit, Charset madeIn) {
     if (outcome.waiting || !outcome.merged.refused.empty()) {
         return outcome;
     }
+    // Readings and keywords follow what they name.
+    if (const auto* replace = std::get_if<ReplaceFace>(&edit); replace && outcome.changed) {
+        d->keywords.RenameFace(replace->oldText, replace->face.text);
+    } else if (const auto* remove = std::get_if<RemoveFaces>(&edit)) {
+        for (const std::string& text : remove->texts) {
+            d->keywords.RemoveFace(text);
+        }
+    }
     // Every command the user confirms is saved, even one that changed nothing: the file then
     // holds what the window shows, whatever happened to it meanwhile.
     d->pending.push_back({++d->nChanges, edit, madeIn});
@@ -513,6 +527,7 @@ std::vector<ConversionRefusal> CLibraryDocument::ConvertToUtf8() {
     if (!outcome.changed) {
         return std::move(outcome.refused);
     }
+    d->keywords.ConvertTo(d->library.GetCharset());
     d->pending.push_back({++d->nChanges, edit, charset});
     // Copies that held what CP932 lacks can be merged now; the save looks for them.
     d->waitingCopies.clear();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/library/FaceLibrary.h"
+#include "core/library/KeywordTable.h"
 #include "core/library/LibraryEdit.h"
 #include "core/library/LibraryMerge.h"
 #include "store/PlatformFile.h"
@@ -87,6 +88,9 @@ public:
     QString Directory() const;
     QString Path() const;
     const CFaceLibrary& Library() const;
+    // The folders' readings and the emoticons' keywords (Keywords.dat beside the library), as
+    // read at the load and kept in step with the user's changes since.
+    const CKeywordTable& Keywords() const;
     // The thread every file of the data folder is read and written on.
     CDiskThread& DiskThread();
 

@@ -1,5 +1,6 @@
 #include "store/LibraryJobs.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
@@ -69,6 +70,15 @@ LoadResult RunLoad(const CLibraryFile& file) {
     result.library = std::make_unique<CFaceLibrary>();
     result.library->AdoptFaceList(std::move(result.opened.bytes));
     result.library->RecordsByText();  // the list shows it in this order first
+    // The readings and keywords beside it; what names nothing the library holds is left out.
+    const FileContent keywords =
+        ReadWholeFile(QDir(file.Directory()).filePath(QStringLiteral("Keywords.dat")));
+    if (keywords.state == FileContent::State::Read) {
+        result.keywords = CKeywordTable::Read(keywords.bytes, result.library->GetCharset()).table;
+        result.keywords.Prune(*result.library);
+    } else {
+        result.keywords = CKeywordTable(result.library->GetCharset());
+    }
     if (result.opened.state == CLibraryFile::State::Unreadable) {
         result.access = LibraryAccess::Unreadable;
     } else if (!MayWriteFile(ResolvedPath(file.Path()))) {

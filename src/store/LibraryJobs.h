@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/library/FaceLibrary.h"
+#include "core/library/KeywordTable.h"
 #include "core/library/LibraryEdit.h"
 #include "core/library/LibraryMerge.h"
 #include "core/library/LibrarySnapshot.h"
@@ -38,6 +39,7 @@ struct LoadResult {
     std::unique_ptr<CFaceLibrary> library;
     LibraryAccess access = LibraryAccess::Writable;
     std::vector<CopyFound> copies;
+    CKeywordTable keywords;
 };
 
 struct SaveJob {

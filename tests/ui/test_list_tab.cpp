@@ -210,7 +210,7 @@ private slots:
         QCOMPARE(s.combo->currentIndex(), 0);
     }
 
-    void textSearchMatchesTokensAtCharacterBoundariesInAllFolders() {
+    void searchMatchesTextAtCharacterBoundariesThenMeaningInAllFolders() {
         Session s;
         s.ChooseFolder(QStringLiteral("その他"));
         QCOMPARE(s.Rows().size(), 2);
@@ -229,8 +229,16 @@ private slots:
         QCOMPARE(s.Rows(), QStringList{"m(_ _)m"});  // not the second byte of ノ
         s.edit->setText(QStringLiteral("ʕ•ᴥ•ʔ"));
         QVERIFY(s.Rows().isEmpty());
+        // By meaning, after what the text holds: the start of a folder's name, in kana or
+        // romaji, as the input method has it half typed.
         s.edit->setText(QStringLiteral("にこ"));
-        QVERIFY(s.Rows().isEmpty());  // folder names are not searched
+        QCOMPARE(s.Rows(), (QStringList{"(^ω^)", "(・∀・)", "\\(^o^)/"}));
+        s.edit->setText(QStringLiteral("ニコ"));
+        QCOMPARE(s.Rows(), (QStringList{"(^ω^)", "(・∀・)", "\\(^o^)/"}));
+        s.edit->setText(QStringLiteral("shob"));
+        QCOMPARE(s.Rows(), (QStringList{"(´・ω・｀)"}));
+        s.edit->setText(QStringLiteral("ω にこ"));
+        QCOMPARE(s.Rows(), QStringList{"(^ω^)"});
     }
 
     void hintStaysUntilTheFirstFocusAndNoSearchRunsBefore() {

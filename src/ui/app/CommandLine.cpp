@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/library/DictionaryExport.h"
+#include "ui/app/DictionaryCommand.h"
 #include "ui/app/SingleInstance.h"
 
 namespace mopira {
@@ -22,13 +24,22 @@ CCommandLine::CCommandLine()
                 QStringLiteral("Bring the running window to the front; start the program when "
                                "none runs.")),
       m_optHide(QStringLiteral("hide"),
-                QStringLiteral("Hide the running window; when none runs, do nothing.")) {
+                QStringLiteral("Hide the running window; when none runs, do nothing.")),
+      m_optExportDictionary(
+          QStringLiteral("export-dictionary"),
+          QStringLiteral("Write the library as an input method's user dictionary to <file> and "
+                         "end, without a window. <format>: mozc, ms-ime, quickphrase or skk."),
+          QStringLiteral("format")) {
     m_parser.setApplicationDescription(
         QStringLiteral("A palette of Japanese emoticons (kaomoji)."));
     m_parser.addOption(m_optDataDir);
     m_parser.addOption(m_optToggle);
     m_parser.addOption(m_optShow);
     m_parser.addOption(m_optHide);
+    m_parser.addOption(m_optExportDictionary);
+    m_parser.addPositionalArgument(QStringLiteral("file"),
+                                   QStringLiteral("With --export-dictionary: the file to write."),
+                                   QStringLiteral("[file]"));
 }
 
 std::optional<int> CCommandLine::Parse(const QStringList& arguments) {
@@ -45,7 +56,17 @@ std::optional<int> CCommandLine::Parse(const QStringList& arguments) {
                                                      QStringLiteral(MOPIRA_VERSION));
         return kExitOk;
     }
-    if (!m_parser.positionalArguments().isEmpty()) {
+    if (m_parser.isSet(m_optExportDictionary)) {
+        const QString format = m_parser.value(m_optExportDictionary);
+        if (!ParseDictionaryFormat(format.toStdString())) {
+            return Refuse(QStringLiteral("Unknown dictionary format '%1': give mozc, ms-ime, "
+                                         "quickphrase or skk.")
+                              .arg(format));
+        }
+        if (m_parser.positionalArguments().size() != 1) {
+            return Refuse(QStringLiteral("Option 'export-dictionary' needs one file to write."));
+        }
+    } else if (!m_parser.positionalArguments().isEmpty()) {
         return Refuse(QStringLiteral("Unexpected argument '%1'.")
                           .arg(m_parser.positionalArguments().constFirst()));
     }
@@ -77,6 +98,14 @@ QString CCommandLine::DataDir() const {
     return m_parser.value(m_optDataDir);
 }
 
+std::optional<CCommandLine::DictionaryRequest> CCommandLine::Dictionary() const {
+    if (!m_parser.isSet(m_optExportDictionary)) {
+        return std::nullopt;
+    }
+    return DictionaryRequest{m_parser.value(m_optExportDictionary),
+                             m_parser.positionalArguments().value(0)};
+}
+
 QByteArray CCommandLine::WindowMessage() const {
     if (m_parser.isSet(m_optToggle)) {
         return CSingleInstance::kToggle;
@@ -98,7 +127,13 @@ std::optional<int> CCommandLine::AnswerEarly(int argc, char** argv) {
     const QCoreApplication core(count, copy.data());
     CCommandLine commandLine;
     const std::optional<int> exitCode = commandLine.Parse(QCoreApplication::arguments());
-    if (exitCode != kExitOk) {
+    const std::optional<DictionaryRequest> dictionary = commandLine.Dictionary();
+    if (dictionary && !exitCode) {
+        return ExportDictionaryCommand(commandLine.DataDir(),
+                                       *ParseDictionaryFormat(dictionary->format.toStdString()),
+                                       dictionary->file);
+    }
+    if (exitCode != kExitOk && !dictionary) {
         return std::nullopt;
     }
     commandLine.PrintMessage(*exitCode);

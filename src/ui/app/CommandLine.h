@@ -36,9 +36,16 @@ public:
     // front unless --toggle, --show or --hide says otherwise.
     QByteArray WindowMessage() const;
 
-    // Answers --help and --version before the window system starts, so that they work where
-    // there is no display. Anything else, errors included, waits for the full parse: the
-    // window system's own options are only taken out of the command line when it starts.
+    // The input method dictionary to write instead of starting, and where.
+    struct DictionaryRequest {
+        QString format;
+        QString file;
+    };
+    std::optional<DictionaryRequest> Dictionary() const;
+
+    // Answers --help and --version, and writes a dictionary, before the window system starts, so
+    // that they work where there is no display. Anything else, errors included, waits for the full
+    // parse: the window system's own options are only taken out of the command line when it starts.
     static std::optional<int> AnswerEarly(int argc, char** argv);
 
 private:
@@ -49,6 +56,7 @@ private:
     QCommandLineOption m_optToggle;
     QCommandLineOption m_optShow;
     QCommandLineOption m_optHide;
+    QCommandLineOption m_optExportDictionary;
     QString m_strMessage;
 };
 

@@ -9,6 +9,7 @@
 
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
+#include "core/library/MeaningIndex.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
 #include "store/LibraryDocument.h"
@@ -373,10 +374,13 @@ void CListPage::SearchByText() {
         return;
     }
     const EncodeResult encoded = FromQString(m_edtFind->text(), m_library.GetCharset());
-    // A character the library cannot hold matches nothing.
-    m_faceModel->Reset(encoded.Ok()
-                           ? m_library.SearchByText(encoded.bytes, CFaceLibrary::Order::Text)
-                           : std::vector<RecordId>());
+    // A character the library cannot hold matches nothing. The emoticons whose text holds the
+    // query come first; those it finds by their folder's name or reading, or their keywords,
+    // follow.
+    m_faceModel->Reset(encoded.Ok() ? SearchByMeaning(m_library, m_document.Keywords(),
+                                                      encoded.bytes, CFaceLibrary::Order::Text)
+                                          .rows
+                                    : std::vector<RecordId>());
 }
 
 // ---------------------------------------------------------------------------------------------

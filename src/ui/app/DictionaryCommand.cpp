@@ -1,0 +1,50 @@
+#include "ui/app/DictionaryCommand.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+
+#include "store/DataFolder.h"
+#include "store/ExchangeFile.h"
+#include "store/LibraryJobs.h"
+#include "ui/platform/FileErrorText.h"
+
+namespace mopira {
+
+namespace {
+
+int Fail(const QString& what) {
+    std::fprintf(stderr, "mopira: %s\n", qPrintable(what));
+    return 1;
+}
+
+}  // namespace
+
+int ExportDictionaryCommand(const QString& dataDir, DictionaryFormat format, const QString& file) {
+    const DataFolder folder =
+        ChooseDataFolder(ProbeDataCandidates(dataDir, QCoreApplication::applicationDirPath()));
+    const CLibraryFile library(folder.directory);
+    LoadResult loaded = RunLoad(library);
+    if (loaded.access == LibraryAccess::Unreadable) {
+        return Fail(QStringLiteral("cannot read %1: %2")
+                        .arg(QDir::toNativeSeparators(library.Path()),
+                             DescribeFileError(loaded.opened.error)));
+    }
+    const DictionaryExport dictionary = ExportDictionary(*loaded.library, loaded.keywords, format);
+    const QString path = QDir::current().absoluteFilePath(file);
+    if (const FileError error = WriteExport(path, library.Path(), dictionary.bytes);
+        error.Failed()) {
+        return Fail(QStringLiteral("cannot write %1: %2")
+                        .arg(QDir::toNativeSeparators(path), DescribeFileError(error)));
+    }
+    std::printf("%s\n",
+                qPrintable(QStringLiteral("Wrote %1 emoticons under %2 readings to %3 (%4 left "
+                                          "out: no reading, or more than the format takes).")
+                               .arg(dictionary.faces)
+                               .arg(dictionary.entries)
+                               .arg(QDir::toNativeSeparators(path))
+                               .arg(dictionary.omitted.size())));
+    return 0;
+}
+
+}  // namespace mopira
