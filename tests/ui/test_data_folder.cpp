@@ -5,9 +5,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "LibraryFiles.h"
 #include "store/DataFolder.h"
 #include "ui/app/AboutDlg.h"
 #include "ui/app/CommandLine.h"
+#include "ui/app/DictionaryCommand.h"
 #include "ui/app/SingleInstance.h"
 
 namespace mopira {
@@ -207,6 +209,36 @@ private slots:
                                               << QString() << QStringLiteral("data-dir");
         QTest::newRow("a stray argument")
             << QStringList{QStringLiteral("kao")} << 2 << QString() << QStringLiteral("'kao'");
+        QTest::newRow("a dictionary")
+            << QStringList{QStringLiteral("--export-dictionary"), QStringLiteral("skk"),
+                           QStringLiteral("kao.skk")}
+            << -1 << QString() << QString();
+        QTest::newRow("an unknown dictionary format")
+            << QStringList{QStringLiteral("--export-dictionary"), QStringLiteral("atok"),
+                           QStringLiteral("kao.txt")}
+            << 2 << QString() << QStringLiteral("'atok'");
+        QTest::newRow("a dictionary without its file")
+            << QStringList{QStringLiteral("--export-dictionary"), QStringLiteral("mozc")} << 2
+            << QString() << QStringLiteral("export-dictionary");
+    }
+
+    // Without a window: the file written whole, as the input method reads it, and said so;
+    // a library that cannot be read writes nothing.
+    void aDictionaryIsWrittenWithoutAWindow() {
+        QTemporaryDir dir;
+        QVERIFY(test::WriteBytes(dir.filePath(QStringLiteral("FaceList.dat")),
+                                 test::FaceList({{"(^_^)", "笑顔"}, {"orz", "謝罪"}})));
+        QVERIFY(test::WriteBytes(dir.filePath(QStringLiteral("Keywords.dat")),
+                                 "folder\t笑顔\tえがお\n"));
+        const QString file = dir.filePath(QStringLiteral("kao.txt"));
+        QCOMPARE(ExportDictionaryCommand(dir.path(), DictionaryFormat::Mozc, file), 0);
+        const std::string written = test::ReadBytes(file);
+        QVERIFY(written.starts_with("\xEF\xBB\xBF"));
+        QVERIFY(written.find("えがお\t(^_^)\t顔文字") != std::string::npos);
+        QVERIFY(written.find("orz") == std::string::npos);  // its folder has no reading
+        QVERIFY(QFile::remove(dir.filePath(QStringLiteral("FaceList.dat"))));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("FaceList.dat")));
+        QCOMPARE(ExportDictionaryCommand(dir.path(), DictionaryFormat::Skk, file), 1);
     }
 
     void commandLineAnswersOrStarts() {
