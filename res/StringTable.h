@@ -46,6 +46,7 @@ inline constexpr QStringView kFindHint = u"ここに顔文字の一部を入力�
 inline constexpr QStringView kFindByLocationItem = u"場所を指定(&I)";
 inline constexpr QStringView kFindByTextItem = u"文字列を検索(&F)";
 inline constexpr QStringView kCopyItem = u"コピー(&C)";
+inline constexpr QStringView kNewFaceItem = u"新しい顔文字(&N)...";
 inline constexpr QStringView kDeleteItem = u"削除(&D)";
 inline constexpr QStringView kMoveItem = u"移動(&M)...";
 inline constexpr QStringView kPropertiesItem = u"プロパティ(&R)";
@@ -53,6 +54,10 @@ inline constexpr QStringView kDeleteOneQuestion = u"'%1' を削除してもよ�
 inline constexpr QStringView kDeleteManyQuestion =
     u"これら %1個の顔文字を削除してもよろしいですか?";
 inline constexpr QStringView kLoading = u"読み込み中…";
+// What an empty list says.
+inline constexpr QStringView kNoMatch = u"見つかりません";
+inline constexpr QStringView kNoFaces = u"顔文字がありません";
+inline constexpr QStringView kNoRecent = u"まだ何もコピーしていません";
 inline constexpr QStringView kFolderEmptied =
     u"このフォルダには顔文字がありません。\nフォルダを削除します。";
 
@@ -257,6 +262,7 @@ inline constexpr QStringView kHideAfterCopyItem = u"コピーしたら隠す(&H)
 inline constexpr QStringView kPasteAfterCopyItem = u"隠したら元のウィンドウに貼り付ける(&P)";
 inline constexpr QStringView kTrayShowHide = u"表示/隠す";
 inline constexpr QStringView kTrayQuit = u"終了";
+inline constexpr QStringView kQuitItem = u"終了(&X)";
 inline constexpr QStringView kHotkeyInvalid =
     u"ショートカット キー「%1」は使えません。\n"
     u"Ctrl+Alt+K のように、Ctrl か Alt を含むキーを一つ、%2 の Hotkey= に指定してください。";

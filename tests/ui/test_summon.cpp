@@ -98,6 +98,58 @@ private slots:
         QVERIFY(!QFile::exists(escaped.SettingsPath()));
     }
 
+    // With a way to call it back, Escape and closing dismiss the window, keeping its settings,
+    // and only Ctrl+Q or 終了 end it; without one, both end it as always.
+    void escapeAndCloseHideOnlyWhenTheWindowCanBeCalledBack_data() {
+        QTest::addColumn<QString>("hotkey");
+        QTest::addColumn<bool>("summoned");
+        QTest::addColumn<bool>("resident");
+
+        QTest::newRow("nothing") << QString() << false << false;
+        QTest::newRow("a shortcut") << QStringLiteral("Ctrl+Alt+K") << false << true;
+        QTest::newRow("a key never pressed") << QStringLiteral("K") << false << false;
+        QTest::newRow("called up by the command") << QString() << true << true;
+    }
+
+    void escapeAndCloseHideOnlyWhenTheWindowCanBeCalledBack() {
+        QFETCH(QString, hotkey);
+        QFETCH(bool, summoned);
+        QFETCH(bool, resident);
+        for (const bool escape : {true, false}) {
+            CMainDlgFixture fixture;
+            WriteText(fixture, QStringLiteral("Window/Hotkey"), hotkey);
+            CMessageBoxSeam messages;
+            CMainDlg* dialog = fixture.Open();
+            QVERIFY(dialog);
+            QCoreApplication::processEvents();  // the shortcut is registered
+            if (summoned) {
+                dialog->MarkSummoned();
+            }
+            QSignalSpy ended(dialog, &QDialog::finished);
+            if (escape) {
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            } else {
+                dialog->close();
+            }
+            QVERIFY(!dialog->isVisible());
+            QCOMPARE(ended.size(), resident ? 0 : 1);
+            // Escape that ends the program writes nothing, as ever.
+            QCOMPARE(fixture.Setting(QStringLiteral("Window/X")).isValid(), resident || !escape);
+            if (!resident) {
+                continue;
+            }
+            dialog->BringToFront();
+            dialog->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            if (escape) {
+                QTest::keyClick(dialog, Qt::Key_Q, Qt::ControlModifier);
+            } else {
+                QVERIFY(PickFromWindowMenu(dialog, u"終了(&X)"));
+            }
+            QCOMPARE(ended.size(), 1);
+        }
+    }
+
     void toggleHidesTheActiveWindowAndBringsBackAnyOther() {
         CMainDlgFixture fixture;
         CMainDlg* dialog = fixture.Open();

@@ -54,14 +54,33 @@ constexpr QSize kClassicFrame(8, 27);
 // The top toolbar's rectangle in client pixels, as the window creates it.
 const QRect kTopToolBarRect(QPoint(4, 3), QPoint(134, 24));
 
-// The controls in the order of the window's template, which is the keyboard's order.
+// The controls in reading order, which is the keyboard's order: the frame's, then the list
+// tab's (left to right, then the list) and the create tab's (the face from left to right, its
+// buttons, then the lists). A page's hidden controls take no turn.
 constexpr int kTemplateOrder[] = {
-    id::kCopyButton,      id::kHelperCombo, id::kFaceList,          id::kTypeList,
-    id::kVariationList,   id::kFaceGroup,   id::kFolderCombo,       id::kFindEdit,
-    id::kRandomButton,    id::kAddButton,   id::kLocationButton,    id::kEdgeLeftButton,
-    id::kEyeLeftButton,   id::kMouthButton, id::kEyeRightButton,    id::kEmotionRightButton,
-    id::kEdgeRightButton, id::kTab,         id::kEmotionLeftButton,
+    id::kCopyButton,        id::kTopToolBar,         id::kTab,
+    id::kLocationButton,    id::kFolderCombo,        id::kFindEdit,
+    id::kListToolBar,       id::kFaceList,           id::kEdgeLeftButton,
+    id::kEmotionLeftButton, id::kEyeLeftButton,      id::kMouthButton,
+    id::kEyeRightButton,    id::kEmotionRightButton, id::kEdgeRightButton,
+    id::kAddButton,         id::kRandomButton,       id::kTypeList,
+    id::kVariationList,     id::kHelperCombo,
 };
+
+// What takes a turn of the keyboard for a control: itself, or the children that do (the
+// buttons of a toolbar, the two views of the face list).
+QWidgetList FocusTurns(QWidget* control) {
+    if (control->focusPolicy() & Qt::TabFocus) {
+        return {control};
+    }
+    QWidgetList turns;
+    for (QWidget* child : control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->focusPolicy() & Qt::TabFocus) {
+            turns.append(child);
+        }
+    }
+    return turns;
+}
 
 QString ProfileKey(const char* section, const char* key) {
     return QStringLiteral("%1/%2").arg(QLatin1String(section), QLatin1String(key));
@@ -278,6 +297,9 @@ void CMainDlg::ConnectHandlers() {
     }
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &CMainDlg::OnHelp);
+    // Escape may only hide the window; this always ends the program.
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, &CMainDlg::Quit);
     // The tab strip takes no focus, so the keyboard switches pages as tabbed windows do.
     for (const QKeySequence& keys :
          {QKeySequence(QKeySequence::NextChild), QKeySequence(QKeySequence::PreviousChild),
@@ -348,6 +370,7 @@ void CMainDlg::CreateSummoning() {
 }
 
 void CMainDlg::TellHotkeyResult(CGlobalHotkey::Result result) {
+    m_hotkeyResult = result;
     const QString keys = QString::fromStdString(m_summon.hotkey).trimmed();
     const QString settings = QDir::toNativeSeparators(m_strSettingsPath);
     const QString bindCommand = res::kHotkeyBindCommand.toString();
@@ -388,10 +411,12 @@ void CMainDlg::SetTemplateTabOrder() {
         if (found == byId.end()) {
             continue;
         }
-        if (previous) {
-            setTabOrder(previous, found->second);
+        for (QWidget* turn : FocusTurns(found->second)) {
+            if (previous) {
+                setTabOrder(previous, turn);
+            }
+            previous = turn;
         }
-        previous = found->second;
     }
 }
 
@@ -527,9 +552,16 @@ bool CMainDlg::ClosesToTray() const {
     return m_summon.closeToTray != 0 && m_tray && m_tray->IsShown();
 }
 
+bool CMainDlg::IsResident() const {
+    // A key that can never be pressed calls nothing back.
+    const bool hotkey = !QString::fromStdString(m_summon.hotkey).trimmed().isEmpty() &&
+                        m_hotkeyResult != CGlobalHotkey::Result::Invalid;
+    return hotkey || m_bSummoned || ClosesToTray();
+}
+
 void CMainDlg::closeEvent(QCloseEvent* event) {
     WriteSettings();
-    if (ClosesToTray()) {
+    if (IsResident()) {
         HideWindow();
         event->ignore();
         return;
@@ -538,7 +570,9 @@ void CMainDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CMainDlg::reject() {
-    if (ClosesToTray()) {
+    // Dismissed, not ended: what the window looks like now is what comes back.
+    if (IsResident()) {
+        WriteSettings();
         HideWindow();
         return;
     }
@@ -669,8 +703,13 @@ void CMainDlg::ShowWindowMenu(QWidget* source, const QPoint& pos) {
     paste->setCheckable(true);
     paste->setChecked(m_summon.pasteAfterCopy != 0);
     paste->setEnabled(m_summon.hideAfterCopy != 0 && m_pasteBack->IsAvailable());
+    menu.addSeparator();
+    QAction* quit = menu.addAction(res::kQuitItem.toString());
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     QAction* chosen = menu.exec(source->mapToGlobal(pos));
-    if (chosen == about) {
+    if (chosen == quit) {
+        Quit();
+    } else if (chosen == about) {
         OnSysCommand(id::kAboutBox);
     } else if (chosen == hide) {
         m_summon.hideAfterCopy = hide->isChecked() ? 1 : 0;

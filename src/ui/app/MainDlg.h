@@ -66,6 +66,12 @@ public:
     void ToggleWindow(const ActivationToken& token = {});
     // Ends the window as its close button does, settings written, even while hidden.
     void Quit();
+    // The window was called up from another program (--toggle, --show): from now on the user
+    // expects to call it up again, so closing and Escape hide it.
+    void MarkSummoned() { m_bSummoned = true; }
+    // Closing and Escape hide the window instead of ending the program: a way to call it
+    // back exists (a shortcut, the command line, the tray).
+    bool IsResident() const;
     // The icon in the desktop's tray; null when it is switched off or the desktop has no tray.
     CTrayIcon* TrayIcon() const { return m_tray; }
 
@@ -97,12 +103,11 @@ private:
     // came from gets it pasted.
     void CopyText(const QString& text);
     bool PastesBack() const;
-    // Closing and Escape hide the window instead of ending it.
     bool ClosesToTray() const;
     void CreateControls();
     void OnInitDialog();
     void ConnectHandlers();
-    // The keyboard visits the controls of both pages in the window template's order.
+    // The keyboard visits the controls of both pages in reading order.
     void SetTemplateTabOrder();
     QSize FrameSize() const;
     void PlaceWindow();
@@ -146,6 +151,8 @@ private:
     CPasteBack* m_pasteBack = nullptr;
     CTrayIcon* m_tray = nullptr;
     CWindowActivation* m_activation = nullptr;
+    bool m_bSummoned = false;
+    CGlobalHotkey::Result m_hotkeyResult = CGlobalHotkey::Result::Off;
 };
 
 }  // namespace mopira
