@@ -100,6 +100,8 @@ void CCreatePage::CreateControls() {
         (*part.member)->setFont(m_fontPart);
         // The face stands on the group box's own background.
         (*part.member)->SetTransparentBack(true);
+        // Space steps a part as a click does; the keyboard must see which one it is on.
+        (*part.member)->SetShowFocus(true);
     }
     // Enter presses the button that has the focus; elsewhere it copies, the default.
     for (QPushButton* button : findChildren<QPushButton*>()) {

@@ -182,7 +182,8 @@ QToolButton* CTipToolBar::CreateButton(int commandId, int image) {
     auto* button = new CToolBarButton(this);
     button->setObjectName(QStringLiteral("button%1").arg(commandId));
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // The keyboard reaches every command: Tab visits the buttons, Space presses one.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     const QString tip = TipText(commandId);
     button->setToolTip(tip);
