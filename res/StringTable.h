@@ -263,6 +263,33 @@ inline constexpr QStringView kPasteAfterCopyItem = u"隠したら元のウィン
 inline constexpr QStringView kTrayShowHide = u"表示/隠す";
 inline constexpr QStringView kTrayQuit = u"終了";
 inline constexpr QStringView kQuitItem = u"終了(&X)";
+inline constexpr QStringView kSettingsItem = u"設定(&S)...";
+
+// The settings dialog.
+inline constexpr QStringView kSettingsCaption = u"設定";
+inline constexpr QStringView kHotkeyLabel = u"呼び出すキー(&K):";
+inline constexpr QStringView kPasteKeyLabel = u"貼り付けのキー(&V):";
+inline constexpr QStringView kPasteKeyTip =
+    u"空のときは、端末には Ctrl+Shift+V、ほかのプログラムには Ctrl+V を送ります";
+inline constexpr QStringView kTrayItem = u"通知領域にアイコンを表示する(&T)";
+inline constexpr QStringView kCloseToTrayItem = u"閉じたら通知領域に隠す(&C)";
+inline constexpr QStringView kCloseCaption = u"閉じる";
+inline constexpr QStringView kNoHotkey = u"なし (押して設定)";
+inline constexpr QStringView kAutomaticPasteKey = u"自動 (押して設定)";
+// What became of the shortcut just pressed.
+inline constexpr QStringView kHotkeyStateGrabbed =
+    u"どのプログラムからでも、このキーでモピラを表示/隠すことができます。";
+inline constexpr QStringView kHotkeyStateInvalid =
+    u"「%1」は使えません。Ctrl か Alt を含むキーを押してください。";
+inline constexpr QStringView kHotkeyStateTaken =
+    u"「%1」は、ほかのプログラムが使っています。別のキーを押してください。";
+inline constexpr QStringView kHotkeyStateUnsupported =
+    u"このデスクトップでは、モピラはキーを登録できません。デスクトップのキーボード設定で、"
+    u"コマンド「mopira --toggle」にキーを割り当ててください。";
+inline constexpr QStringView kHotkeyStatePending = u"デスクトップに問い合わせています…";
+inline constexpr QStringView kHotkeyStateRefused =
+    u"デスクトップで許可されませんでした。デスクトップのキーボード設定で、"
+    u"コマンド「mopira --toggle」にキーを割り当ててください。";
 inline constexpr QStringView kHotkeyInvalid =
     u"ショートカット キー「%1」は使えません。\n"
     u"Ctrl+Alt+K のように、Ctrl か Alt を含むキーを一つ、%2 の Hotkey= に指定してください。";

@@ -23,6 +23,7 @@ class CListPage;
 class CPage;
 class CPasteBack;
 class CRecentFaces;
+class CSettingsDlg;
 class CTipToolBar;
 class CTrayIcon;
 class CWindowActivation;
@@ -96,6 +97,18 @@ protected:
 private:
     void ReadSettings();
     void WriteSettings();
+    // The keys of calling the window up, as the settings file holds them now; notes which
+    // keys it holds.
+    SummonSettings ReadSummonSettings();
+    // Writes the keys of calling the window up that differ from `before`, at once.
+    void WriteSummonChanges(const SummonSettings& before);
+    // Puts `wanted` in force (shortcut, tray, paste keys) and writes what changed. A shortcut
+    // that cannot be had is not kept.
+    void ApplySummon(const SummonSettings& wanted);
+    void OnSettings();
+    void SetTrayShown(bool shown);
+    // What became of a shortcut, in words for the settings dialog.
+    static QString HotkeyState(CGlobalHotkey::Result result, const QString& keys);
     void CreateSummoning();
     // Tells the user when the shortcut could not be had (at once, or when the desktop answers).
     void TellHotkeyResult(CGlobalHotkey::Result result);
@@ -122,7 +135,7 @@ private:
     void OnCommand(int command);
 
     // Settings of the frame, read once at construction and written at close; the pages keep
-    // their own.
+    // their own. The keys of calling the window up are written when they change.
     int m_nX = -1;
     int m_nY = -1;
     int m_nCX = 250;
@@ -130,8 +143,7 @@ private:
     int m_nTopMost = 0;
     int m_nTab = 0;
     SummonSettings m_summon;
-    // The keys beyond the thirteen that the settings file holds: written back even when they
-    // hold the default, and only then, so that a file of the thirteen stays one.
+    // The keys beyond the thirteen that the settings file holds or that were written.
     QSet<QString> m_summonKeysRead;
 
     QString m_strDataDir;
@@ -152,6 +164,7 @@ private:
     CTrayIcon* m_tray = nullptr;
     CWindowActivation* m_activation = nullptr;
     bool m_bSummoned = false;
+    CSettingsDlg* m_settingsDlg = nullptr;
     CGlobalHotkey::Result m_hotkeyResult = CGlobalHotkey::Result::Off;
 };
 
