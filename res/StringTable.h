@@ -106,6 +106,8 @@ inline constexpr QStringView kUnrepresentable =
 // Files and help.
 inline constexpr QStringView kHelpMissing =
     u"index.htmが見つかりません。\nヘルプが表示できません。";
+inline constexpr QStringView kHelpNotOpened =
+    u"ヘルプを表示するブラウザが見つかりません。\n次のファイルをブラウザで開いてください:\n%1";
 inline constexpr QStringView kSaveFailed =
     u"顔文字の一覧を保存できませんでした。\n\nファイル: %1\n理由: %2\n\n"
     u"前のファイルはそのまま残っています。変更は消えていません。しばらくしてから、"

@@ -830,8 +830,12 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
 
 void CMainDlg::OnHelp() {
     const QString page = FindHelpPage(GetDataDir(), QCoreApplication::applicationDirPath());
-    if (page.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
+    if (page.isEmpty()) {
         ShowMessage(this, res::kHelpMissing.toString(), MessageButtons::Ok, MessageIcon::Stop);
+    } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
+        // The page is there, but nothing shows it: the user can open it by hand.
+        ShowMessage(this, res::kHelpNotOpened.toString().arg(QDir::toNativeSeparators(page)),
+                    MessageButtons::Ok, MessageIcon::Warning);
     }
 }
 
