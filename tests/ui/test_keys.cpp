@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QTabBar>
 #include <QTableView>
@@ -13,6 +14,7 @@
 #include "ListTabSession.h"
 #include "core/app/ControlIds.h"
 #include "ui/controls/SortListCtrl.h"
+#include "ui/controls/TipToolBar.h"
 #include "ui/platform/Fonts.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/ModalSeam.h"
@@ -222,6 +224,50 @@ private slots:
                  (QStringList{"m_btnCopy", "m_tbarTop", "m_tab", "m_btnEdgeLeft", "m_btnEyeLeft",
                               "m_btnMouth", "m_btnEyeRight", "m_btnEdgeRight", "m_btnAdd",
                               "m_btnRandom", "m_lstType", "m_lstVariation"}));
+    }
+
+    // On a dark palette the kinds' check boxes show, ticked or not, and the pin's grey picture
+    // turns light.
+    void aDarkPaletteKeepsEveryControlLegible() {
+        const QPalette light = QApplication::palette();
+        QPalette dark = light;
+        for (const auto& [role, color] : {std::pair{QPalette::Window, QColor(45, 45, 45)},
+                                          {QPalette::Base, QColor(30, 30, 30)},
+                                          {QPalette::Button, QColor(53, 53, 53)},
+                                          {QPalette::WindowText, QColor(Qt::white)},
+                                          {QPalette::Text, QColor(Qt::white)},
+                                          {QPalette::ButtonText, QColor(Qt::white)}}) {
+            dark.setColor(role, color);
+        }
+        QApplication::setPalette(dark);
+        Session s(Library());
+        s.fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);
+        const auto lightPixels = [](const QImage& image) {
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor color = image.pixelColor(x, y);
+                    count += color.alpha() > 0 && color.lightness() > 128 ? 1 : 0;
+                }
+            }
+            return count;
+        };
+        auto* kinds = s.fixture.Child<QListWidget>("m_lstType");
+        const QRect unticked = kinds->visualItemRect(kinds->item(3));  // 気持ち
+        QCOMPARE(kinds->item(3)->checkState(), Qt::Unchecked);
+        const QImage row = kinds->viewport()->grab(unticked).toImage();
+        QVERIFY(lightPixels(row.copy(0, 0, unticked.height(), unticked.height())) > 4);
+
+        auto* top = s.fixture.Child<CTipToolBar>("m_tbarTop");
+        const QImage pin = top->ButtonFor(id::kTopMost)->icon().pixmap(16, 15).toImage();
+        int opaque = 0;
+        for (int y = 0; y < pin.height(); ++y) {
+            for (int x = 0; x < pin.width(); ++x) {
+                opaque += pin.pixelColor(x, y).alpha() > 0 ? 1 : 0;
+            }
+        }
+        QVERIFY(lightPixels(pin) * 4 >= opaque * 3);
+        QApplication::setPalette(light);
     }
 };
 

@@ -1,11 +1,14 @@
 #include "ui/builder/CreatePage.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <algorithm>
 #include <array>
@@ -17,6 +20,7 @@
 #include "core/app/PageLayout.h"
 #include "res/StringTable.h"
 #include "store/DataStore.h"
+#include "ui/controls/Emboss.h"
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/IconButton.h"
 #include "ui/platform/DialogUnits.h"
@@ -43,6 +47,36 @@ constexpr int kFaceRightMargin = 10;
 constexpr int kSmallestPartPoints = 14;
 // How many variations a first start shows at least.
 constexpr int kUsefulVariationRows = 5;
+
+// The kinds' check boxes as every palette reads them: styles draw the box's edge a shade off
+// the window's colour, which on a dark palette all but vanishes, and an unticked kind
+// (気持ち at start) then shows nothing at all. On a dark palette the edge is drawn again in the
+// text's colour.
+class CCheckListDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!IsDark(option.palette.color(QPalette::Base))) {
+            return;
+        }
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        if (!(item.features & QStyleOptionViewItem::HasCheckIndicator)) {
+            return;
+        }
+        const QWidget* view = option.widget;
+        const QStyle* style = view ? view->style() : QApplication::style();
+        const QRect box = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &item, view);
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Text));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(box.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+};
 
 }  // namespace
 
@@ -132,6 +166,7 @@ void CCreatePage::SetupLists() {
             ->setCheckState(m_builder.IsIncluded(info.category) ? Qt::Checked : Qt::Unchecked);
     }
     m_lstType->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lstType->setItemDelegate(new CCheckListDelegate(m_lstType));
 
     m_lstVariation->setColumnCount(3);
     m_lstVariation->setHeaderLabels({res::kKindColumn.toString(), res::kVariation1Column.toString(),
