@@ -42,9 +42,10 @@ constexpr int kFaceLeft = 25;
 constexpr int kFaceTop = 85;
 constexpr int kFaceHeight = 60;
 // The room kept free on the right of the face inside the group box, and the smallest size a
-// wide face is drawn at.
+// wide face is drawn at: a face that runs past its box is worse than a small one, so only
+// glyphs too small to tell apart stop the shrinking.
 constexpr int kFaceRightMargin = 10;
-constexpr int kSmallestPartPoints = 14;
+constexpr int kSmallestPartPoints = 6;
 // How many variations a first start shows at least.
 constexpr int kUsefulVariationRows = 5;
 
@@ -414,7 +415,7 @@ std::string CCreatePage::ComposeFace() {
 }
 
 void CCreatePage::LayoutPartButtons() {
-    // A face wider than the group box is drawn smaller, down to a size still easy to read,
+    // A face wider than the group box is drawn smaller, down to glyphs still told apart,
     // rather than running past the window's edge; the text itself stays whole.
     const int room = m_grpFace->geometry().right() - kFaceRightMargin - kFaceLeft;
     const auto widths = [this](const QFont& font) {
