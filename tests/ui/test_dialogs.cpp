@@ -323,6 +323,17 @@ private slots:
             QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
             QCOMPARE(dialog->size(), dialog->minimumSize());
         }
+
+        // Where the window manager minimises one anyway, taking the window along, both come
+        // back: the user is never left with no window.
+        s.script.Then([&s](QDialog& dialog) {
+            s.dialog->showMinimized();
+            dialog.showMinimized();
+            QTRY_VERIFY(dialog.isVisible() && !dialog.isMinimized());
+            QVERIFY(!s.dialog->isMinimized());
+        });
+        s.Command(id::kNewFace);
+        QVERIFY(s.script.Done());
     }
 
     void addFromTheCreateTabTakesTheComposedFaceIntoTheChosenFolder() {
