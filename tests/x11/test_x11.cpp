@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 
@@ -42,6 +43,24 @@ protected:
                 return QObject::eventFilter(watched, event);
         }
     }
+};
+
+// Hands every event of a widget to a function while it lives.
+class CEventCounter : public QObject {
+public:
+    CEventCounter(QWidget& widget, std::function<void(const QEvent&)> seen)
+        : m_seen(std::move(seen)) {
+        widget.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        m_seen(*event);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(const QEvent&)> m_seen;
 };
 
 QString Number(int n) {
@@ -175,6 +194,23 @@ private slots:
             QVERIFY2(fixedThere, qPrintable(fixed->windowTitle() + QStringLiteral(": ") + allowed));
             fixed->hide();
         }
+
+        // openbox minimises a modal dialog when asked, and its window along: both come back.
+        add.setWindowModality(Qt::ApplicationModal);
+        add.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&add));
+        int minimised = 0;
+        CEventCounter counter(add, [&add, &minimised](const QEvent& event) {
+            minimised += event.type() == QEvent::WindowStateChange && add.isMinimized() ? 1 : 0;
+        });
+        QVERIFY(XdoTool(QStringLiteral("windowminimize %1").arg(add.winId())));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return minimised > 0 && add.isVisible() && !add.isMinimized() &&
+                       dialog->isVisible() && !dialog->isMinimized();
+            },
+            kTimeout));
+        QVERIFY(QTest::qWaitForWindowExposed(&add));
     }
 };
 
