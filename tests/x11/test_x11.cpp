@@ -128,7 +128,7 @@ private slots:
                 probe.Unregister();
                 return taken;
             },
-            kTimeout));
+            3 * kTimeout));  // a whole program starting on a busy machine
 
         test::CMainDlgFixture fixture;
         CMainDlg* dialog = fixture.Open();
