@@ -46,6 +46,7 @@ inline constexpr QStringView kFindHint = u"ここに顔文字の一部を入力�
 inline constexpr QStringView kFindByLocationItem = u"場所を指定(&I)";
 inline constexpr QStringView kFindByTextItem = u"文字列を検索(&F)";
 inline constexpr QStringView kCopyItem = u"コピー(&C)";
+inline constexpr QStringView kNewFaceItem = u"新しい顔文字(&N)...";
 inline constexpr QStringView kDeleteItem = u"削除(&D)";
 inline constexpr QStringView kMoveItem = u"移動(&M)...";
 inline constexpr QStringView kPropertiesItem = u"プロパティ(&R)";
@@ -53,6 +54,10 @@ inline constexpr QStringView kDeleteOneQuestion = u"'%1' を削除してもよ�
 inline constexpr QStringView kDeleteManyQuestion =
     u"これら %1個の顔文字を削除してもよろしいですか?";
 inline constexpr QStringView kLoading = u"読み込み中…";
+// What an empty list says.
+inline constexpr QStringView kNoMatch = u"見つかりません";
+inline constexpr QStringView kNoFaces = u"顔文字がありません";
+inline constexpr QStringView kNoRecent = u"まだ何もコピーしていません";
 inline constexpr QStringView kFolderEmptied =
     u"このフォルダには顔文字がありません。\nフォルダを削除します。";
 
@@ -101,6 +106,8 @@ inline constexpr QStringView kUnrepresentable =
 // Files and help.
 inline constexpr QStringView kHelpMissing =
     u"index.htmが見つかりません。\nヘルプが表示できません。";
+inline constexpr QStringView kHelpNotOpened =
+    u"ヘルプを表示するブラウザが見つかりません。\n次のファイルをブラウザで開いてください:\n%1";
 inline constexpr QStringView kSaveFailed =
     u"顔文字の一覧を保存できませんでした。\n\nファイル: %1\n理由: %2\n\n"
     u"前のファイルはそのまま残っています。変更は消えていません。しばらくしてから、"
@@ -269,6 +276,34 @@ inline constexpr QStringView kHideAfterCopyItem = u"コピーしたら隠す(&H)
 inline constexpr QStringView kPasteAfterCopyItem = u"隠したら元のウィンドウに貼り付ける(&P)";
 inline constexpr QStringView kTrayShowHide = u"表示/隠す";
 inline constexpr QStringView kTrayQuit = u"終了";
+inline constexpr QStringView kQuitItem = u"終了(&X)";
+inline constexpr QStringView kSettingsItem = u"設定(&S)...";
+
+// The settings dialog.
+inline constexpr QStringView kSettingsCaption = u"設定";
+inline constexpr QStringView kHotkeyLabel = u"呼び出すキー(&K):";
+inline constexpr QStringView kPasteKeyLabel = u"貼り付けのキー(&V):";
+inline constexpr QStringView kPasteKeyTip =
+    u"空のときは、端末には Ctrl+Shift+V、ほかのプログラムには Ctrl+V を送ります";
+inline constexpr QStringView kTrayItem = u"通知領域にアイコンを表示する(&T)";
+inline constexpr QStringView kCloseToTrayItem = u"閉じたら通知領域に隠す(&C)";
+inline constexpr QStringView kCloseCaption = u"閉じる";
+inline constexpr QStringView kNoHotkey = u"なし (押して設定)";
+inline constexpr QStringView kAutomaticPasteKey = u"自動 (押して設定)";
+// What became of the shortcut just pressed.
+inline constexpr QStringView kHotkeyStateGrabbed =
+    u"どのプログラムからでも、このキーでモピラを表示/隠すことができます。";
+inline constexpr QStringView kHotkeyStateInvalid =
+    u"「%1」は使えません。Ctrl か Alt を含むキーを押してください。";
+inline constexpr QStringView kHotkeyStateTaken =
+    u"「%1」は、ほかのプログラムが使っています。別のキーを押してください。";
+inline constexpr QStringView kHotkeyStateUnsupported =
+    u"このデスクトップでは、モピラはキーを登録できません。デスクトップのキーボード設定で、"
+    u"コマンド「mopira --toggle」にキーを割り当ててください。";
+inline constexpr QStringView kHotkeyStatePending = u"デスクトップに問い合わせています…";
+inline constexpr QStringView kHotkeyStateRefused =
+    u"デスクトップで許可されませんでした。デスクトップのキーボード設定で、"
+    u"コマンド「mopira --toggle」にキーを割り当ててください。";
 inline constexpr QStringView kHotkeyInvalid =
     u"ショートカット キー「%1」は使えません。\n"
     u"Ctrl+Alt+K のように、Ctrl か Alt を含むキーを一つ、%2 の Hotkey= に指定してください。";

@@ -51,24 +51,23 @@ private:
 private slots:
     void initTestCase() { InstallFontSubstitutes(); }
 
-    // Switching the find mode empties the selection: the commands follow at once.
+    // A refill selects its first row, so that Enter copies at once: the commands follow.
     void commandStatesFollowEveryRefill() {
         Session s;
-        s.Select({0});
-        QVERIFY(s.toolbar->IsButtonEnabled(id::kDelete));
+        const auto onFirstRow = [&s] {
+            QCOMPARE(s.list->SelectedRows(), std::vector<int>{0});
+            for (int command : {id::kDelete, id::kProperties}) {
+                QVERIFY(s.toolbar->IsButtonEnabled(command));
+            }
+            QVERIFY(s.fixture.Child<QWidget>("m_btnCopy")->isEnabled());
+        };
+        s.Select({2, 3});
         s.SearchFor(QStringLiteral("ω"));
-        s.Select({0});
-        QVERIFY(s.toolbar->IsButtonEnabled(id::kDelete));
-        s.Command(id::kFindByLocation);
-        QVERIFY(s.list->SelectedRows().empty());
-        for (int command : {id::kDelete, id::kProperties, id::kMove}) {
-            QVERIFY(!s.toolbar->IsButtonEnabled(command));
-        }
-        QVERIFY(!s.fixture.Child<QWidget>("m_btnCopy")->isEnabled());
-        s.Select({1});
-        s.Command(id::kFindByText);
+        onFirstRow();
+        s.list->ClearSelection();
         QVERIFY(!s.toolbar->IsButtonEnabled(id::kDelete));
-        QVERIFY(!s.fixture.Child<QWidget>("m_btnCopy")->isEnabled());
+        s.Command(id::kFindByLocation);
+        onFirstRow();
     }
 
     // The library is read while the window shows: the list says it is loading, what is typed
@@ -262,6 +261,7 @@ private slots:
     void copyJoinsTheSelectedRowsInRowOrder() {
         Session s;
         QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+        s.list->ClearSelection();
         s.dialog->OnOK();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));  // nothing selected
         s.Select({2, 0});
@@ -293,6 +293,7 @@ private slots:
     void commandStatesFollowTheSelection() {
         Session s;
         auto* copy = s.fixture.Child<QWidget>("m_btnCopy");
+        s.list->ClearSelection();
         QVERIFY(!copy->isEnabled());
         QVERIFY(!s.toolbar->IsButtonEnabled(id::kDelete));
         s.Select({1});
@@ -332,16 +333,22 @@ private slots:
             QApplication::sendEvent(viewport, &event);
             return items;
         };
+        // Each item shows its key.
         const QStringList exchange{"インポート(&I)...", "エクスポート(&E)..."};
+        const QString add = QStringLiteral("新しい顔文字(&N)...\tIns");
+        s.list->ClearSelection();
         QCOMPARE(menuItems(false),
-                 (QStringList{"コピー(&C) (off) (default)", "削除(&D) (off)", "移動(&M)... (off)"} +
+                 (QStringList{"コピー(&C) (off) (default)", add, "削除(&D)\tDel (off)",
+                              "移動(&M)...\tCtrl+M (off)"} +
                   exchange));
         s.Select({0});
         QCOMPARE(menuItems(true),
-                 (QStringList{"コピー(&C) (default)", "削除(&D)", "プロパティ(&R)"} + exchange));
+                 (QStringList{"コピー(&C) (default)", add, "削除(&D)\tDel", "プロパティ(&R)\tF2"} +
+                  exchange));
         s.Select({0, 3});
         QCOMPARE(menuItems(false),
-                 (QStringList{"コピー(&C) (default)", "削除(&D)", "移動(&M)..."} + exchange));
+                 (QStringList{"コピー(&C) (default)", add, "削除(&D)\tDel", "移動(&M)...\tCtrl+M"} +
+                  exchange));
 
         // Not on the create tab, and not outside the list.
         s.fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);

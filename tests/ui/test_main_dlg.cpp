@@ -273,6 +273,12 @@ private slots:
         QCOMPARE(catcher.opened.front().toLocalFile(),
                  fixture.PathOf(QStringLiteral("HTMLHelp/index.htm")));
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+
+        // Nothing here opens a page: the message says where it is.
+        QTest::keyClick(dialog, Qt::Key_F1);
+        QCOMPARE(messages.Shown().size(), 1);
+        QVERIFY(messages.Shown().front().endsWith(
+            QDir::toNativeSeparators(fixture.PathOf(QStringLiteral("HTMLHelp/index.htm")))));
     }
 
     void aboutBoxFromTheTopToolbarMenu() {

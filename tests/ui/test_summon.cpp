@@ -3,8 +3,11 @@
 // refusals and the tray icon's menu. tests/x11 presses the real keys.
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QKeySequenceEdit>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -20,6 +23,7 @@
 #include "ui/platform/GlobalHotkey.h"
 #include "ui/platform/KeySym.h"
 #include "ui/platform/MessageBox.h"
+#include "ui/platform/ModalSeam.h"
 #include "ui/platform/PasteBack.h"
 #include "ui/platform/WindowActivation.h"
 
@@ -98,6 +102,58 @@ private slots:
         QVERIFY(!QFile::exists(escaped.SettingsPath()));
     }
 
+    // With a way to call it back, Escape and closing dismiss the window, keeping its settings,
+    // and only Ctrl+Q or 終了 end it; without one, both end it as always.
+    void escapeAndCloseHideOnlyWhenTheWindowCanBeCalledBack_data() {
+        QTest::addColumn<QString>("hotkey");
+        QTest::addColumn<bool>("summoned");
+        QTest::addColumn<bool>("resident");
+
+        QTest::newRow("nothing") << QString() << false << false;
+        QTest::newRow("a shortcut") << QStringLiteral("Ctrl+Alt+K") << false << true;
+        QTest::newRow("a key never pressed") << QStringLiteral("K") << false << false;
+        QTest::newRow("called up by the command") << QString() << true << true;
+    }
+
+    void escapeAndCloseHideOnlyWhenTheWindowCanBeCalledBack() {
+        QFETCH(QString, hotkey);
+        QFETCH(bool, summoned);
+        QFETCH(bool, resident);
+        for (const bool escape : {true, false}) {
+            CMainDlgFixture fixture;
+            WriteText(fixture, QStringLiteral("Window/Hotkey"), hotkey);
+            CMessageBoxSeam messages;
+            CMainDlg* dialog = fixture.Open();
+            QVERIFY(dialog);
+            QCoreApplication::processEvents();  // the shortcut is registered
+            if (summoned) {
+                dialog->MarkSummoned();
+            }
+            QSignalSpy ended(dialog, &QDialog::finished);
+            if (escape) {
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            } else {
+                dialog->close();
+            }
+            QVERIFY(!dialog->isVisible());
+            QCOMPARE(ended.size(), resident ? 0 : 1);
+            // Escape that ends the program writes nothing, as ever.
+            QCOMPARE(fixture.Setting(QStringLiteral("Window/X")).isValid(), resident || !escape);
+            if (!resident) {
+                continue;
+            }
+            dialog->BringToFront();
+            dialog->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            if (escape) {
+                QTest::keyClick(dialog, Qt::Key_Q, Qt::ControlModifier);
+            } else {
+                QVERIFY(PickFromWindowMenu(dialog, u"終了(&X)"));
+            }
+            QCOMPARE(ended.size(), 1);
+        }
+    }
+
     void toggleHidesTheActiveWindowAndBringsBackAnyOther() {
         CMainDlgFixture fixture;
         CMainDlg* dialog = fixture.Open();
@@ -162,6 +218,65 @@ private slots:
         QCOMPARE(profile.value(QStringLiteral("Window/HideAfterCopy")).toInt(), 0);
         QCOMPARE(profile.value(QStringLiteral("Window/PasteAfterCopy")), QVariant());
         QVERIFY(!CPasteBack().IsAvailable());
+    }
+
+    // 設定... in the window's menu: each change is in force and in the file at once; a
+    // shortcut that cannot be had is said in the dialog and not kept; an edit of the file
+    // made while the program runs stays.
+    void theSettingsDialogAppliesAndWritesAtOnce() {
+        CMainDlgFixture fixture;
+        CMessageBoxSeam messages;
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        QStringList states;
+        CModalSeam seam([&](QDialog& settings) {
+            auto* hotkey = settings.findChild<QKeySequenceEdit*>(QStringLiteral("m_edtHotkey"));
+            auto* state = settings.findChild<QLabel*>(QStringLiteral("m_lblHotkeyState"));
+            const auto box = [&settings](const char* name) {
+                return settings.findChild<QCheckBox*>(QString::fromLatin1(name));
+            };
+            QTest::keyClick(hotkey, Qt::Key_K);
+            states << state->text() << hotkey->keySequence().toString();
+            QCOMPARE(fixture.Setting(QStringLiteral("Window/Hotkey")), QVariant());
+            QVERIFY(!dialog->IsResident());
+            QTest::keyClick(hotkey, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
+            states << state->text() << hotkey->keySequence().toString();
+            QCOMPARE(fixture.Setting(QStringLiteral("Window/Hotkey")).toString(),
+                     QStringLiteral("Ctrl+Alt+K"));
+            QVERIFY(dialog->IsResident());
+
+            // Paste waits for hiding (and a desktop that lets it type); closing to the tray
+            // for the icon.
+            QVERIFY(!box("m_chkPasteAfterCopy")->isEnabled());
+            box("m_chkHideAfterCopy")->click();
+            QCOMPARE(fixture.Setting(QStringLiteral("Window/HideAfterCopy")).toInt(), 1);
+            box("m_chkTray")->click();
+            QCOMPARE(fixture.Setting(QStringLiteral("Window/Tray")).toInt(), 0);
+            QCOMPARE(dialog->TrayIcon(), nullptr);
+            QVERIFY(!box("m_chkCloseToTray")->isEnabled());
+            settings.close();
+        });
+        QVERIFY(PickFromWindowMenu(dialog, u"設定(&S)..."));
+        QCOMPARE(seam.Runs(), 1);
+        QCOMPARE(states,
+                 (QStringList{"「K」は使えません。Ctrl か Alt を含むキーを押してください。", "",
+                              "このデスクトップでは、モピラはキーを登録できません。デスクトップ"
+                              "のキーボード設定で、コマンド「mopira --toggle」にキーを割り当"
+                              "ててください。",
+                              "Ctrl+Alt+K"}));
+        QVERIFY(messages.Shown().isEmpty());
+
+        // Edited by hand meanwhile: the dialog shows the edit, and closing keeps it.
+        WriteText(fixture, QStringLiteral("Window/PasteKey"), QStringLiteral("Shift+Ins"));
+        seam.SetHandler([](QDialog& settings) {
+            auto* paste = settings.findChild<QKeySequenceEdit*>(QStringLiteral("m_edtPasteKey"));
+            QCOMPARE(paste->keySequence(), QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+        });
+        QVERIFY(PickFromWindowMenu(dialog, u"設定(&S)..."));
+        dialog->close();
+        QCOMPARE(fixture.Setting(QStringLiteral("Window/PasteKey")).toString(),
+                 QStringLiteral("Shift+Ins"));
+        QCOMPARE(fixture.Setting(QStringLiteral("Window/HideAfterCopy")).toInt(), 1);
     }
 
     void theNewKeysComeBackAsWritten() {

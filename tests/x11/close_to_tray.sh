@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # With CloseToTray on and a tray on the desktop, closing the window and Escape hide it instead
-# of ending the program; closing still writes the settings. A later start brings it back.
+# of ending the program, writing the settings as closing does. A later start brings it back;
+# Ctrl+Q ends it.
 #   close_to_tray.sh PROGRAM TEST_DATA TEST_CHILD
 set -euo pipefail
 child=$3
@@ -23,7 +24,8 @@ wait_for is_active "$wid" || fail "the window is not active"
 xdotool key Escape
 wait_for is_hidden "$wid" || fail "Escape did not hide the window"
 kill -0 "$mopira" || fail "Escape ended the program"
-grep -q '^X=' "$work/config/mopira.ini" && fail "Escape wrote the settings"
+grep -q '^X=' "$work/config/mopira.ini" || fail "Escape did not write the settings"
+sed -i '/^X=/d' "$work/config/mopira.ini"
 
 timeout 20 "$program" --data-dir "$work/data" --show || fail "--show failed"
 wait_for shown_in_front "$wid" || fail "--show did not bring the window back"
@@ -33,4 +35,9 @@ wait_for is_hidden "$wid" || fail "closing did not hide the window"
 kill -0 "$mopira" || fail "closing ended the program"
 grep -q '^X=' "$work/config/mopira.ini" || fail "closing did not write the settings"
 grep -q '^CloseToTray=1' "$work/config/mopira.ini" || fail "closing lost CloseToTray"
+
+timeout 20 "$program" --data-dir "$work/data" --show || fail "--show failed"
+wait_for shown_in_front "$wid" || fail "--show did not bring the window back"
+xdotool key ctrl+q
+wait_for sh -c "! kill -0 $mopira 2>/dev/null" || fail "Ctrl+Q did not end the program"
 echo "closing and Escape hid the window into the tray"

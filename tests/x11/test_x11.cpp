@@ -3,10 +3,18 @@
 // with the fixed-size dialogs. openbox draws a minimise and a maximise button on every window
 // whatever the program asks; the maximise button does nothing on a window that cannot be
 // resized, and the minimise button takes the whole program down with the dialog.
+#include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QKeySequenceEdit>
+#include <QLabel>
+#include <QMenu>
 #include <QProcess>
 #include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 
@@ -17,6 +25,8 @@
 #include "ui/library/MoveDlg.h"
 #include "ui/library/PropertyDlg.h"
 #include "ui/platform/Fonts.h"
+#include "ui/platform/GlobalHotkey.h"
+#include "ui/platform/ModalSeam.h"
 
 namespace mopira {
 
@@ -42,6 +52,24 @@ protected:
                 return QObject::eventFilter(watched, event);
         }
     }
+};
+
+// Hands every event of a widget to a function while it lives.
+class CEventCounter : public QObject {
+public:
+    CEventCounter(QWidget& widget, std::function<void(const QEvent&)> seen)
+        : m_seen(std::move(seen)) {
+        widget.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        m_seen(*event);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(const QEvent&)> m_seen;
 };
 
 QString Number(int n) {
@@ -76,6 +104,66 @@ private slots:
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         InstallFontSubstitutes();
+    }
+
+    // A shortcut another program holds is said to be taken the moment it is pressed in the
+    // settings dialog, and is not kept.
+    void aShortcutAnotherProgramHoldsIsSaidTaken() {
+        QTemporaryDir other;
+        QDir(other.path()).mkpath(QStringLiteral("config"));
+        QSettings(other.filePath(QStringLiteral("config/mopira.ini")), QSettings::IniFormat)
+            .setValue(QStringLiteral("Window/Hotkey"), QStringLiteral("Ctrl+Alt+J"));
+        QProcess holder;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           other.filePath(QStringLiteral("config")));
+        holder.setProcessEnvironment(environment);
+        holder.start(QStringLiteral(MOPIRA_PROGRAM),
+                     {QStringLiteral("--data-dir"), other.filePath(QStringLiteral("data"))});
+        CGlobalHotkey probe;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                const bool taken =
+                    probe.Register(QStringLiteral("Ctrl+Alt+J")) == CGlobalHotkey::Result::Taken;
+                probe.Unregister();
+                return taken;
+            },
+            3 * kTimeout));  // a whole program starting on a busy machine
+
+        test::CMainDlgFixture fixture;
+        CMainDlg* dialog = fixture.Open();
+        QVERIFY(dialog);
+        QString state;
+        QString kept;
+        CModalSeam seam([&](QDialog& settings) {
+            auto* keys = settings.findChild<QKeySequenceEdit*>(QStringLiteral("m_edtHotkey"));
+            QTest::keyClick(keys, Qt::Key_J, Qt::ControlModifier | Qt::AltModifier);
+            state = settings.findChild<QLabel*>(QStringLiteral("m_lblHotkeyState"))->text();
+            kept = keys->keySequence().toString();
+        });
+        QTimer::singleShot(0, [] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* action : menu->actions()) {
+                    if (action->text() == QStringLiteral("設定(&S)...")) {
+                        menu->setActiveAction(action);
+                        QTest::keyClick(menu, Qt::Key_Return);
+                        return;
+                    }
+                }
+                menu->close();
+            }
+        });
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        QApplication::sendEvent(dialog, &menuKey);
+        holder.terminate();
+        holder.waitForFinished();
+        QCOMPARE(seam.Runs(), 1);
+        QCOMPARE(
+            state,
+            QStringLiteral(
+                "「Ctrl+Alt+J」は、ほかのプログラムが使っています。別のキーを押してください。"));
+        QCOMPARE(kept, QString());
+        QCOMPARE(fixture.Setting(QStringLiteral("Window/Hotkey")), QVariant());
     }
 
     void tabStripRefusesWhatAnotherProgramDrags() {
@@ -175,6 +263,23 @@ private slots:
             QVERIFY2(fixedThere, qPrintable(fixed->windowTitle() + QStringLiteral(": ") + allowed));
             fixed->hide();
         }
+
+        // openbox minimises a modal dialog when asked, and its window along: both come back.
+        add.setWindowModality(Qt::ApplicationModal);
+        add.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&add));
+        int minimised = 0;
+        CEventCounter counter(add, [&add, &minimised](const QEvent& event) {
+            minimised += event.type() == QEvent::WindowStateChange && add.isMinimized() ? 1 : 0;
+        });
+        QVERIFY(XdoTool(QStringLiteral("windowminimize %1").arg(add.winId())));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return minimised > 0 && add.isVisible() && !add.isMinimized() &&
+                       dialog->isVisible() && !dialog->isMinimized();
+            },
+            kTimeout));
+        QVERIFY(QTest::qWaitForWindowExposed(&add));
     }
 };
 

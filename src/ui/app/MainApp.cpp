@@ -77,16 +77,23 @@ int CMainApp::InitInstance(const ActivationToken& token) {
     CLibraryDocument document(folder.directory);
     CRecentFaces recent(document);
     CMainDlg dialog(document, recent, SettingsPath());
-    QObject::connect(&instance, &CSingleInstance::messageReceived, &dialog,
-                     [&dialog](const QByteArray& message, const ActivationToken& later) {
-                         if (message == CSingleInstance::kToggle) {
-                             dialog.ToggleWindow(later);
-                         } else if (message == CSingleInstance::kHide) {
-                             dialog.HideWindow();
-                         } else {
-                             dialog.BringToFront(later);
-                         }
-                     });
+    if (request == CSingleInstance::kToggle || request == CSingleInstance::kShow) {
+        dialog.MarkSummoned();  // started by a key bound to the command, which calls it back
+    }
+    QObject::connect(
+        &instance, &CSingleInstance::messageReceived, &dialog,
+        [&dialog](const QByteArray& message, const ActivationToken& later) {
+            if (message == CSingleInstance::kToggle || message == CSingleInstance::kShow) {
+                dialog.MarkSummoned();
+            }
+            if (message == CSingleInstance::kToggle) {
+                dialog.ToggleWindow(later);
+            } else if (message == CSingleInstance::kHide) {
+                dialog.HideWindow();
+            } else {
+                dialog.BringToFront(later);
+            }
+        });
     // A logout, a shutdown or kill ends the program as the close button does; nobody is there
     // to answer a question then.
     bool ended = false;

@@ -28,6 +28,7 @@
 #include "store/RecentFaces.h"
 #include "ui/app/AboutDlg.h"
 #include "ui/app/PlatformWindow.h"
+#include "ui/app/SettingsDlg.h"
 #include "ui/app/TrayIcon.h"
 #include "ui/builder/CreatePage.h"
 #include "ui/controls/DragTabCtrl.h"
@@ -54,14 +55,33 @@ constexpr QSize kClassicFrame(8, 27);
 // The top toolbar's rectangle in client pixels, as the window creates it.
 const QRect kTopToolBarRect(QPoint(4, 3), QPoint(134, 24));
 
-// The controls in the order of the window's template, which is the keyboard's order.
+// The controls in reading order, which is the keyboard's order: the frame's, then the list
+// tab's (left to right, then the list) and the create tab's (the face from left to right, its
+// buttons, then the lists). A page's hidden controls take no turn.
 constexpr int kTemplateOrder[] = {
-    id::kCopyButton,      id::kHelperCombo, id::kFaceList,          id::kTypeList,
-    id::kVariationList,   id::kFaceGroup,   id::kFolderCombo,       id::kFindEdit,
-    id::kRandomButton,    id::kAddButton,   id::kLocationButton,    id::kEdgeLeftButton,
-    id::kEyeLeftButton,   id::kMouthButton, id::kEyeRightButton,    id::kEmotionRightButton,
-    id::kEdgeRightButton, id::kTab,         id::kEmotionLeftButton,
+    id::kCopyButton,        id::kTopToolBar,         id::kTab,
+    id::kLocationButton,    id::kFolderCombo,        id::kFindEdit,
+    id::kListToolBar,       id::kFaceList,           id::kEdgeLeftButton,
+    id::kEmotionLeftButton, id::kEyeLeftButton,      id::kMouthButton,
+    id::kEyeRightButton,    id::kEmotionRightButton, id::kEdgeRightButton,
+    id::kAddButton,         id::kRandomButton,       id::kTypeList,
+    id::kVariationList,     id::kHelperCombo,
 };
+
+// What takes a turn of the keyboard for a control: itself, or the children that do (the
+// buttons of a toolbar, the two views of the face list).
+QWidgetList FocusTurns(QWidget* control) {
+    if (control->focusPolicy() & Qt::TabFocus) {
+        return {control};
+    }
+    QWidgetList turns;
+    for (QWidget* child : control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->focusPolicy() & Qt::TabFocus) {
+            turns.append(child);
+        }
+    }
+    return turns;
+}
 
 QString ProfileKey(const char* section, const char* key) {
     return QStringLiteral("%1/%2").arg(QLatin1String(section), QLatin1String(key));
@@ -117,19 +137,7 @@ void CMainDlg::ReadSettings() {
     const QSettings profile(m_strSettingsPath, QSettings::IniFormat);
     Settings settings;
     ReadIntKeys(profile, kSettingsReadOrder, settings);
-    m_summonKeysRead = ReadIntKeys(profile, kSummonIntKeys, m_summon);
-    for (const TextSettingKey& key : kSummonTextKeys) {
-        const QString name = ProfileKey(key.section, key.key);
-        const QVariant value = profile.value(name);
-        if (value.isValid()) {
-            m_summonKeysRead.insert(name);
-            // An unquoted comma makes a list of the value, as in "Ctrl+,".
-            m_summon.*key.member = (value.typeId() == QMetaType::QStringList
-                                        ? value.toStringList().join(QLatin1Char(','))
-                                        : value.toString())
-                                       .toStdString();
-        }
-    }
+    m_summon = ReadSummonSettings();
     m_nX = settings.x;
     m_nY = settings.y;
     m_nCX = settings.cx;
@@ -138,6 +146,45 @@ void CMainDlg::ReadSettings() {
     m_nTab = settings.tab;
     m_listPage->ReadSettings(settings);
     m_createPage->ReadSettings(settings);
+}
+
+SummonSettings CMainDlg::ReadSummonSettings() {
+    const QSettings profile(m_strSettingsPath, QSettings::IniFormat);
+    SummonSettings summon;
+    m_summonKeysRead = ReadIntKeys(profile, kSummonIntKeys, summon);
+    for (const TextSettingKey& key : kSummonTextKeys) {
+        const QString name = ProfileKey(key.section, key.key);
+        const QVariant value = profile.value(name);
+        if (value.isValid()) {
+            m_summonKeysRead.insert(name);
+            // An unquoted comma makes a list of the value, as in "Ctrl+,".
+            summon.*key.member = (value.typeId() == QMetaType::QStringList
+                                      ? value.toStringList().join(QLatin1Char(','))
+                                      : value.toString())
+                                     .toStdString();
+        }
+    }
+    return summon;
+}
+
+void CMainDlg::WriteSummonChanges(const SummonSettings& before) {
+    // Only what changed: whatever else the file holds, edited while the program runs, stays.
+    QSettings profile(m_strSettingsPath, QSettings::IniFormat);
+    for (const auto& key : kSummonIntKeys) {
+        if (m_summon.*key.member != before.*key.member) {
+            const QString name = ProfileKey(key.section, key.key);
+            profile.setValue(name, m_summon.*key.member);
+            m_summonKeysRead.insert(name);
+        }
+    }
+    for (const TextSettingKey& key : kSummonTextKeys) {
+        if (m_summon.*key.member != before.*key.member) {
+            const QString name = ProfileKey(key.section, key.key);
+            profile.setValue(name, QString::fromStdString(m_summon.*key.member));
+            m_summonKeysRead.insert(name);
+        }
+    }
+    profile.sync();
 }
 
 void CMainDlg::WriteSettings() {
@@ -156,19 +203,7 @@ void CMainDlg::WriteSettings() {
     for (const SettingKey& key : kSettingsWriteOrder) {
         profile.setValue(ProfileKey(key.section, key.key), settings.*key.member);
     }
-    const SummonSettings defaults;
-    for (const auto& key : kSummonIntKeys) {
-        const QString name = ProfileKey(key.section, key.key);
-        if (m_summonKeysRead.contains(name) || m_summon.*key.member != defaults.*key.member) {
-            profile.setValue(name, m_summon.*key.member);
-        }
-    }
-    for (const TextSettingKey& key : kSummonTextKeys) {
-        const QString name = ProfileKey(key.section, key.key);
-        if (m_summonKeysRead.contains(name) || !(m_summon.*key.member).empty()) {
-            profile.setValue(name, QString::fromStdString(m_summon.*key.member));
-        }
-    }
+    // The summoning keys were written when they changed.
     profile.sync();
 }
 
@@ -278,6 +313,9 @@ void CMainDlg::ConnectHandlers() {
     }
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &CMainDlg::OnHelp);
+    // Escape may only hide the window; this always ends the program.
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, &CMainDlg::Quit);
     // The tab strip takes no focus, so the keyboard switches pages as tabbed windows do.
     for (const QKeySequence& keys :
          {QKeySequence(QKeySequence::NextChild), QKeySequence(QKeySequence::PreviousChild),
@@ -291,31 +329,7 @@ void CMainDlg::ConnectHandlers() {
 void CMainDlg::CreateSummoning() {
     m_activation = new CWindowActivation(*this);
     m_pasteBack = new CPasteBack(this);
-    if (m_summon.tray != 0) {
-        m_tray = new CTrayIcon(m_icon, this);
-        if (m_tray->Show()) {
-            connect(m_tray, &CTrayIcon::toggleRequested, this, [this] { ToggleWindow(); });
-            connect(m_tray, &CTrayIcon::faceChosen, this, [this](const QString& face) {
-                m_recent.Use({face.toStdString()}, Charset(Encoding::Utf8));
-                CopyText(face);
-            });
-            connect(&m_recent, &CRecentFaces::changed, m_tray, [this] {
-                QStringList shown;
-                const CRecentList& list = m_recent.List();
-                for (const std::string& text : list.Texts()) {
-                    if (shown.size() == CTrayIcon::kRecentShown) {
-                        break;
-                    }
-                    shown.append(ToQString(text, list.GetCharset()));
-                }
-                m_tray->SetRecentFaces(shown);
-            });
-            connect(m_tray, &CTrayIcon::quitRequested, this, &CMainDlg::Quit);
-        } else {
-            delete m_tray;
-            m_tray = nullptr;
-        }
-    }
+    SetTrayShown(m_summon.tray != 0);
     m_hotkey = new CGlobalHotkey(this);
     connect(m_hotkey, &CGlobalHotkey::activated, this,
             [this](const ActivationToken& token) { ToggleWindow(token); });
@@ -347,7 +361,114 @@ void CMainDlg::CreateSummoning() {
     });
 }
 
+void CMainDlg::SetTrayShown(bool shown) {
+    if (!shown) {
+        delete m_tray;
+        m_tray = nullptr;
+        return;
+    }
+    if (m_tray) {
+        return;
+    }
+    m_tray = new CTrayIcon(m_icon, this);
+    if (!m_tray->Show()) {
+        delete m_tray;
+        m_tray = nullptr;
+        return;
+    }
+    connect(m_tray, &CTrayIcon::toggleRequested, this, [this] { ToggleWindow(); });
+    connect(m_tray, &CTrayIcon::faceChosen, this, [this](const QString& face) {
+        m_recent.Use({face.toStdString()}, Charset(Encoding::Utf8));
+        CopyText(face);
+    });
+    const auto showRecent = [this] {
+        QStringList shown;
+        const CRecentList& list = m_recent.List();
+        for (const std::string& text : list.Texts()) {
+            if (shown.size() == CTrayIcon::kRecentShown) {
+                break;
+            }
+            shown.append(ToQString(text, list.GetCharset()));
+        }
+        m_tray->SetRecentFaces(shown);
+    };
+    connect(&m_recent, &CRecentFaces::changed, m_tray, showRecent);
+    showRecent();
+    connect(m_tray, &CTrayIcon::quitRequested, this, &CMainDlg::Quit);
+}
+
+QString CMainDlg::HotkeyState(CGlobalHotkey::Result result, const QString& keys) {
+    switch (result) {
+        case CGlobalHotkey::Result::Grabbed:
+            return res::kHotkeyStateGrabbed.toString();
+        case CGlobalHotkey::Result::Invalid:
+            return res::kHotkeyStateInvalid.toString().arg(keys);
+        case CGlobalHotkey::Result::Taken:
+            return res::kHotkeyStateTaken.toString().arg(keys);
+        case CGlobalHotkey::Result::Unsupported:
+            return res::kHotkeyStateUnsupported.toString();
+        case CGlobalHotkey::Result::Pending:
+            return res::kHotkeyStatePending.toString();
+        case CGlobalHotkey::Result::Refused:
+            return res::kHotkeyStateRefused.toString();
+        case CGlobalHotkey::Result::Off:
+            break;
+    }
+    return {};
+}
+
+void CMainDlg::ApplySummon(const SummonSettings& wanted) {
+    const SummonSettings before = m_summon;
+    m_summon = wanted;
+    if (wanted.hotkey != before.hotkey) {
+        const QString keys = QString::fromStdString(wanted.hotkey);
+        const CGlobalHotkey::Result result =
+            m_hotkey->Register(keys, res::kHotkeyDescription.toString());
+        QString state = HotkeyState(result, keys);
+        m_hotkeyResult = result;
+        if (result == CGlobalHotkey::Result::Invalid || result == CGlobalHotkey::Result::Taken) {
+            // A key that cannot be had is not kept: the one before stays in force.
+            m_summon.hotkey = before.hotkey;
+            m_hotkeyResult = m_hotkey->Register(QString::fromStdString(before.hotkey),
+                                                res::kHotkeyDescription.toString());
+        }
+        if (m_settingsDlg) {
+            m_settingsDlg->SetHotkeyState(QString::fromStdString(m_summon.hotkey), state);
+        }
+    }
+    if (wanted.tray != before.tray) {
+        SetTrayShown(wanted.tray != 0);
+    }
+    if (wanted.pasteKey != before.pasteKey) {
+        m_pasteBack->SetPasteKey(QString::fromStdString(wanted.pasteKey));
+    }
+    if (PastesBack() && (before.hideAfterCopy == 0 || before.pasteAfterCopy == 0)) {
+        m_pasteBack->Prepare(QString::fromStdString(m_summon.remoteDesktopToken));
+    }
+    WriteSummonChanges(before);
+}
+
+void CMainDlg::OnSettings() {
+    // The file may have been edited since it was read: what it holds now is what shows.
+    ApplySummon(ReadSummonSettings());
+    CSettingsDlg dialog(m_summon, m_pasteBack->IsAvailable(), this);
+    dialog.setObjectName(QStringLiteral("m_settingsDlg"));
+    const QString keys = QString::fromStdString(m_summon.hotkey).trimmed();
+    dialog.SetHotkeyState(keys, keys.isEmpty() ? QString() : HotkeyState(m_hotkeyResult, keys));
+    connect(&dialog, &CSettingsDlg::settingsChanged, this, &CMainDlg::ApplySummon);
+    m_settingsDlg = &dialog;
+    RunModal(dialog);
+    m_settingsDlg = nullptr;
+}
+
 void CMainDlg::TellHotkeyResult(CGlobalHotkey::Result result) {
+    m_hotkeyResult = result;
+    if (m_settingsDlg) {
+        // The desktop answered while the dialog shows: said there, not in a box over it.
+        m_settingsDlg->SetHotkeyState(QString::fromStdString(m_summon.hotkey),
+                                      HotkeyState(result, QString::fromStdString(m_summon.hotkey)));
+        return;
+    }
     const QString keys = QString::fromStdString(m_summon.hotkey).trimmed();
     const QString settings = QDir::toNativeSeparators(m_strSettingsPath);
     const QString bindCommand = res::kHotkeyBindCommand.toString();
@@ -388,10 +509,12 @@ void CMainDlg::SetTemplateTabOrder() {
         if (found == byId.end()) {
             continue;
         }
-        if (previous) {
-            setTabOrder(previous, found->second);
+        for (QWidget* turn : FocusTurns(found->second)) {
+            if (previous) {
+                setTabOrder(previous, turn);
+            }
+            previous = turn;
         }
-        previous = found->second;
     }
 }
 
@@ -527,9 +650,16 @@ bool CMainDlg::ClosesToTray() const {
     return m_summon.closeToTray != 0 && m_tray && m_tray->IsShown();
 }
 
+bool CMainDlg::IsResident() const {
+    // A key that can never be pressed calls nothing back.
+    const bool hotkey = !QString::fromStdString(m_summon.hotkey).trimmed().isEmpty() &&
+                        m_hotkeyResult != CGlobalHotkey::Result::Invalid;
+    return hotkey || m_bSummoned || ClosesToTray();
+}
+
 void CMainDlg::closeEvent(QCloseEvent* event) {
     WriteSettings();
-    if (ClosesToTray()) {
+    if (IsResident()) {
         HideWindow();
         event->ignore();
         return;
@@ -538,7 +668,9 @@ void CMainDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CMainDlg::reject() {
-    if (ClosesToTray()) {
+    // Dismissed, not ended: what the window looks like now is what comes back.
+    if (IsResident()) {
+        WriteSettings();
         HideWindow();
         return;
     }
@@ -660,6 +792,7 @@ void CMainDlg::OnSysCommand(int command) {
 void CMainDlg::ShowWindowMenu(QWidget* source, const QPoint& pos) {
     QMenu menu(this);
     QAction* about = menu.addAction(res::LoadString(id::kAboutString));
+    QAction* settings = menu.addAction(res::kSettingsItem.toString());
     menu.addSeparator();
     QAction* hide = menu.addAction(res::kHideAfterCopyItem.toString());
     hide->setCheckable(true);
@@ -669,16 +802,21 @@ void CMainDlg::ShowWindowMenu(QWidget* source, const QPoint& pos) {
     paste->setCheckable(true);
     paste->setChecked(m_summon.pasteAfterCopy != 0);
     paste->setEnabled(m_summon.hideAfterCopy != 0 && m_pasteBack->IsAvailable());
+    menu.addSeparator();
+    QAction* quit = menu.addAction(res::kQuitItem.toString());
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     QAction* chosen = menu.exec(source->mapToGlobal(pos));
-    if (chosen == about) {
+    if (chosen == quit) {
+        Quit();
+    } else if (chosen == about) {
         OnSysCommand(id::kAboutBox);
-    } else if (chosen == hide) {
-        m_summon.hideAfterCopy = hide->isChecked() ? 1 : 0;
-    } else if (chosen == paste) {
-        m_summon.pasteAfterCopy = paste->isChecked() ? 1 : 0;
-        if (m_summon.pasteAfterCopy != 0) {
-            m_pasteBack->Prepare(QString::fromStdString(m_summon.remoteDesktopToken));
-        }
+    } else if (chosen == settings) {
+        OnSettings();
+    } else if (chosen == hide || chosen == paste) {
+        SummonSettings wanted = m_summon;
+        wanted.hideAfterCopy = hide->isChecked() ? 1 : 0;
+        wanted.pasteAfterCopy = paste->isChecked() ? 1 : 0;
+        ApplySummon(wanted);
     }
 }
 
@@ -692,8 +830,12 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
 
 void CMainDlg::OnHelp() {
     const QString page = FindHelpPage(GetDataDir(), QCoreApplication::applicationDirPath());
-    if (page.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
+    if (page.isEmpty()) {
         ShowMessage(this, res::kHelpMissing.toString(), MessageButtons::Ok, MessageIcon::Stop);
+    } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
+        // The page is there, but nothing shows it: the user can open it by hand.
+        ShowMessage(this, res::kHelpNotOpened.toString().arg(QDir::toNativeSeparators(page)),
+                    MessageButtons::Ok, MessageIcon::Warning);
     }
 }
 

@@ -23,6 +23,7 @@ class CListPage;
 class CPage;
 class CPasteBack;
 class CRecentFaces;
+class CSettingsDlg;
 class CTipToolBar;
 class CTrayIcon;
 class CWindowActivation;
@@ -66,6 +67,12 @@ public:
     void ToggleWindow(const ActivationToken& token = {});
     // Ends the window as its close button does, settings written, even while hidden.
     void Quit();
+    // The window was called up from another program (--toggle, --show): from now on the user
+    // expects to call it up again, so closing and Escape hide it.
+    void MarkSummoned() { m_bSummoned = true; }
+    // Closing and Escape hide the window instead of ending the program: a way to call it
+    // back exists (a shortcut, the command line, the tray).
+    bool IsResident() const;
     // The icon in the desktop's tray; null when it is switched off or the desktop has no tray.
     CTrayIcon* TrayIcon() const { return m_tray; }
 
@@ -90,6 +97,18 @@ protected:
 private:
     void ReadSettings();
     void WriteSettings();
+    // The keys of calling the window up, as the settings file holds them now; notes which
+    // keys it holds.
+    SummonSettings ReadSummonSettings();
+    // Writes the keys of calling the window up that differ from `before`, at once.
+    void WriteSummonChanges(const SummonSettings& before);
+    // Puts `wanted` in force (shortcut, tray, paste keys) and writes what changed. A shortcut
+    // that cannot be had is not kept.
+    void ApplySummon(const SummonSettings& wanted);
+    void OnSettings();
+    void SetTrayShown(bool shown);
+    // What became of a shortcut, in words for the settings dialog.
+    static QString HotkeyState(CGlobalHotkey::Result result, const QString& keys);
     void CreateSummoning();
     // Tells the user when the shortcut could not be had (at once, or when the desktop answers).
     void TellHotkeyResult(CGlobalHotkey::Result result);
@@ -97,12 +116,11 @@ private:
     // came from gets it pasted.
     void CopyText(const QString& text);
     bool PastesBack() const;
-    // Closing and Escape hide the window instead of ending it.
     bool ClosesToTray() const;
     void CreateControls();
     void OnInitDialog();
     void ConnectHandlers();
-    // The keyboard visits the controls of both pages in the window template's order.
+    // The keyboard visits the controls of both pages in reading order.
     void SetTemplateTabOrder();
     QSize FrameSize() const;
     void PlaceWindow();
@@ -117,7 +135,7 @@ private:
     void OnCommand(int command);
 
     // Settings of the frame, read once at construction and written at close; the pages keep
-    // their own.
+    // their own. The keys of calling the window up are written when they change.
     int m_nX = -1;
     int m_nY = -1;
     int m_nCX = 250;
@@ -125,8 +143,7 @@ private:
     int m_nTopMost = 0;
     int m_nTab = 0;
     SummonSettings m_summon;
-    // The keys beyond the thirteen that the settings file holds: written back even when they
-    // hold the default, and only then, so that a file of the thirteen stays one.
+    // The keys beyond the thirteen that the settings file holds or that were written.
     QSet<QString> m_summonKeysRead;
 
     QString m_strDataDir;
@@ -146,6 +163,9 @@ private:
     CPasteBack* m_pasteBack = nullptr;
     CTrayIcon* m_tray = nullptr;
     CWindowActivation* m_activation = nullptr;
+    bool m_bSummoned = false;
+    CSettingsDlg* m_settingsDlg = nullptr;
+    CGlobalHotkey::Result m_hotkeyResult = CGlobalHotkey::Result::Off;
 };
 
 }  // namespace mopira

@@ -1,11 +1,14 @@
 #include "ui/builder/CreatePage.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <algorithm>
 #include <array>
@@ -17,6 +20,7 @@
 #include "core/app/PageLayout.h"
 #include "res/StringTable.h"
 #include "store/DataStore.h"
+#include "ui/controls/Emboss.h"
 #include "ui/controls/HoverButton.h"
 #include "ui/controls/IconButton.h"
 #include "ui/platform/DialogUnits.h"
@@ -38,11 +42,42 @@ constexpr int kFaceLeft = 25;
 constexpr int kFaceTop = 85;
 constexpr int kFaceHeight = 60;
 // The room kept free on the right of the face inside the group box, and the smallest size a
-// wide face is drawn at.
+// wide face is drawn at: a face that runs past its box is worse than a small one, so only
+// glyphs too small to tell apart stop the shrinking.
 constexpr int kFaceRightMargin = 10;
-constexpr int kSmallestPartPoints = 14;
+constexpr int kSmallestPartPoints = 6;
 // How many variations a first start shows at least.
 constexpr int kUsefulVariationRows = 5;
+
+// The kinds' check boxes as every palette reads them: styles draw the box's edge a shade off
+// the window's colour, which on a dark palette all but vanishes, and an unticked kind
+// (気持ち at start) then shows nothing at all. On a dark palette the edge is drawn again in the
+// text's colour.
+class CCheckListDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!IsDark(option.palette.color(QPalette::Base))) {
+            return;
+        }
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        if (!(item.features & QStyleOptionViewItem::HasCheckIndicator)) {
+            return;
+        }
+        const QWidget* view = option.widget;
+        const QStyle* style = view ? view->style() : QApplication::style();
+        const QRect box = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &item, view);
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Text));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(box.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+};
 
 }  // namespace
 
@@ -100,6 +135,8 @@ void CCreatePage::CreateControls() {
         (*part.member)->setFont(m_fontPart);
         // The face stands on the group box's own background.
         (*part.member)->SetTransparentBack(true);
+        // Space steps a part as a click does; the keyboard must see which one it is on.
+        (*part.member)->SetShowFocus(true);
     }
     // Enter presses the button that has the focus; elsewhere it copies, the default.
     for (QPushButton* button : findChildren<QPushButton*>()) {
@@ -130,6 +167,7 @@ void CCreatePage::SetupLists() {
             ->setCheckState(m_builder.IsIncluded(info.category) ? Qt::Checked : Qt::Unchecked);
     }
     m_lstType->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lstType->setItemDelegate(new CCheckListDelegate(m_lstType));
 
     m_lstVariation->setColumnCount(3);
     m_lstVariation->setHeaderLabels({res::kKindColumn.toString(), res::kVariation1Column.toString(),
@@ -377,7 +415,7 @@ std::string CCreatePage::ComposeFace() {
 }
 
 void CCreatePage::LayoutPartButtons() {
-    // A face wider than the group box is drawn smaller, down to a size still easy to read,
+    // A face wider than the group box is drawn smaller, down to glyphs still told apart,
     // rather than running past the window's edge; the text itself stays whole.
     const int room = m_grpFace->geometry().right() - kFaceRightMargin - kFaceLeft;
     const auto widths = [this](const QFont& font) {

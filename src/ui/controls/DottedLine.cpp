@@ -17,4 +17,14 @@ void DrawDottedLine(QPainter& painter, QPoint from, QPoint to, QPoint origin, co
     }
 }
 
+void DrawFocusRect(QPainter& painter, const QRect& rect, const QColor& color) {
+    const int inset = std::min(std::min(rect.width(), rect.height()) / 4, 3);
+    const QRect focus = rect.adjusted(inset, inset, -inset, -inset);
+    const QPoint corner = focus.topLeft();
+    DrawDottedLine(painter, corner, focus.topRight(), corner, color);
+    DrawDottedLine(painter, focus.bottomLeft(), focus.bottomRight(), corner, color);
+    DrawDottedLine(painter, corner, focus.bottomLeft(), corner, color);
+    DrawDottedLine(painter, focus.topRight(), focus.bottomRight(), corner, color);
+}
+
 }  // namespace mopira

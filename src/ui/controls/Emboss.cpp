@@ -56,4 +56,52 @@ void DrawButtonCaption(QPainter& painter, QPoint topLeft, const QString& caption
     painter.restore();
 }
 
+bool IsDark(const QColor& background) {
+    return background.lightness() < 128;
+}
+
+QPixmap LegibleOn(const QPixmap& picture, const QColor& background) {
+    if (!IsDark(background) || picture.isNull()) {
+        return picture;
+    }
+    // Only a picture drawn in greys: one of colour (a blue disc with a white mark) reads on
+    // any background, and its white parts must stay white.
+    constexpr int kGreySaturation = 40;
+    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    const auto isGrey = [](const QColor& color) {
+        return color.hslSaturation() <= kGreySaturation;
+    };
+    int opaque = 0;
+    int greys = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor color = image.pixelColor(x, y);
+            if (color.alpha() != 0) {
+                ++opaque;
+                greys += isGrey(color) ? 1 : 0;
+            }
+        }
+    }
+    if (greys * 4 < opaque * 3) {
+        return picture;
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor color = QColor::fromRgba(line[x]);
+            if (color.alpha() == 0 || !isGrey(color)) {
+                continue;
+            }
+            // Dark lines turn light and light fills mid-grey: all of it lighter than the
+            // background, the lines the lightest, as they were the darkest.
+            line[x] = QColor::fromHsl(color.hslHue(), color.hslSaturation(),
+                                      255 - color.lightness() / 2, color.alpha())
+                          .rgba();
+        }
+    }
+    QPixmap legible = QPixmap::fromImage(image);
+    legible.setDevicePixelRatio(picture.devicePixelRatio());
+    return legible;
+}
+
 }  // namespace mopira

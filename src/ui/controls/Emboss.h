@@ -25,4 +25,11 @@ void DrawButtonIcon(QPainter& painter, const QRect& target, const QIcon& icon,
 void DrawButtonCaption(QPainter& painter, QPoint topLeft, const QString& caption,
                        const QPalette& palette, bool bEnabled);
 
+// Whether text on this colour is light: a dark palette.
+bool IsDark(const QColor& background);
+
+// The picture as it reads on `background`: on a dark one its greys (drawn for a light window)
+// are turned light; coloured pixels keep their colour.
+QPixmap LegibleOn(const QPixmap& picture, const QColor& background);
+
 }  // namespace mopira

@@ -11,6 +11,10 @@ class CFixedDialog : public QDialog {
 
 public:
     explicit CFixedDialog(QWidget* parent = nullptr);
+
+protected:
+    // Minimised, it comes back at once, with the window it belongs to.
+    void changeEvent(QEvent* event) override;
 };
 
 }  // namespace mopira

@@ -10,6 +10,7 @@
 
 #include "res/Resources.h"
 #include "res/StringTable.h"
+#include "ui/controls/DottedLine.h"
 #include "ui/controls/Emboss.h"
 
 namespace mopira {
@@ -124,6 +125,9 @@ void CHoverButton::paintEvent(QPaintEvent* /*event*/) {
         const QPoint centred((rcCaption.width() - size.width()) / 2,
                              (rcCaption.height() - size.height()) / 2);
         DrawButtonCaption(painter, rcCaption.topLeft() + centred + offset, caption, pal, bEnabled);
+    }
+    if (m_bShowFocus && hasFocus() && bEnabled) {
+        DrawFocusRect(painter, rc, pal.color(QPalette::ButtonText));
     }
 }
 

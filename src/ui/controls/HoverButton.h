@@ -32,6 +32,9 @@ public:
     bool IsHover() const { return m_bHover; }
     // Leaves the background to whatever lies under the button (a group box, say) instead of
     // filling it with the button colour; the borders stay.
+    // Draws the dotted focus rectangle while the button has the focus: for a button the
+    // keyboard reaches that has no other sign of it.
+    void SetShowFocus(bool bShow) { m_bShowFocus = bShow; }
     void SetTransparentBack(bool bTransparent) {
         m_bTransparentBack = bTransparent;
         update();
@@ -56,6 +59,7 @@ private:
 
     bool m_bHover = false;
     bool m_bTransparentBack = false;
+    bool m_bShowFocus = false;
     QIcon m_icoHover;
     QIcon m_icoNormal;
     int m_nIconWidth = 0;

@@ -56,17 +56,8 @@ void CIconButton::paintEvent(QPaintEvent* /*event*/) {
     }
     DrawButtonCaption(painter, m_ptText + offset, text(), pal, bEnabled);
 
-    // Styles draw the focus their own way, some only after keyboard use and some as a filled
-    // box; this button shows the classic dotted rectangle whenever it has the focus.
     if (hasFocus() && bEnabled) {
-        const int inset = std::min(std::min(width(), height()) / 4, 3);
-        const QRect focus = rect().adjusted(inset, inset, -inset, -inset);
-        const QColor color = pal.color(QPalette::ButtonText);
-        const QPoint corner = focus.topLeft();
-        DrawDottedLine(painter, corner, focus.topRight(), corner, color);
-        DrawDottedLine(painter, focus.bottomLeft(), focus.bottomRight(), corner, color);
-        DrawDottedLine(painter, corner, focus.bottomLeft(), corner, color);
-        DrawDottedLine(painter, focus.topRight(), focus.bottomRight(), corner, color);
+        DrawFocusRect(painter, rect(), pal.color(QPalette::ButtonText));
     }
 }
 

@@ -87,6 +87,7 @@ CSortListCtrl::CSortListCtrl(QWidget* parent)
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(m_details), static_cast<QAbstractItemView*>(m_list)}) {
         connect(view, &QAbstractItemView::doubleClicked, this, &CSortListCtrl::rowDoubleClicked);
+        view->installEventFilter(this);
     }
     setFocusProxy(m_details);
 
@@ -133,6 +134,10 @@ void CSortListCtrl::SetModel(QAbstractItemModel* model) {
             &CSortListCtrl::selectionChanged);
     connect(m_details->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &CSortListCtrl::selectionChanged);
+    // After both views have followed the change: a view's reset empties the selection.
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { KeepSelection(0); });
+    connect(model, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int first, int) { KeepSelection(first); });
 }
 
 void CSortListCtrl::FitRowHeight() {
@@ -265,6 +270,7 @@ void CSortListCtrl::SelectRows(const std::vector<int>& rows) {
     }
     if (first < 0) {
         SelectionModel()->clearSelection();
+        KeepSelection(0);
         return;
     }
     const QModelIndex current = model->index(first, 0);
@@ -277,8 +283,34 @@ void CSortListCtrl::ClearSelection() {
     SelectionModel()->clearSelection();
 }
 
+void CSortListCtrl::KeepSelection(int near) {
+    const QAbstractItemModel* model = m_details->model();
+    if (!model || model->rowCount() == 0 || SelectionModel()->hasSelection()) {
+        return;
+    }
+    SelectRow(std::clamp(near, 0, model->rowCount() - 1));
+}
+
+QPoint CSortListCtrl::KeyboardMenuPos() const {
+    const QAbstractItemView* view = CurrentView();
+    const QWidget* viewport = view->viewport();
+    const QRect row = view->visualRect(view->currentIndex()).intersected(viewport->rect());
+    // Beside the row as a right-click there would open it, never beyond the list.
+    return viewport->mapToGlobal(row.isValid() ? QPoint(row.left() + row.height() / 2, row.bottom())
+                                               : QPoint());
+}
+
+bool CSortListCtrl::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn && watched == CurrentView()) {
+        const QModelIndex current = CurrentView()->currentIndex();
+        KeepSelection(current.isValid() ? current.row() : 0);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void CSortListCtrl::contextMenuEvent(QContextMenuEvent* event) {
-    emit contextMenuRequested(event->globalPos(), event->reason() == QContextMenuEvent::Keyboard);
+    const bool fromKeyboard = event->reason() == QContextMenuEvent::Keyboard;
+    emit contextMenuRequested(fromKeyboard ? KeyboardMenuPos() : event->globalPos(), fromKeyboard);
     event->accept();
 }
 
@@ -286,7 +318,7 @@ void CSortListCtrl::keyPressEvent(QKeyEvent* event) {
     // The platform turns the menu key into a context-menu event (with its key press), but not
     // Shift+F10, the menu key of keyboards that lack one.
     if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
-        emit contextMenuRequested(mapToGlobal(QPoint()), true);
+        emit contextMenuRequested(KeyboardMenuPos(), true);
         event->accept();
         return;
     }

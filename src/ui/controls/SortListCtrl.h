@@ -43,11 +43,15 @@ public:
     int SelectedCount() const;
     // Selects only this row, makes it current and scrolls it into view.
     void SelectRow(int row);
-    // Selects exactly these rows (those in range), the first of them current and in view.
+    // Selects exactly these rows (those in range), the first of them current and in view;
+    // when none is in range, the first row.
     void SelectRows(const std::vector<int>& rows);
     void ClearSelection();
 
     QAbstractItemView* CurrentView() const;
+    // Where the list's menu opens from the keyboard: under the current row, or at the top
+    // left of the rows when there is none (global).
+    QPoint KeyboardMenuPos() const;
     // A line shown over the empty list (while there is nothing to show yet); none when empty.
     void SetPlaceholderText(const QString& text);
     QString PlaceholderText() const;
@@ -68,6 +72,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     // The views pass on the keys they do not use, Shift+F10 among them.
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnHeaderClicked(int column);
@@ -75,6 +80,10 @@ private:
     void FitRowHeight();
     // Puts the placeholder over the visible view's rows.
     void PlacePlaceholder();
+    // A list with rows keeps one selected and current, so that Enter always has something to
+    // copy: after a refill, a removal or when the list takes the focus. `near` is the row
+    // chosen when none is selected.
+    void KeepSelection(int near);
 
     QTableView* m_details;
     int m_nRowHeight = 0;

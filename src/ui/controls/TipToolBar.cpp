@@ -1,5 +1,6 @@
 #include "ui/controls/TipToolBar.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
@@ -8,6 +9,7 @@
 
 #include "res/Resources.h"
 #include "res/StringTable.h"
+#include "ui/controls/Emboss.h"
 #include "ui/controls/ToolBarButton.h"
 #include "ui/controls/ToolBarDescriptor.h"
 
@@ -182,7 +184,8 @@ QToolButton* CTipToolBar::CreateButton(int commandId, int image) {
     auto* button = new CToolBarButton(this);
     button->setObjectName(QStringLiteral("button%1").arg(commandId));
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // The keyboard reaches every command: Tab visits the buttons, Space presses one.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     const QString tip = TipText(commandId);
     button->setToolTip(tip);
@@ -199,7 +202,20 @@ QSize CTipToolBar::ButtonSize() const {
 
 void CTipToolBar::ApplyImage(const Entry& entry) const {
     entry.button->setIconSize(m_sizeImage);
-    entry.button->setIcon(QIcon(CutToolBarImage(m_pixStrip, m_sizeImage, entry.image)));
+    entry.button->setIcon(QIcon(LegibleOn(CutToolBarImage(m_pixStrip, m_sizeImage, entry.image),
+                                          palette().color(QPalette::Button))));
+}
+
+void CTipToolBar::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        // A dark palette turns the pictures' grey lines light.
+        for (const Entry& entry : m_entries) {
+            if (entry.button) {
+                ApplyImage(entry);
+            }
+        }
+    }
 }
 
 void CTipToolBar::Relayout() {

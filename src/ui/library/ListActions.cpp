@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressDialog>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -100,6 +101,52 @@ CListActions::CListActions(CLibraryDocument& document, CListPage& page, CTipTool
       m_messages(messages),
       m_library(document.Library()) {
     connect(&m_document, &CLibraryDocument::loaded, this, &CListActions::OnLibraryLoaded);
+    CreateShortcuts();
+}
+
+QKeySequence CListActions::KeysOf(int command) {
+    switch (command) {
+        case id::kNewFace:
+            return QKeySequence(Qt::Key_Insert);
+        case id::kDelete:
+            return QKeySequence(Qt::Key_Delete);
+        case id::kProperties:
+            return QKeySequence(Qt::Key_F2);
+        case id::kMove:
+            return QKeySequence(Qt::CTRL | Qt::Key_M);
+        default:
+            return {};
+    }
+}
+
+void CListActions::CreateShortcuts() {
+    const struct {
+        QKeyCombination keys;
+        int command;
+    } keys[] = {
+        {Qt::Key_Insert, id::kNewFace},
+        {Qt::CTRL | Qt::Key_N, id::kNewFace},
+        {Qt::Key_Delete, id::kDelete},
+        {Qt::Key_F2, id::kProperties},
+        {Qt::ALT | Qt::Key_Return, id::kProperties},
+        {Qt::ALT | Qt::Key_Enter, id::kProperties},
+        {Qt::CTRL | Qt::Key_M, id::kMove},
+    };
+    for (const auto& key : keys) {
+        // Delete belongs to the search box while it has the focus; the others to the page.
+        QWidget* owner = key.command == id::kDelete ? static_cast<QWidget*>(m_page.m_lstFace)
+                                                    : static_cast<QWidget*>(&m_page);
+        auto* shortcut = new QShortcut(QKeySequence(key.keys), owner);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, command = key.command] {
+            // A key does what its button would: nothing while the button is off. Move takes
+            // one emoticon too, though its button gives way to properties then.
+            if (m_tbarList.IsButtonEnabled(command) &&
+                (command == id::kMove || !m_tbarList.IsButtonHidden(command))) {
+                m_page.OnCommand(command);
+            }
+        });
+    }
 }
 
 void CListActions::OnLibraryLoaded() {
@@ -128,22 +175,25 @@ void CListActions::UpdateCommandStates(bool hasFace, int selected) {
 }
 
 void CListActions::ShowMenu(const QPoint& globalPos, bool fromKeyboard) {
-    QPoint at = globalPos;
     const QWidget* list = m_page.m_lstFace;
-    if (fromKeyboard) {
-        at = Window()->mapToGlobal(QPoint(5, 5));
-    } else if (!QRect(list->mapToGlobal(QPoint()), list->size()).contains(globalPos)) {
+    if (!fromKeyboard && !QRect(list->mapToGlobal(QPoint()), list->size()).contains(globalPos)) {
         return;
     }
     QMenu menu(&m_page);
+    // Each item shows its key, so the menu teaches the keys.
     auto add = [&menu](QStringView text, int command) {
-        QAction* action = menu.addAction(text.toString());
+        QString caption = text.toString();
+        if (const QKeySequence keys = KeysOf(command); !keys.isEmpty()) {
+            caption += QLatin1Char('\t') + keys.toString(QKeySequence::NativeText);
+        }
+        QAction* action = menu.addAction(caption);
         action->setData(command);
         return action;
     };
     QAction* copy = add(res::kCopyItem, id::kCopy);
     menu.setDefaultAction(copy);
     menu.addSeparator();
+    QAction* added = add(res::kNewFaceItem, id::kNewFace);
     QAction* remove = add(res::kDeleteItem, id::kDelete);
     QAction* move = add(res::kMoveItem, id::kMove);
     QAction* properties = add(res::kPropertiesItem, id::kProperties);
@@ -159,7 +209,7 @@ void CListActions::ShowMenu(const QPoint& globalPos, bool fromKeyboard) {
     }
     if (m_document.IsLoaded() && !m_document.CanChange()) {
         menu.setToolTipsVisible(true);
-        for (QAction* action : {remove, move, properties, import}) {
+        for (QAction* action : {added, remove, move, properties, import}) {
             action->setEnabled(false);
             action->setToolTip(m_messages.ReadOnlyTip());
         }
@@ -169,7 +219,7 @@ void CListActions::ShowMenu(const QPoint& globalPos, bool fromKeyboard) {
     {
         // What the menu offers stands for the rows as they are.
         const CLibraryDocument::CHold hold = m_document.Hold();
-        chosen = menu.exec(at);
+        chosen = menu.exec(globalPos);
     }
     if (chosen) {
         m_page.OnCommand(chosen->data().toInt());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QObject>
 #include <QString>
 #include <optional>
@@ -37,14 +38,20 @@ public:
     // the library may not be changed. One emoticon offers properties, several move: they
     // share a place.
     void UpdateCommandStates(bool hasFace, int selected);
-    // The list's menu, at the point of the right-click, or at the window's corner for the
+    // The list's menu, at the point of the right-click or the current row's point for the
     // keyboard; a click outside the list shows none.
     void ShowMenu(const QPoint& globalPos, bool fromKeyboard);
     // Adds an emoticon through the add dialog, filled with `face` (bytes in `charset`): the
     // create tab's "一覧に追加".
     void AddFace(const std::string& face, Charset charset);
 
+    // The key of a command as the list's menu shows it; empty for none.
+    static QKeySequence KeysOf(int command);
+
 private:
+    // Insert and Ctrl+N add, Delete deletes, F2 and Alt+Enter open the properties, Ctrl+M
+    // moves: on the list tab, as the toolbar's buttons allow.
+    void CreateShortcuts();
     // Afterwards the list shows and selects the new one.
     void OnNewFace(const std::string& face, Charset charset);
     void OnDelete();

@@ -1,9 +1,12 @@
 #include "ui/library/ListPage.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QStyle>
 #include <QTableView>
 
@@ -129,6 +132,20 @@ void CListPage::ConnectHandlers() {
             !m_faceModel->IsFixedOrder());
     });
     connect(m_lstFace, &CSortListCtrl::rowDoubleClicked, this, &CListPage::OnFaceDoubleClicked);
+    connect(m_faceModel, &QAbstractItemModel::modelReset, this, &CListPage::UpdateEmptyText);
+    connect(m_faceModel, &QAbstractItemModel::rowsInserted, this, &CListPage::UpdateEmptyText);
+    connect(m_faceModel, &QAbstractItemModel::rowsRemoved, this, &CListPage::UpdateEmptyText);
+    // From anywhere on the tab, as in every program that finds.
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, this, [this] {
+        if (m_findMode == FindMode::Text) {
+            m_edtFind->setFocus(Qt::ShortcutFocusReason);
+            m_edtFind->selectAll();
+        } else {
+            OnCommand(id::kFindByText);
+        }
+    });
     connect(m_lstFace, &CSortListCtrl::contextMenuRequested, this,
             [this](const QPoint& globalPos, bool fromKeyboard) {
                 if (isVisible()) {
@@ -156,6 +173,8 @@ void CListPage::WriteSettings(Settings& settings) const {
 void CListPage::ShowPage() {
     show();
     SetFindMode(m_findMode);
+    // Enter copies the selected row as soon as the page shows.
+    m_lstFace->setFocus(Qt::OtherFocusReason);
 }
 
 void CListPage::LayoutPage(int width, int height) {
@@ -193,6 +212,20 @@ bool CListPage::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_edtFind && event->type() == QEvent::FocusIn) {
         OnFindEditFocus();
     }
+    if (watched == m_edtFind && event->type() == QEvent::KeyPress) {
+        // The keys that move through the results do so from the box, which keeps the focus
+        // for the next letter.
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+                QCoreApplication::sendEvent(m_lstFace->CurrentView(), event);
+                return true;
+            default:
+                break;
+        }
+    }
     return CPage::eventFilter(watched, event);
 }
 
@@ -225,6 +258,19 @@ void CListPage::OnCommand(int command) {
 
 // ---------------------------------------------------------------------------------------------
 // The library
+
+void CListPage::UpdateEmptyText() {
+    if (!m_document.IsLoaded()) {
+        return;  // it says it is reading
+    }
+    QStringView text;
+    if (m_faceModel->rowCount() == 0) {
+        text = m_findMode == FindMode::Text ? res::kNoMatch
+               : IsRecentShown()            ? res::kNoRecent
+                                            : res::kNoFaces;
+    }
+    m_lstFace->SetPlaceholderText(text.toString());
+}
 
 void CListPage::OnLibraryLoaded() {
     m_lstFace->SetPlaceholderText({});
@@ -357,6 +403,10 @@ void CListPage::OnFindByText() {
     ShowFolder({});
     m_findMode = FindMode::Text;
     SetFindMode(m_findMode);
+    // What the user types next is what is searched for.
+    m_edtFind->setFocus(Qt::OtherFocusReason);
+    OnFindEditFocus();
+    m_edtFind->selectAll();
     SearchByText();
 }
 

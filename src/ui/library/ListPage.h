@@ -89,6 +89,8 @@ private:
     void OnFindEditFocus();
     void OnFaceSelectionChanged();
     void OnFaceDoubleClicked();
+    // An empty list says why it is empty: nothing found, nothing copied yet, no emoticon.
+    void UpdateEmptyText();
 
     // After rows went away: an empty list shows every emoticon again. True when it did.
     bool ShowAllIfEmpty();
