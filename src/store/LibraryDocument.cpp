@@ -253,9 +253,9 @@ void CLibraryDocument::Private::RemoveMergedCopies(std::uint64_t savedUpTo) {
         done.emplace_back(it->first, std::move(it->second.summary));
         it = merging.erase(it);
     }
-    for (const auto& [path, summary] : done) {
+    for (const auto& merged : done) {
         // On the disk thread, after the save: before any later look that could find it.
-        disk.Post([path] { return QFile::remove(path); }, [](bool) {});
+        disk.Post([path = merged.first] { return QFile::remove(path); }, [](bool) {});
     }
     for (const auto& [path, summary] : done) {
         emit q->copyMerged(path, summary);
