@@ -106,66 +106,6 @@ private slots:
         InstallFontSubstitutes();
     }
 
-    // A shortcut another program holds is said to be taken the moment it is pressed in the
-    // settings dialog, and is not kept.
-    void aShortcutAnotherProgramHoldsIsSaidTaken() {
-        QTemporaryDir other;
-        QDir(other.path()).mkpath(QStringLiteral("config"));
-        QSettings(other.filePath(QStringLiteral("config/mopira.ini")), QSettings::IniFormat)
-            .setValue(QStringLiteral("Window/Hotkey"), QStringLiteral("Ctrl+Alt+J"));
-        QProcess holder;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                           other.filePath(QStringLiteral("config")));
-        holder.setProcessEnvironment(environment);
-        holder.start(QStringLiteral(MOPIRA_PROGRAM),
-                     {QStringLiteral("--data-dir"), other.filePath(QStringLiteral("data"))});
-        CGlobalHotkey probe;
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                const bool taken =
-                    probe.Register(QStringLiteral("Ctrl+Alt+J")) == CGlobalHotkey::Result::Taken;
-                probe.Unregister();
-                return taken;
-            },
-            3 * kTimeout));  // a whole program starting on a busy machine
-
-        test::CMainDlgFixture fixture;
-        CMainDlg* dialog = fixture.Open();
-        QVERIFY(dialog);
-        QString state;
-        QString kept;
-        CModalSeam seam([&](QDialog& settings) {
-            auto* keys = settings.findChild<QKeySequenceEdit*>(QStringLiteral("m_edtHotkey"));
-            QTest::keyClick(keys, Qt::Key_J, Qt::ControlModifier | Qt::AltModifier);
-            state = settings.findChild<QLabel*>(QStringLiteral("m_lblHotkeyState"))->text();
-            kept = keys->keySequence().toString();
-        });
-        QTimer::singleShot(0, [] {
-            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-                for (QAction* action : menu->actions()) {
-                    if (action->text() == QStringLiteral("設定(&S)...")) {
-                        menu->setActiveAction(action);
-                        QTest::keyClick(menu, Qt::Key_Return);
-                        return;
-                    }
-                }
-                menu->close();
-            }
-        });
-        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
-        QApplication::sendEvent(dialog, &menuKey);
-        holder.terminate();
-        holder.waitForFinished();
-        QCOMPARE(seam.Runs(), 1);
-        QCOMPARE(
-            state,
-            QStringLiteral(
-                "「Ctrl+Alt+J」は、ほかのプログラムが使っています。別のキーを押してください。"));
-        QCOMPARE(kept, QString());
-        QCOMPARE(fixture.Setting(QStringLiteral("Window/Hotkey")), QVariant());
-    }
-
     void tabStripRefusesWhatAnotherProgramDrags() {
         test::CMainDlgFixture fixture;
         CMainDlg* dialog = fixture.Open();
