@@ -61,6 +61,17 @@ std::vector<CopyFound> LookForCopies(const CLibraryFile& file, const std::string
 
 }  // namespace
 
+CKeywordTable ReadKeywords(const CLibraryFile& file, const CFaceLibrary& library) {
+    const FileContent bytes =
+        ReadWholeFile(QDir(file.Directory()).filePath(QStringLiteral("Keywords.dat")));
+    if (bytes.state != FileContent::State::Read) {
+        return CKeywordTable(library.GetCharset());
+    }
+    CKeywordTable table = CKeywordTable::Read(bytes.bytes, library.GetCharset()).table;
+    table.Prune(library);  // what names nothing the library holds is left out
+    return table;
+}
+
 LoadResult RunLoad(const CLibraryFile& file) {
     LoadResult result;
     result.opened = file.Open();
@@ -70,15 +81,7 @@ LoadResult RunLoad(const CLibraryFile& file) {
     result.library = std::make_unique<CFaceLibrary>();
     result.library->AdoptFaceList(std::move(result.opened.bytes));
     result.library->RecordsByText();  // the list shows it in this order first
-    // The readings and keywords beside it; what names nothing the library holds is left out.
-    const FileContent keywords =
-        ReadWholeFile(QDir(file.Directory()).filePath(QStringLiteral("Keywords.dat")));
-    if (keywords.state == FileContent::State::Read) {
-        result.keywords = CKeywordTable::Read(keywords.bytes, result.library->GetCharset()).table;
-        result.keywords.Prune(*result.library);
-    } else {
-        result.keywords = CKeywordTable(result.library->GetCharset());
-    }
+    result.keywords = ReadKeywords(file, *result.library);
     if (result.opened.state == CLibraryFile::State::Unreadable) {
         result.access = LibraryAccess::Unreadable;
     } else if (!MayWriteFile(ResolvedPath(file.Path()))) {

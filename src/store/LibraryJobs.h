@@ -99,6 +99,8 @@ struct SaveResult {
 
 // Reads the library at start, and tells whether it may be changed.
 LoadResult RunLoad(const CLibraryFile& file);
+// The readings and keywords beside the library (Keywords.dat), for `library`.
+CKeywordTable ReadKeywords(const CLibraryFile& file, const CFaceLibrary& library);
 
 // Saves, or only looks at the file: when another program changed it, what it holds is read,
 // judged (a change that would lose much is asked about, not taken), and the job's changes are

@@ -24,13 +24,17 @@ int ExportDictionaryCommand(const QString& dataDir, DictionaryFormat format, con
     const DataFolder folder =
         ChooseDataFolder(ProbeDataCandidates(dataDir, QCoreApplication::applicationDirPath()));
     const CLibraryFile library(folder.directory);
-    LoadResult loaded = RunLoad(library);
-    if (loaded.access == LibraryAccess::Unreadable) {
-        return Fail(QStringLiteral("cannot read %1: %2")
-                        .arg(QDir::toNativeSeparators(library.Path()),
-                             DescribeFileError(loaded.opened.error)));
+    // Read only: a running window's base and conflict copies are its own business.
+    CLibraryFile::Opened opened = library.Open();
+    if (opened.state == CLibraryFile::State::Unreadable) {
+        return Fail(
+            QStringLiteral("cannot read %1: %2")
+                .arg(QDir::toNativeSeparators(library.Path()), DescribeFileError(opened.error)));
     }
-    const DictionaryExport dictionary = ExportDictionary(*loaded.library, loaded.keywords, format);
+    CFaceLibrary faces;
+    faces.AdoptFaceList(std::move(opened.bytes));
+    const DictionaryExport dictionary =
+        ExportDictionary(faces, ReadKeywords(library, faces), format);
     const QString path = QDir::current().absoluteFilePath(file);
     if (const FileError error = WriteExport(path, library.Path(), dictionary.bytes);
         error.Failed()) {
