@@ -15,10 +15,20 @@ start_x() {
         sleep 0.1
     done
     [ -s "$work/display" ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
-    export DISPLAY=:$(head -n1 "$work/display")
-    openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    pids+=($!)
+    # The number may be read before its line is whole; the server answers once it is right.
     for _ in $(seq 100); do
+        export DISPLAY=:$(head -n1 "$work/display")
+        xprop -root >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    local openbox
+    for _ in $(seq 100); do
+        # A window manager that could not start yet is started again.
+        if [ -z "${openbox:-}" ] || ! kill -0 "$openbox" 2>/dev/null; then
+            openbox --sm-disable >>"$work/openbox.log" 2>&1 &
+            openbox=$!
+            pids+=($openbox)
+        fi
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
         sleep 0.1
     done
