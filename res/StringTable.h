@@ -88,6 +88,8 @@ inline constexpr QStringView kAddDlgCaption = u"一覧の追加";
 inline constexpr QStringView kAddDlgPrompt = u"一覧に追加される顔文字の内容を入力してください。";
 inline constexpr QStringView kContentLabel = u"内容(&C):";
 inline constexpr QStringView kLocationLabel = u"場所(&I):";
+inline constexpr QStringView kKeywordsLabel = u"キーワード(&K):";
+inline constexpr QStringView kKeywordsHint = u"例: なく かなしい (空白で区切る)";
 inline constexpr QStringView kNewFolderButton = u"新規フォルダ(&N)";
 inline constexpr QStringView kPropertyDlgCaption = u"プロパティ";
 inline constexpr QStringView kPropertyTab = u"顔文字";
@@ -167,6 +169,9 @@ inline constexpr QStringView kCopyWaiting =
 inline constexpr QStringView kCopyInvalid =
     u"別の端末の変更に、文字として読めないバイトがあるため取り込めません:\n%1\n\n"
     u"ファイル: %2\n\nファイルはそのまま残します。";
+inline constexpr QStringView kKeywordsSaveFailed =
+    u"読みとキーワードを保存できませんでした。\n\nファイル: %1\n理由: %2\n\n"
+    u"変更は消えていません。しばらくしてから、もう一度保存します。";
 inline constexpr QStringView kCopyUnreadable =
     u"別の端末の変更を読み込めませんでした。\n\nファイル: %1\n理由: %2\n\n"
     u"ファイルはそのまま残し、あとでもう一度読み込みます。";

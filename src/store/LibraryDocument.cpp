@@ -45,6 +45,15 @@ struct CLibraryDocument::Private {
     CDiskThread disk;
     CFaceLibrary library;
     CKeywordTable keywords;
+    // What Keywords.dat held when last read or written, against which changes to it by
+    // another program or machine are told from ours.
+    CKeywordTable keywordsBase;
+    bool bKeywordsBusy = false;
+    bool bKeywordsWanted = false;
+    std::optional<FileError> keywordsFailure;
+    std::optional<FileError> toldKeywordsFailure;
+    int nKeywordsRetryMs = kFirstRetryMs;
+    QTimer keywordsRetry;
     FileFingerprint known;
     // The file was last seen as this program wrote it (not as it was read).
     bool bKnownIsOwnWrite = false;
@@ -103,6 +112,11 @@ struct CLibraryDocument::Private {
     bool CanWriteNow() const { return bLoaded && access == LibraryAccess::Writable; }
     void StartSave();
     void StartCheck();
+    // Merges what Keywords.dat holds now and writes the table where they differ; `write`
+    // false only looks.
+    void SyncKeywords(bool write = true);
+    void TakeKeywords(KeywordsResult result);
+    void KeywordsChanged();
     void Post(SaveJob job);
     SaveJob NewJob(SaveJob::Kind kind);
     void TakeLoad(LoadResult result);
@@ -177,6 +191,60 @@ void CLibraryDocument::Private::StartCheck() {
     Post(std::move(job));
 }
 
+void CLibraryDocument::Private::SyncKeywords(bool write) {
+    if (!CanWriteNow()) {
+        return;
+    }
+    if (bKeywordsBusy) {
+        bKeywordsWanted = bKeywordsWanted || write;
+        return;
+    }
+    bKeywordsWanted = false;
+    // While writes wait out a failure, only the pause decides when to write again.
+    write = write && (!keywordsFailure || !keywordsRetry.isActive());
+    bKeywordsBusy = true;
+    disk.Post([job = KeywordsJob{file, KeywordsPath(file), keywordsBase, keywords,
+                                 write}]() mutable { return RunKeywordsSave(std::move(job)); },
+              [this](KeywordsResult result) { TakeKeywords(std::move(result)); });
+}
+
+void CLibraryDocument::Private::TakeKeywords(KeywordsResult result) {
+    bKeywordsBusy = false;
+    // The library became UTF-8 while the job ran: its names take the new bytes.
+    for (CKeywordTable* table : {&result.mine, &result.file, &result.merged}) {
+        table->ConvertTo(keywords.GetCharset());
+    }
+    keywordsBase = std::move(result.file);
+    // What the user changed while the job ran goes onto what the file brought.
+    CKeywordTable now = CKeywordTable::Merge(result.mine, keywords, result.merged);
+    const bool changedHere = now != keywords;
+    keywords = std::move(now);
+    if (result.error.Failed()) {
+        keywordsFailure = result.error;
+        if (keywordsFailure != toldKeywordsFailure) {
+            toldKeywordsFailure = keywordsFailure;
+            emit q->keywordsSaveFailed(KeywordsPath(file), result.error);
+        }
+        keywordsRetry.start(nKeywordsRetryMs);
+        nKeywordsRetryMs = std::min(nKeywordsRetryMs * 2, kLastRetryMs);
+    } else if (keywords == keywordsBase) {
+        keywordsFailure.reset();
+        toldKeywordsFailure.reset();
+        nKeywordsRetryMs = kFirstRetryMs;
+    }
+    if (changedHere) {
+        emit q->keywordsChanged();
+    }
+    if (bKeywordsWanted || (keywords != keywordsBase && !keywordsRetry.isActive())) {
+        SyncKeywords();
+    }
+}
+
+void CLibraryDocument::Private::KeywordsChanged() {
+    emit q->keywordsChanged();
+    SyncKeywords();
+}
+
 void CLibraryDocument::Private::AfterJob() {
     if (bBusy) {
         return;
@@ -198,6 +266,7 @@ void CLibraryDocument::Private::TakeLoad(LoadResult result) {
     bBusy = false;
     library.Swap(*result.library);
     keywords = std::move(result.keywords);
+    keywordsBase = keywords;
     known = result.opened.fingerprint;
     access = result.access;
     readError = result.opened.error;
@@ -272,6 +341,9 @@ void CLibraryDocument::Private::TakeLibrary(SaveResult& result) {
     }
     emit q->aboutToReload();
     library.Swap(*result.library);
+    // Another program made the library UTF-8: the names of readings and keywords follow.
+    keywords.ConvertTo(library.GetCharset());
+    keywordsBase.ConvertTo(library.GetCharset());
     emit q->reloaded(result.missing);
 }
 
@@ -397,7 +469,12 @@ CLibraryDocument::CLibraryDocument(const QString& directory, QObject* parent)
     d->settle.setInterval(kSettleMs);
     // A save of our own wakes the watch too: the check finds the stamp it wrote and reads
     // nothing.
-    connect(&d->settle, &QTimer::timeout, this, [this] { d->StartCheck(); });
+    connect(&d->settle, &QTimer::timeout, this, [this] {
+        d->StartCheck();
+        d->SyncKeywords();
+    });
+    d->keywordsRetry.setSingleShot(true);
+    connect(&d->keywordsRetry, &QTimer::timeout, this, [this] { d->SyncKeywords(); });
     d->retry.setSingleShot(true);
     connect(&d->retry, &QTimer::timeout, this, [this] { d->StartSave(); });
 }
@@ -496,11 +573,12 @@ EditOutcome CLibraryDocument::Change(const LibraryEdit& edit, Charset madeIn) {
         return outcome;
     }
     // Readings and keywords follow what they name.
+    bool keywordsChanged = false;
     if (const auto* replace = std::get_if<ReplaceFace>(&edit); replace && outcome.changed) {
-        d->keywords.RenameFace(replace->oldText, replace->face.text);
+        keywordsChanged = d->keywords.RenameFace(replace->oldText, replace->face.text);
     } else if (const auto* remove = std::get_if<RemoveFaces>(&edit)) {
         for (const std::string& text : remove->texts) {
-            d->keywords.RemoveFace(text);
+            keywordsChanged = d->keywords.RemoveFace(text) || keywordsChanged;
         }
     }
     // Every command the user confirms is saved, even one that changed nothing: the file then
@@ -510,6 +588,9 @@ EditOutcome CLibraryDocument::Change(const LibraryEdit& edit, Charset madeIn) {
     // Told even when the library stays as it was: a list beside it (the emoticons copied
     // last) may hold texts the library does not.
     emit changed(edit, outcome);
+    if (keywordsChanged) {
+        d->KeywordsChanged();
+    }
     return outcome;
 }
 
@@ -528,6 +609,7 @@ std::vector<ConversionRefusal> CLibraryDocument::ConvertToUtf8() {
         return std::move(outcome.refused);
     }
     d->keywords.ConvertTo(d->library.GetCharset());
+    d->keywordsBase.ConvertTo(d->library.GetCharset());
     d->pending.push_back({++d->nChanges, edit, charset});
     // Copies that held what CP932 lacks can be merged now; the save looks for them.
     d->waitingCopies.clear();
@@ -611,6 +693,23 @@ void CLibraryDocument::Release() {
 
 void CLibraryDocument::LookAtFile() {
     d->StartCheck();
+    d->SyncKeywords();
+}
+
+bool CLibraryDocument::SetFolderReading(std::string_view folder, std::string_view reading) {
+    if (!CanChange() || !d->keywords.SetFolderReading(folder, reading)) {
+        return false;
+    }
+    d->KeywordsChanged();
+    return true;
+}
+
+bool CLibraryDocument::SetFaceKeywords(std::string_view text, CKeywordTable::Keywords keywords) {
+    if (!CanChange() || !d->keywords.SetFaceKeywords(text, std::move(keywords))) {
+        return false;
+    }
+    d->KeywordsChanged();
+    return true;
 }
 
 bool CLibraryDocument::HasUnsavedChanges() const {
@@ -624,6 +723,7 @@ const SaveFailure* CLibraryDocument::Failure() const {
 CLibraryDocument::SaveState CLibraryDocument::Flush() {
     d->bFlushing = true;
     bool tried = false;
+    bool triedKeywords = false;
     for (;;) {
         d->disk.Drain();
         std::vector<std::unique_ptr<SaveResult>> deferred;
@@ -631,7 +731,7 @@ CLibraryDocument::SaveState CLibraryDocument::Flush() {
         for (auto& result : deferred) {
             d->TakeSave(std::move(result));
         }
-        if (d->bBusy || !d->deferred.empty()) {
+        if (d->bBusy || d->bKeywordsBusy || !d->deferred.empty()) {
             continue;
         }
         // Closing tries again what waits, whatever pause a failure set.
@@ -642,6 +742,12 @@ CLibraryDocument::SaveState CLibraryDocument::Flush() {
         }
         if (d->bSaveWanted && !d->asking) {
             d->StartSave();
+            continue;
+        }
+        if (d->keywords != d->keywordsBase && !triedKeywords && d->CanWriteNow()) {
+            triedKeywords = true;
+            d->keywordsRetry.stop();
+            d->SyncKeywords();
             continue;
         }
         break;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/library/FaceLibrary.h"
@@ -88,9 +89,16 @@ public:
     QString Directory() const;
     QString Path() const;
     const CFaceLibrary& Library() const;
-    // The folders' readings and the emoticons' keywords (Keywords.dat beside the library), as
-    // read at the load and kept in step with the user's changes since.
+    // The folders' readings and the emoticons' keywords (Keywords.dat beside the library). They
+    // follow the library's changes (an edited text keeps its keywords, a deleted one loses
+    // them) and are saved like it, in a file of their own: changes another program or machine
+    // made to that file meanwhile, or left in a conflict copy of it, are merged, not lost.
     const CKeywordTable& Keywords() const;
+    // Sets a folder's reading or an emoticon's keywords (names in the library's encoding of
+    // this moment) and starts saving them; keywordsChanged follows. False when nothing
+    // changed or the library may not be changed.
+    bool SetFolderReading(std::string_view folder, std::string_view reading);
+    bool SetFaceKeywords(std::string_view text, CKeywordTable::Keywords keywords);
     // The thread every file of the data folder is read and written on.
     CDiskThread& DiskThread();
 
@@ -209,6 +217,11 @@ signals:
                      Charset charset);
     // A conflict copy could not be read; it is tried again at every look, told once.
     void copyUnreadable(const QString& path, const FileError& error);
+    // The readings or keywords changed: by the user, with the library, or from the file.
+    void keywordsChanged();
+    // Keywords.dat could not be read or written; the table stays in memory and is tried again,
+    // less and less often. Told once for each reason.
+    void keywordsSaveFailed(const QString& path, const FileError& error);
 
 private:
     friend class CHold;

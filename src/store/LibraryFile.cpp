@@ -204,19 +204,23 @@ FileError CLibraryFile::KeepBase(std::string_view bytes) const {
 }
 
 QStringList CLibraryFile::ConflictCopies() const {
-    const QFileInfo library(ResolvedPath(m_path));
-    const QDir dir = library.absoluteDir();
+    return ConflictCopiesOf(m_path);
+}
+
+QStringList ConflictCopiesOf(const QString& path) {
+    const QFileInfo file(ResolvedPath(path));
+    const QDir dir = file.absoluteDir();
     std::vector<std::pair<std::pair<std::uint64_t, unsigned>, QString>> found;
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
         if (const auto copy =
-                ParseConflictCopyName(name.toStdString(), library.fileName().toStdString())) {
+                ParseConflictCopyName(name.toStdString(), file.fileName().toStdString())) {
             found.emplace_back(copy->SortKey(), dir.filePath(name));
         }
     }
     std::sort(found.begin(), found.end());
     QStringList copies;
-    for (const auto& [key, path] : found) {
-        copies << path;
+    for (const auto& [key, copyPath] : found) {
+        copies << copyPath;
     }
     return copies;
 }

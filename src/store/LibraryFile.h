@@ -97,4 +97,7 @@ private:
     QString m_path;
 };
 
+// The conflict copies of the file at `path` that sync tools left beside it, oldest first.
+QStringList ConflictCopiesOf(const QString& path);
+
 }  // namespace mopira

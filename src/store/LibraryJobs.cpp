@@ -1,6 +1,7 @@
 #include "store/LibraryJobs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
@@ -61,15 +62,89 @@ std::vector<CopyFound> LookForCopies(const CLibraryFile& file, const std::string
 
 }  // namespace
 
+QString KeywordsPath(const CLibraryFile& file) {
+    return QDir(file.Directory()).filePath(QStringLiteral("Keywords.dat"));
+}
+
 CKeywordTable ReadKeywords(const CLibraryFile& file, const CFaceLibrary& library) {
-    const FileContent bytes =
-        ReadWholeFile(QDir(file.Directory()).filePath(QStringLiteral("Keywords.dat")));
+    const FileContent bytes = ReadWholeFile(KeywordsPath(file));
     if (bytes.state != FileContent::State::Read) {
         return CKeywordTable(library.GetCharset());
     }
-    CKeywordTable table = CKeywordTable::Read(bytes.bytes, library.GetCharset()).table;
-    table.Prune(library);  // what names nothing the library holds is left out
-    return table;
+    // What names an emoticon the library lacks stays: another machine's may hold it.
+    return CKeywordTable::Read(bytes.bytes, library.GetCharset()).table;
+}
+
+namespace {
+
+// What a keywords file holds, as a change to `base`; nullopt when it cannot be read. A file
+// that is missing (a sync tool deletes before it renames) or no longer a table of ours
+// (emptied, or mostly lines that are none, while the base held entries) changes nothing, and
+// is written again.
+struct KeywordsRead {
+    CKeywordTable table;
+    bool asItIs = true;
+};
+std::optional<KeywordsRead> ReadKeywordsChange(const QString& path, const CKeywordTable& base,
+                                               FileError* error) {
+    const FileContent content = ReadWholeFile(path);
+    if (content.state == FileContent::State::Missing) {
+        return KeywordsRead{base, false};
+    }
+    if (content.state != FileContent::State::Read) {
+        if (error) {
+            *error = content.error;
+        }
+        return std::nullopt;
+    }
+    CKeywordTable::ReadResult read = CKeywordTable::Read(content.bytes, base.GetCharset());
+    const std::size_t entries =
+        read.table.FolderReadings().size() + read.table.AllFaceKeywords().size();
+    if (!base.Empty() && (entries == 0 || read.skippedLines > entries)) {
+        return KeywordsRead{base, false};
+    }
+    return KeywordsRead{std::move(read.table), true};
+}
+
+}  // namespace
+
+KeywordsResult RunKeywordsSave(KeywordsJob job) {
+    KeywordsResult result{.mine = job.mine, .file = job.base, .merged = job.mine, .error = {}};
+    std::optional<KeywordsRead> theirs = ReadKeywordsChange(job.path, job.base, &result.error);
+    if (!theirs) {
+        return result;  // never written over what could not be read
+    }
+    CKeywordTable merged = theirs->table == job.base
+                               ? job.mine
+                               : CKeywordTable::Merge(job.base, job.mine, theirs->table);
+    // A sync tool's conflict copies are another machine's changes to the same base.
+    QStringList copies;
+    for (const QString& copy : ConflictCopiesOf(job.path)) {
+        if (std::optional<KeywordsRead> other = ReadKeywordsChange(copy, job.base, nullptr)) {
+            merged = CKeywordTable::Merge(job.base, merged, other->table);
+            copies << copy;
+        }
+    }
+    const bool needed =
+        merged != theirs->table || !copies.isEmpty() || (!theirs->asItIs && !merged.Empty());
+    result.file = std::move(theirs->table);
+    result.merged = merged;
+    if (!job.write || !needed) {
+        return result;
+    }
+    CFolderLock lock;
+    if (!job.library.Lock(lock, result.error)) {
+        return result;
+    }
+    result.error = ReplaceFile(job.path, merged.Write());
+    if (result.error.Failed()) {
+        return result;
+    }
+    result.file = std::move(merged);
+    for (const QString& copy : copies) {
+        QFile::remove(copy);
+    }
+    return result;
 }
 
 LoadResult RunLoad(const CLibraryFile& file) {

@@ -100,7 +100,26 @@ struct SaveResult {
 // Reads the library at start, and tells whether it may be changed.
 LoadResult RunLoad(const CLibraryFile& file);
 // The readings and keywords beside the library (Keywords.dat), for `library`.
+QString KeywordsPath(const CLibraryFile& file);
 CKeywordTable ReadKeywords(const CLibraryFile& file, const CFaceLibrary& library);
+
+// Keeps Keywords.dat in step with the window's table: what another program or machine changed
+// in it since `base` (and in conflict copies of it) is merged with the window's changes, and
+// the result written when it differs from the file.
+struct KeywordsJob {
+    CLibraryFile library;
+    QString path;
+    CKeywordTable base;  // what the file held when last read or written
+    CKeywordTable mine;
+    bool write = true;
+};
+struct KeywordsResult {
+    CKeywordTable mine;    // the job's
+    CKeywordTable file;    // what the file holds now, as far as known
+    CKeywordTable merged;  // the job's table with the file's changes
+    FileError error;       // the file could not be read, locked or written
+};
+KeywordsResult RunKeywordsSave(KeywordsJob job);
 
 // Saves, or only looks at the file: when another program changed it, what it holds is read,
 // judged (a change that would lose much is asked about, not taken), and the job's changes are

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "RandomText.h"
-#include "core/library/FaceLibrary.h"
 #include "core/library/KeywordTable.h"
 
 namespace mopira {
@@ -82,12 +81,6 @@ TEST(KeywordTable, ReadingSkipsAndCountsWhatItCannotTake) {
     EXPECT_EQ(read.table, expected);
 }
 
-// Texts and folders of a library, for the operations that follow its changes.
-CFaceLibrary& Library(CFaceLibrary& library) {
-    library.LoadFaceList("A\r\nF\r\n\r\nB\r\nF\r\n\r\nC\r\nG\r\n\r\n");
-    return library;
-}
-
 TEST(KeywordTable, FollowsTheLibrary) {
     CKeywordTable table(kCp932);
     table.SetFaceKeywords("A", {"a1", "a2"});
@@ -108,8 +101,10 @@ TEST(KeywordTable, FollowsTheLibrary) {
     EXPECT_TRUE(table.RenameFolder("G", "F"));
     EXPECT_EQ(table.FolderReading("F"), "じー");
 
-    CFaceLibrary library;
-    EXPECT_EQ(table.Prune(Library(library)), 3u);  // D, gone and H name nothing
+    EXPECT_TRUE(table.RemoveFace("D"));
+    EXPECT_TRUE(table.RemoveFace("gone"));
+    EXPECT_FALSE(table.RemoveFace("gone"));
+    EXPECT_TRUE(table.RemoveFolder("H"));
     CKeywordTable expected(kCp932);
     expected.SetFolderReading("F", "じー");
     EXPECT_EQ(table, expected);

@@ -608,6 +608,76 @@ private slots:
         QCOMPARE(waiting.size(), 1);
     }
 
+    // Readings and keywords live beside the library: they follow its edits, are written on
+    // their own (FaceList.dat keeps its bytes), and what another program or machine changed
+    // in their file, or left in a conflict copy of it, is merged rather than lost.
+    void keywordsFollowTheLibraryAndMergeOtherChanges() {
+        QTemporaryDir dir;
+        const std::string faces = "a\r\nF\r\n\r\nb\r\nF\r\n\r\nc\r\nF\r\n\r\n";
+        QVERIFY(WriteBytes(dir.filePath(kFaceList), faces));
+        const QString path = dir.filePath(QStringLiteral("Keywords.dat"));
+        QVERIFY(WriteBytes(path,
+                           "folder\tF\t\xE3\x81\x88\xE3\x81\xB5\n"
+                           "face\ta\tk1\nface\tc\tsee\n"));
+        auto document = Opened(dir.path());
+        QSignalSpy told(document.get(), &CLibraryDocument::keywordsChanged);
+        const auto inFile = [&] { return CKeywordTable::Read(ReadBytes(path), Charset()).table; };
+
+        QVERIFY(document->SetFaceKeywords("b", {"bee"}));
+        QVERIFY(!document->SetFaceKeywords("b", {"bee"}));
+        document->Change(ReplaceFace{"a", {"a2", "F"}});
+        document->Change(RemoveFaces{{"c"}});
+        document->Change(MoveFaces{{"b"}, "G"});
+        QVERIFY(!document->Flush().failed);
+        CKeywordTable expected;
+        expected.SetFolderReading("F", "えふ");
+        expected.SetFaceKeywords("a2", {"k1"});
+        expected.SetFaceKeywords("b", {"bee"});
+        QCOMPARE(document->Keywords(), expected);
+        QCOMPARE(inFile(), expected);
+        QCOMPARE(told.size(), 3);
+
+        // Another program adds to the file while the user changes a reading.
+        CKeywordTable theirs = expected;
+        theirs.SetFaceKeywords("b", {"bee", "buzz"});
+        theirs.SetFolderReading("G", "じー");
+        QVERIFY(WriteBytes(path, theirs.Write()));
+        QVERIFY(document->SetFolderReading("F", "えふえふ"));
+        document->LookAtFile();
+        QVERIFY(!document->Flush().failed);
+        expected = theirs;
+        expected.SetFolderReading("F", "えふえふ");
+        QCOMPARE(document->Keywords(), expected);
+        QCOMPARE(inFile(), expected);
+
+        // Another machine's version, left beside the file by its sync tool.
+        const QString copy =
+            dir.filePath(QStringLiteral("Keywords.sync-conflict-20261209-010203-ABCDEFG.dat"));
+        CKeywordTable other = expected;
+        other.SetFaceKeywords("a2", {});
+        other.SetFaceKeywords("z", {"zed"});
+        QVERIFY(WriteBytes(copy, other.Write()));
+        document->LookAtFile();
+        QVERIFY(!document->Flush().failed);
+        QTRY_VERIFY(!QFile::exists(copy));
+        QCOMPARE(document->Keywords(), other);
+        QCOMPARE(inFile(), other);
+
+        // A file gone for a moment, emptied or overwritten with junk takes nothing away.
+        for (const std::string& damage : {std::string(), std::string("\x01\x02junk\n\xFF\n")}) {
+            QVERIFY(WriteBytes(path, damage));
+            document->LookAtFile();
+            QVERIFY(!document->Flush().failed);
+            QCOMPARE(document->Keywords(), other);
+            QCOMPARE(inFile(), other);
+        }
+        QVERIFY(QFile::remove(path));
+        document->LookAtFile();
+        QVERIFY(!document->Flush().failed);
+        QCOMPARE(inFile(), other);
+        QCOMPARE(ReadBytes(dir.filePath(kFaceList)), "a2\r\nF\r\n\r\nb\r\nG\r\n\r\n");
+    }
+
     // In a folder a sync tool keeps, the other machine's version may replace what this one
     // wrote without a conflict copy: what this one changed since the base is merged into it.
     // A version made from this one's (its adds there, one of them deleted) is taken as it is.

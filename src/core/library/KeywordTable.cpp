@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/library/FaceLibrary.h"
 #include "core/text/LineReader.h"
 
 namespace mopira {
@@ -294,17 +293,6 @@ bool CKeywordTable::RenameFolder(std::string_view oldName, std::string_view newN
 
 bool CKeywordTable::RemoveFolder(std::string_view name) {
     return SetFolderReading(name, {});
-}
-
-std::size_t CKeywordTable::Prune(const CFaceLibrary& library) {
-    const std::size_t before = m_readings.size() + m_keywords.size();
-    std::erase_if(m_readings, [&library](const auto& entry) {
-        return library.CountFacesInFolder(entry.first) == 0;
-    });
-    std::erase_if(m_keywords, [&library](const auto& entry) {
-        return !library.FindRecord(entry.first).has_value();
-    });
-    return before - m_readings.size() - m_keywords.size();
 }
 
 void CKeywordTable::ConvertTo(Charset charset) {

@@ -11,8 +11,6 @@
 
 namespace mopira {
 
-class CFaceLibrary;
-
 // What the library's own file does not say about its emoticons: a reading (hiragana) for a
 // folder, and keywords (readings or words) for an emoticon. Folders and emoticons are named
 // by their bytes in the library's encoding; readings and keywords are UTF-8, kept as they
@@ -70,9 +68,6 @@ public:
     // A folder took another name: its reading follows unless the new name has one.
     bool RenameFolder(std::string_view oldName, std::string_view newName);
     bool RemoveFolder(std::string_view name);
-    // Drops what names an emoticon or folder `library` does not hold; returns how many
-    // entries went.
-    std::size_t Prune(const CFaceLibrary& library);
     // Takes the names over into another encoding, as characters; a name the old encoding
     // cannot read or the new one cannot hold is dropped (no emoticon can have it).
     void ConvertTo(Charset charset);

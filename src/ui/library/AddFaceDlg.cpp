@@ -32,14 +32,15 @@ CAddFaceDlg::CAddFaceDlg(QWidget* parent, const LibraryView& view, const QString
     faceLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
     faceLabel->setGeometry(du.Rect(5, 37, 28, 10));
     CreateFaceEdit(du, faceLabel, 35, 30, 135, 18);
+    CreateKeywordEdit(du, 35, 51, 135);
 
     auto* folderLabel = new QLabel(res::kLocationLabel.toString(), this);
     folderLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    folderLabel->setGeometry(du.Rect(5, 57, 28, 8).adjusted(0, 0, 0, du.Y(2)));
+    folderLabel->setGeometry(du.Rect(5, 80, 28, 8).adjusted(0, 0, 0, du.Y(2)));
 
     CreateOkButton(du, 178, 7, 53, 14);
     QPushButton* cancel = CreateCancelButton(du, 178, 24, 53, 14);
-    CreateFolderTree(du, folderLabel, 35, 55, 135, 133);
+    CreateFolderTree(du, folderLabel, 35, 78, 135, 110);
     QPushButton* newFolder = CreateNewFolderButton(du, 178, 41, 53, 14);
     Start(newFolder, cancel, preselect);
 }

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "res/StringTable.h"
 #include "ui/library/FieldText.h"
@@ -31,6 +32,26 @@ void CFaceDlg::CreateFaceEdit(const CDialogUnits& du, QLabel* label, int x, int 
     m_edtFace->setValidator(new CSingleLineValidator(m_edtFace));
     m_edtFace->setAccessibleName(AccessibleName(label->text()));
     label->setBuddy(m_edtFace);
+}
+
+void CFaceDlg::CreateKeywordEdit(const CDialogUnits& du, int x, int y, int cx) {
+    auto* label = new QLabel(res::kKeywordsLabel.toString(), this);
+    label->setGeometry(du.Rect(x, y, cx, 8).adjusted(0, 0, 0, du.Y(2)));
+    m_edtKeywords = new QLineEdit(this);
+    m_edtKeywords->setObjectName(QStringLiteral("m_edtKeywords"));
+    m_edtKeywords->setGeometry(du.Rect(x, y + 10, cx, 13));
+    m_edtKeywords->setValidator(new CSingleLineValidator(m_edtKeywords));
+    m_edtKeywords->setPlaceholderText(res::kKeywordsHint.toString());
+    m_edtKeywords->setAccessibleName(AccessibleName(label->text()));
+    label->setBuddy(m_edtKeywords);
+}
+
+void CFaceDlg::SetKeywords(const std::vector<std::string>& keywords) {
+    QStringList words;
+    for (const std::string& keyword : keywords) {
+        words << QString::fromStdString(keyword);
+    }
+    m_edtKeywords->setText(words.join(QLatin1Char(' ')));
 }
 
 void CFaceDlg::CreateFolderTree(const CDialogUnits& du, QLabel* label, int x, int y, int cx,
@@ -108,6 +129,13 @@ void CFaceDlg::accept() {
     }
     FollowCharset();
     m_strFace = text;
+    m_keywords.clear();
+    if (m_edtKeywords) {
+        static const QRegularExpression blanks(QStringLiteral("[\\s\\x{3000}]+"));
+        for (const QString& word : m_edtKeywords->text().split(blanks, Qt::SkipEmptyParts)) {
+            m_keywords.push_back(word.toStdString());
+        }
+    }
     CFixedDialog::accept();
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/library/FaceLibrary.h"
 #include "ui/controls/FixedDialog.h"
@@ -28,6 +29,10 @@ public:
     // After OK: the text as typed, and the chosen folder in the library's bytes.
     const QString& FaceText() const { return m_strFace; }
     const std::string& Folder() const { return m_strFolder; }
+    // After OK: the keywords typed (UTF-8), split at blanks.
+    const std::vector<std::string>& Keywords() const { return m_keywords; }
+    // The keywords the field starts with.
+    void SetKeywords(const std::vector<std::string>& keywords);
 
     // Asked on OK with the text and the folder: true lets the dialog end, false keeps it open
     // (the check has told the user why). The caller stores the text in the library's encoding
@@ -47,6 +52,8 @@ protected:
     // The fields and buttons at their template places, labels made their buddies.
     void CreateFaceEdit(const CDialogUnits& du, QLabel* label, int x, int y, int cx, int cy);
     void CreateFolderTree(const CDialogUnits& du, QLabel* label, int x, int y, int cx, int cy);
+    // The keywords' field, its label on the line above it.
+    void CreateKeywordEdit(const CDialogUnits& du, int x, int y, int cx);
     QPushButton* CreateNewFolderButton(const CDialogUnits& du, int x, int y, int cx, int cy);
     void CreateOkButton(const CDialogUnits& du, int x, int y, int cx, int cy);
     QPushButton* CreateCancelButton(const CDialogUnits& du, int x, int y, int cx, int cy);
@@ -65,8 +72,10 @@ private:
     Charset m_charset;
     QString m_strFace;
     std::string m_strFolder;
+    std::vector<std::string> m_keywords;
     CNewFolderDlg m_newFolderDlg;
     QLineEdit* m_edtFace = nullptr;
+    QLineEdit* m_edtKeywords = nullptr;
     CFolderTree* m_tree = nullptr;
     QPushButton* m_btnOK = nullptr;
 };

@@ -46,6 +46,13 @@ CLibraryMessages::CLibraryMessages(CLibraryDocument& document, QWidget* parent)
                     res::kCopyUnreadable.toString().arg(Shown(path), DescribeFileError(error)),
                     MessageButtons::Ok, MessageIcon::Warning);
             });
+    connect(&document, &CLibraryDocument::keywordsSaveFailed, this,
+            [this](const QString& path, const FileError& error) {
+                ShowMessage(
+                    m_pParent,
+                    res::kKeywordsSaveFailed.toString().arg(Shown(path), DescribeFileError(error)),
+                    MessageButtons::Ok, MessageIcon::Warning);
+            });
     connect(&document, &CLibraryDocument::recoveryKept, this, [this](const QString& path) {
         ShowMessage(m_pParent, res::kRecoveryKept.toString().arg(Shown(path)), MessageButtons::Ok,
                     MessageIcon::Information);

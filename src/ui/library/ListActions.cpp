@@ -290,6 +290,7 @@ void CListActions::OnNewFace(const std::string& face, Charset charset) {
     }
     std::string added;
     std::string folder;
+    std::vector<std::string> keywords;
     {
         const CLibraryDocument::CHold hold = m_document.Hold();
         CAddFaceDlg dialog(Window(), m_page.View(), ToQString(face, charset),
@@ -313,10 +314,12 @@ void CListActions::OnNewFace(const std::string& face, Charset charset) {
             return;
         }
         folder = dialog.Folder();
+        keywords = dialog.Keywords();
     }
     if (!m_document.Change(AddFaces{{FaceEntry{added, folder}}}).changed) {
         return;
     }
+    m_document.SetFaceKeywords(added, std::move(keywords));
     CFolderCombo& combo = *m_page.m_cbxFolder;
     const bool folderView = combo.IsFolderChosen();
     if (folderView) {
@@ -359,11 +362,13 @@ void CListActions::OnProperties() {
     const RecordId id = model.RecordAt(rows.front());
     std::string face;
     std::string folder;
+    std::vector<std::string> keywords;
     {
         const CLibraryDocument::CHold hold = m_document.Hold();
         CPropertyDlg dialog(Window(), m_page.View(),
                             ToQString(m_library.Text(id), m_library.GetCharset()),
                             m_library.Folder(id));
+        dialog.SetKeywords(m_document.Keywords().FaceKeywords(m_library.Text(id)));
         dialog.SetUtf8Offer([this] { return OfferUtf8(); });
         dialog.SetCheck([&](const QString& text, const std::string&) {
             const std::optional<std::string> bytes = TakeText(&dialog, text, m_library.Text(id));
@@ -381,10 +386,12 @@ void CListActions::OnProperties() {
             return;
         }
         folder = dialog.Folder();
+        keywords = dialog.Keywords();
     }
     const std::string oldText(m_library.Text(id));
     const std::string oldFolder = m_library.Folder(id);
     const EditOutcome outcome = m_document.Change(ReplaceFace{oldText, FaceEntry{face, folder}});
+    m_document.SetFaceKeywords(face, std::move(keywords));
     if (folder != oldFolder &&
         std::find(outcome.emptied.begin(), outcome.emptied.end(), oldFolder) !=
             outcome.emptied.end() &&

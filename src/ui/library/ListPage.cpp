@@ -114,6 +114,7 @@ void CListPage::ConnectHandlers() {
     connect(&m_document, &CLibraryDocument::loaded, this, &CListPage::OnLibraryLoaded);
     connect(&m_document, &CLibraryDocument::changed, this, &CListPage::OnLibraryChanged);
     connect(&m_document, &CLibraryDocument::reloaded, this, &CListPage::OnLibraryReloaded);
+    connect(&m_document, &CLibraryDocument::keywordsChanged, this, &CListPage::OnKeywordsChanged);
 
     connect(m_tbarList, &CTipToolBar::commandTriggered, this, &CListPage::OnCommand);
     connect(m_btnLocation, &CFindModeButton::modeChosen, this, [this](FindMode mode) {
@@ -285,6 +286,7 @@ void CListPage::OnLibraryLoaded() {
 }
 
 void CListPage::OnLibraryChanged(const LibraryEdit& edit) {
+    m_meaning.reset();
     // A search lists what matches now; removed rows are gone already, and an addition shows
     // the list its command chooses.
     if (m_findMode == FindMode::Text && !std::holds_alternative<RemoveFaces>(edit) &&
@@ -300,6 +302,16 @@ void CListPage::OnLibraryAboutToReload() {
     // Rows name records by id, and every id is about to change: keep what the user sees by
     // its texts.
     m_keptSelection = SelectedTexts();
+    m_meaning.reset();
+}
+
+void CListPage::OnKeywordsChanged() {
+    m_meaning.reset();
+    if (m_findMode == FindMode::Text) {
+        const std::vector<std::string> selected = SelectedTexts();
+        SearchByText();
+        SelectFaceRows(selected);
+    }
 }
 
 void CListPage::OnLibraryReloaded() {
@@ -427,10 +439,14 @@ void CListPage::SearchByText() {
     // A character the library cannot hold matches nothing. The emoticons whose text holds the
     // query come first; those it finds by their folder's name or reading, or their keywords,
     // follow.
-    m_faceModel->Reset(encoded.Ok() ? SearchByMeaning(m_library, m_document.Keywords(),
-                                                      encoded.bytes, CFaceLibrary::Order::Text)
-                                          .rows
-                                    : std::vector<RecordId>());
+    if (!encoded.Ok()) {
+        m_faceModel->Reset({});
+        return;
+    }
+    if (!m_meaning) {
+        m_meaning = std::make_unique<CMeaningIndex>(m_library, m_document.Keywords());
+    }
+    m_faceModel->Reset(m_meaning->Search(encoded.bytes, CFaceLibrary::Order::Text).rows);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ class QLineEdit;
 
 namespace mopira {
 
+class CMeaningIndex;
 class CFaceListModel;
 class CFolderCombo;
 class CLibraryDocument;
@@ -72,6 +74,8 @@ private:
     // The library is about to be read again, and has been: every record id changes.
     void OnLibraryAboutToReload();
     void OnLibraryReloaded();
+    // The readings or keywords changed: a search lists what they find now.
+    void OnKeywordsChanged();
 
     // The rows of a folder, or every row for the empty name.
     void ShowFolder(const std::string& folder);
@@ -115,6 +119,8 @@ private:
 
     // The search box has had the focus once and its hint is gone.
     bool m_bSearchActivated = false;
+    // The search's index of folders and keywords, made at the first search after a change.
+    std::unique_ptr<CMeaningIndex> m_meaning;
     // What the list showed before the library was read again.
     std::vector<std::string> m_keptSelection;
 

@@ -30,11 +30,12 @@ CPropertyDlg::CPropertyDlg(QWidget* parent, const LibraryView& view, const QStri
     faceLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
     faceLabel->setGeometry(du.Rect(10, 32, 25, 8).adjusted(0, 0, 0, du.Y(2)));
     CreateFaceEdit(du, faceLabel, 40, 25, 140, 18);
+    CreateKeywordEdit(du, 40, 46, 140);
 
     auto* folderLabel = new QLabel(res::kLocationLabel.toString(), this);
     folderLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    folderLabel->setGeometry(du.Rect(10, 52, 25, 8).adjusted(0, 0, 0, du.Y(2)));
-    CreateFolderTree(du, folderLabel, 40, 50, 140, 133);
+    folderLabel->setGeometry(du.Rect(10, 74, 25, 8).adjusted(0, 0, 0, du.Y(2)));
+    CreateFolderTree(du, folderLabel, 40, 72, 140, 111);
 
     QPushButton* newFolder = CreateNewFolderButton(du, 125, 185, 55, 14);
     CreateOkButton(du, 82, 209, 50, 14);
