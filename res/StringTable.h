@@ -275,6 +275,44 @@ inline constexpr QStringView kExportOverLibrary =
 inline constexpr QStringView kExportFailed =
     u"エクスポートできませんでした。\n\nファイル: %1\n理由: %2";
 
+// The library as an input method's user dictionary.
+inline constexpr QStringView kDictionaryItem = u"辞書に書き出す(&J)...";
+inline constexpr QStringView kDictionaryCaption = u"辞書に書き出す";
+inline constexpr QStringView kDictionaryPrompt =
+    u"顔文字を読みで入力できるように、日本語入力の辞書に書き出します。辞書の形式を選んでください。";
+inline constexpr QStringView kDictionaryMozc = u"&Mozc / Google 日本語入力";
+inline constexpr QStringView kDictionaryMozcNote =
+    u"fcitx5-mozc、ibus-mozc、Google 日本語入力。辞書ツールでインポートします (UTF-8)";
+inline constexpr QStringView kDictionaryMsIme = u"Microsoft &IME";
+inline constexpr QStringView kDictionaryMsImeNote =
+    u"ユーザー辞書ツールの「テキスト ファイルからの登録」で読み込みます (UTF-16)";
+inline constexpr QStringView kDictionaryQuickPhrase = u"fcitx5 &QuickPhrase";
+inline constexpr QStringView kDictionaryQuickPhraseNote =
+    u"quickphrase.d に置くと、読みをローマ字で打って入力できます (UTF-8)";
+inline constexpr QStringView kDictionarySkk = u"&SKK";
+inline constexpr QStringView kDictionarySkkNote =
+    u"ddskk、fcitx5-skk、ibus-skk の辞書に加えます (UTF-8)";
+inline constexpr QStringView kDictionaryTextFilter =
+    u"テキスト ファイル (*.txt);;すべてのファイル (*)";
+inline constexpr QStringView kDictionaryQuickPhraseFilter =
+    u"QuickPhrase の辞書 (*.mb);;すべてのファイル (*)";
+inline constexpr QStringView kDictionarySkkFilter =
+    u"SKK の辞書 (SKK-JISYO.* *.utf8);;すべてのファイル (*)";
+inline constexpr QStringView kDictionaryDone =
+    u"%1 個の顔文字を、読みごとに 1 語として、%2 語の辞書に書き出しました。\n\nファイル: %3";
+inline constexpr QStringView kDictionaryNothing = u"辞書に書き出せる顔文字がありません。";
+inline constexpr QStringView kDictionaryReadingNote =
+    u"辞書の読みには、フォルダの読みと、顔文字のかなのキーワードを使います (Keywords.dat)。";
+inline constexpr QStringView kDictionaryOmitted = u"次の %1 件は書き出しませんでした:\n%2";
+// An emoticon or one of its readings left out, and why.
+inline constexpr QStringView kDictionaryOmittedLine = u"%1 (%2)";
+inline constexpr QStringView kDictionaryNoReading = u"読みがありません";
+inline constexpr QStringView kDictionaryControl = u"この形式では書けない制御文字があります";
+inline constexpr QStringView kDictionaryTextTooLong = u"この形式には長すぎます";
+inline constexpr QStringView kDictionaryReadingTooLong = u"読み「%1」がこの形式には長すぎます";
+inline constexpr QStringView kDictionaryFailed =
+    u"辞書を書き出せませんでした。\n\nファイル: %1\n理由: %2";
+
 // Calling the window up from other programs: the window's menu, the tray icon and the global
 // shortcut of the settings file.
 inline constexpr QStringView kHideAfterCopyItem = u"コピーしたら隠す(&H)";

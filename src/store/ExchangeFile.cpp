@@ -47,4 +47,14 @@ FileError WriteExport(const QString& path, const QString& libraryPath, std::stri
     return ReplaceFile(path, bytes);
 }
 
+DictionaryMade MakeDictionary(const CFaceLibrary& library, const CKeywordTable& keywords,
+                              DictionaryFormat format) {
+    DictionaryMade made{ExportDictionary(library, keywords, format), {}};
+    made.omittedTexts.reserve(made.dictionary.omitted.size());
+    for (const DictionaryOmission& omission : made.dictionary.omitted) {
+        made.omittedTexts.emplace_back(library.Text(omission.id));
+    }
+    return made;
+}
+
 }  // namespace mopira

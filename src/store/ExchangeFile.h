@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
+#include "core/library/DictionaryExport.h"
 #include "core/library/TextExchange.h"
 #include "store/PlatformFile.h"
 
@@ -34,5 +36,15 @@ bool IsMostlyNotText(const ImportFile& file);
 // file (`libraryPath`), which another format would destroy: EEXIST then. Something that is not
 // a regular file is never replaced; a link is written through.
 FileError WriteExport(const QString& path, const QString& libraryPath, std::string_view bytes);
+
+// An input method's dictionary of `library`, with the text of each emoticon it leaves out
+// (library bytes): what is told of them must not need the library, which may be a copy made
+// for the disk thread, or read by a program without a window.
+struct DictionaryMade {
+    DictionaryExport dictionary;
+    std::vector<std::string> omittedTexts;  // one for each of dictionary.omitted
+};
+DictionaryMade MakeDictionary(const CFaceLibrary& library, const CKeywordTable& keywords,
+                              DictionaryFormat format);
 
 }  // namespace mopira

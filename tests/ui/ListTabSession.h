@@ -27,8 +27,13 @@ struct CListTabSession {
     QLineEdit* edit = nullptr;
     CTipToolBar* toolbar = nullptr;
 
-    explicit CListTabSession(const std::string& library, int tab = 0) {
+    // `keywords`: what Keywords.dat holds beside the library, when anything.
+    explicit CListTabSession(const std::string& library, int tab = 0,
+                             const std::string& keywords = {}) {
         fixture.WriteFile(QStringLiteral("FaceList.dat"), library);
+        if (!keywords.empty()) {
+            fixture.WriteFile(QStringLiteral("Keywords.dat"), keywords);
+        }
         if (tab != 0) {
             fixture.WriteSetting(QStringLiteral("Window/Tab"), tab);
         }

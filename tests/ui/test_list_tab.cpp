@@ -334,7 +334,8 @@ private slots:
             return items;
         };
         // Each item shows its key.
-        const QStringList exchange{"インポート(&I)...", "エクスポート(&E)..."};
+        const QStringList exchange{"インポート(&I)...", "エクスポート(&E)...",
+                                   "辞書に書き出す(&J)..."};
         const QString add = QStringLiteral("新しい顔文字(&N)...\tIns");
         s.list->ClearSelection();
         QCOMPARE(menuItems(false),

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,7 +61,8 @@ private:
     }
 
     struct Session : test::CListTabSession {
-        explicit Session(const std::string& library = Library()) : CListTabSession(library) {}
+        explicit Session(const std::string& library = Library(), const std::string& keywords = {})
+            : CListTabSession(library, 0, keywords) {}
 
         CLibraryDocument& Document() const { return dialog->Document(); }
         QString Path(const QString& name) const { return fixture.PathOf(name); }
@@ -450,6 +452,69 @@ private slots:
         QVERIFY(empty.ContextCommand(id::kImport));
         QCOMPARE(Records(empty.dialog->Library()), exported);
         QCOMPARE(empty.dialog->Library().GetCharset().GetEncoding(), Encoding::Cp932);
+    }
+
+    // 辞書に書き出す: the format asked, starting on the one chosen last; the file written as its
+    // input method reads it, and what was written and left out told; a file that cannot be
+    // written told with its path. Without a single reading no file is asked for.
+    void dictionaryExportWritesTheChosenFormatAndTellsIt() {
+        QStringList offered;  // the format each dialog starts on
+        const auto choose = [&offered](const char* format) {
+            return [&offered, format](QDialog& shown) {
+                for (auto* button : shown.findChildren<QRadioButton*>()) {
+                    if (button->isChecked()) {
+                        offered << button->objectName();
+                    }
+                }
+                shown.findChild<QRadioButton*>(QLatin1String(format))->click();
+                shown.findChild<QPushButton*>(QStringLiteral("m_btnOK"))->click();
+            };
+        };
+        const QTemporaryDir elsewhere;
+        {
+            Session s(test::FaceList({{"(T_T)", "泣く"}, {"orz", "謝罪"}, {"(^_^)", "笑顔"}}),
+                      "folder\t泣く\tなく\nfolder\t笑顔\tえがお\nface\t(^_^)\tにこにこ\n");
+            CFileDialogSeam files;
+            CMessageBoxSeam messages;
+            CModalSeam modal(choose("m_radMozc"));
+            const QString mozc = elsewhere.filePath(QStringLiteral("mopira-mozc.txt"));
+            files.AnswerNext(mozc);
+            QVERIFY(s.ContextCommand(id::kExportDictionary));
+            QVERIFY(test::ReadBytes(mozc).starts_with(kMark + U8("なく\t(T_T)\t顔文字\t泣く\n")));
+            QCOMPARE(messages.Shown().size(), 1);
+            const QString told = messages.Shown().front();
+            QVERIFY2(told.contains(QStringLiteral("2 個の顔文字")) &&
+                         told.contains(QStringLiteral("3 語")) &&
+                         told.contains(QDir::toNativeSeparators(mozc)) &&
+                         told.contains(QStringLiteral("orz (読みがありません)")),
+                     qPrintable(told));
+
+            modal.SetHandler(choose("m_radSkk"));
+            const QString skk = elsewhere.filePath(QStringLiteral("SKK-JISYO.mopira.utf8"));
+            files.AnswerNext(skk);
+            QVERIFY(s.ContextCommand(id::kExportDictionary));
+            QVERIFY(test::ReadBytes(skk).starts_with(";; -*- coding: utf-8 -*-\n"));
+
+            const QString nowhere = elsewhere.filePath(QStringLiteral("missing/kao.utf8"));
+            files.AnswerNext(nowhere);
+            messages.ClearShown();
+            QVERIFY(s.ContextCommand(id::kExportDictionary));
+            QVERIFY(
+                messages.Shown().front().startsWith(QStringLiteral("辞書を書き出せませんでした")));
+            QVERIFY(messages.Shown().front().contains(QDir::toNativeSeparators(nowhere)));
+            QCOMPARE(offered, (QStringList{"m_radMozc", "m_radMozc", "m_radSkk"}));
+        }
+
+        Session bare(test::FaceList({{"orz", "謝罪"}}));
+        CFileDialogSeam files;
+        CMessageBoxSeam messages;
+        CModalSeam modal(choose("m_radQuickPhrase"));
+        QVERIFY(bare.ContextCommand(id::kExportDictionary));
+        QVERIFY(files.Shown().isEmpty());
+        QCOMPARE(messages.Shown().size(), 1);
+        QVERIFY(messages.Shown().front().startsWith(
+            QStringLiteral("辞書に書き出せる顔文字がありません")));
+        QVERIFY(messages.Shown().front().contains(QStringLiteral("Keywords.dat")));
     }
 
     // A library read only in part is never converted nor imported into; it still exports.

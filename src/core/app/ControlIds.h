@@ -43,6 +43,8 @@ inline constexpr int kMove = 59416;
 // Emoticon lists to and from other programs (the list's context menu).
 inline constexpr int kImport = 32790;
 inline constexpr int kExport = 32791;
+// The library as an input method's user dictionary (the list's context menu).
+inline constexpr int kExportDictionary = 32792;
 
 // Resources.
 inline constexpr int kAppIcon = 128;

@@ -34,7 +34,7 @@ int ExportDictionaryCommand(const QString& dataDir, DictionaryFormat format, con
     CFaceLibrary faces;
     faces.AdoptFaceList(std::move(opened.bytes));
     const DictionaryExport dictionary =
-        ExportDictionary(faces, ReadKeywords(library, faces), format);
+        MakeDictionary(faces, ReadKeywords(library, faces), format).dictionary;
     const QString path = QDir::current().absoluteFilePath(file);
     if (const FileError error = WriteExport(path, library.Path(), dictionary.bytes);
         error.Failed()) {

@@ -229,7 +229,7 @@ void CMainDlg::CreateControls() {
     PlaceControl(du, m_cboHelper, "m_cboHelper", id::kHelperCombo, 54, 2, 70, 93);
     m_cboHelper->hide();
 
-    m_listPage = new CListPage(m_document, m_recent, this);
+    m_listPage = new CListPage(m_document, m_recent, m_strSettingsPath, this);
     m_listPage->setObjectName(QStringLiteral("m_listPage"));
     m_createPage = new CCreatePage(m_strDataDir, this);
     m_createPage->setObjectName(QStringLiteral("m_createPage"));

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QStringList>
+#include <algorithm>
 #include <cerrno>
 
 #include "res/StringTable.h"
@@ -46,6 +47,64 @@ QString DescribeProblem(const ImportRefusal& refusal) {
     return {};
 }
 
+QString DescribeOmission(const DictionaryOmission& omission) {
+    switch (omission.reason) {
+        case OmissionReason::NoReading:
+            return res::kDictionaryNoReading.toString();
+        case OmissionReason::InvalidBytes:
+            return res::kImportInvalidBytes.toString();
+        case OmissionReason::ControlCharacter:
+            return res::kDictionaryControl.toString();
+        case OmissionReason::TextTooLong:
+            return res::kDictionaryTextTooLong.toString();
+        case OmissionReason::ReadingTooLong:
+            return res::kDictionaryReadingTooLong.toString().arg(
+                QString::fromStdString(omission.reading));
+    }
+    return {};
+}
+
+// Tells why an export's file was not written, with `failed` ("...\n\nファイル: %1\n理由: %2");
+// false when it was.
+bool TellWriteFailed(QWidget* parent, const QString& path, const FileError& error,
+                     QStringView failed) {
+    if (error.code == EEXIST) {
+        // An export written there would replace the library with another format.
+        ShowMessage(parent, res::kExportOverLibrary.toString(), MessageButtons::Ok,
+                    MessageIcon::Warning);
+        return true;
+    }
+    if (error.Failed()) {
+        ShowMessage(parent,
+                    failed.toString().arg(QDir::toNativeSeparators(path), DescribeFileError(error)),
+                    MessageButtons::Ok, MessageIcon::Stop);
+        return true;
+    }
+    return false;
+}
+
+// What was left out of a dictionary and why, the first few named.
+QString DescribeOmissions(const DictionaryMade& made, Charset charset) {
+    const DictionaryExport& dictionary = made.dictionary;
+    QStringList shown;
+    for (std::size_t i = 0; i < dictionary.omitted.size() && i < kListedRecords; ++i) {
+        shown << res::kDictionaryOmittedLine.toString().arg(
+            ToDisplayString(made.omittedTexts[i], charset),
+            DescribeOmission(dictionary.omitted[i]));
+    }
+    QString message = res::kDictionaryOmitted.toString()
+                          .arg(dictionary.omitted.size())
+                          .arg(ListFirstItems(shown, dictionary.omitted.size()));
+    // Where readings come from, for the user to give the missing ones.
+    if (std::any_of(dictionary.omitted.begin(), dictionary.omitted.end(),
+                    [](const DictionaryOmission& omission) {
+                        return omission.reason == OmissionReason::NoReading;
+                    })) {
+        message += QStringLiteral("\n\n") + res::kDictionaryReadingNote.toString();
+    }
+    return message;
+}
+
 }  // namespace
 
 bool TellImportRead(QWidget* parent, const QString& path, const ImportRead& read) {
@@ -87,17 +146,7 @@ QString DescribeImport(const ImportSummary& summary) {
 
 void TellExport(QWidget* parent, const QString& path, const CFaceLibrary& library,
                 const ExportResult& result, const FileError& error) {
-    if (error.code == EEXIST) {
-        // An export written there would replace the library with another format.
-        ShowMessage(parent, res::kExportOverLibrary.toString(), MessageButtons::Ok,
-                    MessageIcon::Warning);
-        return;
-    }
-    if (error.Failed()) {
-        ShowMessage(parent,
-                    res::kExportFailed.toString().arg(QDir::toNativeSeparators(path),
-                                                      DescribeFileError(error)),
-                    MessageButtons::Ok, MessageIcon::Stop);
+    if (TellWriteFailed(parent, path, error, res::kExportFailed)) {
         return;
     }
     QString message = res::kExportDone.toString().arg(result.written);
@@ -111,6 +160,35 @@ void TellExport(QWidget* parent, const QString& path, const CFaceLibrary& librar
     }
     ShowMessage(parent, message, MessageButtons::Ok,
                 result.skipped.empty() ? MessageIcon::Information : MessageIcon::Warning);
+}
+
+bool TellEmptyDictionary(QWidget* parent, const DictionaryMade& made, Charset charset) {
+    if (made.dictionary.faces > 0) {
+        return false;
+    }
+    QString message = res::kDictionaryNothing.toString();
+    if (!made.dictionary.omitted.empty()) {
+        message += QStringLiteral("\n\n") + DescribeOmissions(made, charset);
+    }
+    ShowMessage(parent, message, MessageButtons::Ok, MessageIcon::Warning);
+    return true;
+}
+
+void TellDictionaryExport(QWidget* parent, const QString& path, const DictionaryMade& made,
+                          Charset charset, const FileError& error) {
+    if (TellWriteFailed(parent, path, error, res::kDictionaryFailed)) {
+        return;
+    }
+    const DictionaryExport& dictionary = made.dictionary;
+    QString message = res::kDictionaryDone.toString()
+                          .arg(dictionary.faces)
+                          .arg(dictionary.entries)
+                          .arg(QDir::toNativeSeparators(path));
+    if (!dictionary.omitted.empty()) {
+        message += QStringLiteral("\n\n") + DescribeOmissions(made, charset);
+    }
+    ShowMessage(parent, message, MessageButtons::Ok,
+                dictionary.omitted.empty() ? MessageIcon::Information : MessageIcon::Warning);
 }
 
 }  // namespace mopira

@@ -13,6 +13,7 @@
 #include <numeric>
 
 #include "core/app/ControlIds.h"
+#include "core/library/KeywordTable.h"
 #include "core/library/LibraryEdit.h"
 #include "res/StringTable.h"
 #include "store/DiskThread.h"
@@ -21,6 +22,7 @@
 #include "ui/controls/SortListCtrl.h"
 #include "ui/controls/TipToolBar.h"
 #include "ui/library/AddFaceDlg.h"
+#include "ui/library/DictionaryFormatDlg.h"
 #include "ui/library/FaceExchange.h"
 #include "ui/library/FaceListModel.h"
 #include "ui/library/FieldText.h"
@@ -200,6 +202,7 @@ void CListActions::ShowMenu(const QPoint& globalPos, bool fromKeyboard) {
     menu.addSeparator();
     QAction* import = add(res::kImportItem, id::kImport);
     add(res::kExportItem, id::kExport);
+    add(res::kDictionaryItem, id::kExportDictionary);
 
     const int selected = m_page.SelectedCount();
     if (selected == 0) {
@@ -252,6 +255,9 @@ void CListActions::OnCommand(int command) {
             break;
         case id::kExport:
             OnExport();
+            break;
+        case id::kExportDictionary:
+            OnExportDictionary();
             break;
         default:
             break;
@@ -604,6 +610,44 @@ void CListActions::OnExport() {
         return WriteExport(path, library, bytes);
     });
     TellExport(Window(), path, m_library, result, error);
+}
+
+void CListActions::OnExportDictionary() {
+    if (!m_document.WaitUntilLoaded()) {
+        return;
+    }
+    CDictionaryFormatDlg dialog(CDictionaryFormatDlg::Remembered(m_page.SettingsPath()), Window());
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return;
+    }
+    const DictionaryFormat format = dialog.Format();
+    CDictionaryFormatDlg::Remember(m_page.SettingsPath(), format);
+    // Made on the disk thread from a copy: for a large library it takes several frames, and
+    // the copy holds still. Made before the file is asked for, so that with nothing to write
+    // the user learns why at once.
+    const Charset charset = m_library.GetCharset();
+    DictionaryMade made = WaitForDisk(
+        m_document.DiskThread(),
+        [faceList = m_library.SaveFaceList(), keywords = m_document.Keywords(), format]() mutable {
+            CFaceLibrary copy;
+            copy.AdoptFaceList(std::move(faceList));
+            return MakeDictionary(copy, keywords, format);
+        });
+    if (TellEmptyDictionary(Window(), made, charset)) {
+        return;
+    }
+    const QString path = AskFileName(
+        Window(), FileDialogMode::Save, res::kDictionaryCaption.toString(),
+        CDictionaryFormatDlg::FileFilter(format), CDictionaryFormatDlg::SuggestedPath(format));
+    if (path.isEmpty()) {
+        return;
+    }
+    const FileError error =
+        WaitForDisk(m_document.DiskThread(),
+                    [path, library = m_document.Path(), bytes = std::move(made.dictionary.bytes)] {
+                        return WriteExport(path, library, bytes);
+                    });
+    TellDictionaryExport(Window(), path, made, charset, error);
 }
 
 }  // namespace mopira

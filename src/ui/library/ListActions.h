@@ -21,7 +21,8 @@ class CListPage;
 class CTipToolBar;
 
 // The commands of the list tab that change the library or exchange it with other programs:
-// add, properties, move, delete, import and export, and the question before a library becomes
+// add, properties, move, delete, import, export and the input method's dictionary, and the
+// question before a library becomes
 // UTF-8; their states on the toolbar and the list's menu. Each builds its change in the
 // library's encoding of the moment it applies it, hands it to the document, and then chooses
 // what the list shows and selects; the list, the folder combo and the emoticons copied last
@@ -59,6 +60,8 @@ private:
     void OnMove();
     void OnImport();
     void OnExport();
+    // The library as an input method's user dictionary, in the format the user chooses.
+    void OnExportDictionary();
 
     // Asks whether the library may become UTF-8 (for a text CP932 cannot hold) and makes it
     // so on Yes; true when it is UTF-8 afterwards. Asked once in a command: the answer stands

@@ -39,8 +39,13 @@ const QRect kListToolBarRect(QPoint(0, 63), QPoint(124, 84));
 
 }  // namespace
 
-CListPage::CListPage(CLibraryDocument& document, CRecentFaces& recent, QWidget* parent)
-    : CPage(parent), m_document(document), m_recent(recent), m_library(document.Library()) {
+CListPage::CListPage(CLibraryDocument& document, CRecentFaces& recent, const QString& settingsPath,
+                     QWidget* parent)
+    : CPage(parent),
+      m_document(document),
+      m_recent(recent),
+      m_strSettingsPath(settingsPath),
+      m_library(document.Library()) {
     CreateControls();
     ConnectHandlers();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QString>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,7 +38,9 @@ class CListPage : public CPage {
     Q_OBJECT
 
 public:
-    CListPage(CLibraryDocument& document, CRecentFaces& recent, QWidget* parent);
+    // The commands keep what they remember between runs in the INI file `settingsPath`.
+    CListPage(CLibraryDocument& document, CRecentFaces& recent, const QString& settingsPath,
+              QWidget* parent);
     ~CListPage() override;
 
     void ReadSettings(const Settings& settings) override;
@@ -50,6 +53,7 @@ public:
     Charset FaceCharset() const override;
 
     CListActions& Actions() const { return *m_actions; }
+    const QString& SettingsPath() const { return m_strSettingsPath; }
     // The folder chosen in the location combo; empty for the fixed items.
     std::string SelectedFolder() const;
     // The selected emoticons were copied.
@@ -108,6 +112,7 @@ private:
 
     CLibraryDocument& m_document;
     CRecentFaces& m_recent;
+    QString m_strSettingsPath;
     const CFaceLibrary& m_library;
     FolderImages m_folderImages;
 

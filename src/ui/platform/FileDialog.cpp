@@ -19,7 +19,7 @@ CFileDialogSeam::~CFileDialogSeam() {
 }
 
 QString AskFileName(QWidget* parent, FileDialogMode mode, const QString& caption,
-                    const QString& filter) {
+                    const QString& filter, const QString& suggested) {
     if (g_seam) {
         g_seam->m_shown.append(caption);
         if (g_seam->m_answers.empty()) {
@@ -29,8 +29,9 @@ QString AskFileName(QWidget* parent, FileDialogMode mode, const QString& caption
         g_seam->m_answers.pop_front();
         return answer;
     }
-    return mode == FileDialogMode::Open ? QFileDialog::getOpenFileName(parent, caption, {}, filter)
-                                        : QFileDialog::getSaveFileName(parent, caption, {}, filter);
+    return mode == FileDialogMode::Open
+               ? QFileDialog::getOpenFileName(parent, caption, suggested, filter)
+               : QFileDialog::getSaveFileName(parent, caption, suggested, filter);
 }
 
 }  // namespace mopira
