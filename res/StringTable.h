@@ -97,6 +97,10 @@ inline constexpr QStringView kMoveDlgCaption = u"移動";
 inline constexpr QStringView kMoveLabel = u"顔文字の移動先(&M):";
 inline constexpr QStringView kNewFolderDlgCaption = u"フォルダの作成";
 inline constexpr QStringView kFolderNameLabel = u"フォルダ名(&F):";
+inline constexpr QStringView kFolderReadingLabel = u"読み(&R):";
+// Shown in place of proposed readings where MeCab cannot start.
+inline constexpr QStringView kNoReadingProposals =
+    u"読みの自動入力には MeCab と辞書 (mecab-ipadic-utf8) が必要です。";
 inline constexpr QStringView kFolderNameTaken =
     u"指定された名前は既に使用されています。\n別の名前を指定してください。";
 inline constexpr QStringView kDuplicateFace =

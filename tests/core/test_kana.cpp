@@ -41,6 +41,22 @@ TEST(KanaFold, BringsTheFormsOfOneWordTogether) {
     }
 }
 
+TEST(KanaFold, HiraganaOfKatakanaLeavesTheRestAsTyped) {
+    const std::vector<Pair> pairs = {
+        {"ネコ", "ねこ"},
+        {"ｶﾞｯｶﾘｰ", "がっかりー"},
+        {"ヴヵヶ", "ゔゕゖ"},
+        {"ク\u3099", "ぐ"},
+        // Unlike matching, letters, full-width forms and spaces are the user's own.
+        {"ＤＳ Naku　ﾈｺ！", "ＤＳ Naku　ねこ！"},
+        {"泣く(´・ω・)", "泣く(´・ω・)"},
+        {"\xFFア", "\xFFあ"},
+    };
+    for (const Pair& pair : pairs) {
+        EXPECT_EQ(ToHiragana(pair.input), pair.expected) << pair.input;
+    }
+}
+
 TEST(Romaji, ConvertsAsAnInputMethodWhileTyping) {
     struct Case {
         std::string romaji;

@@ -21,10 +21,12 @@
 #include "ui/library/FolderCombo.h"
 #include "ui/library/FolderTree.h"
 #include "ui/library/MoveDlg.h"
+#include "ui/library/NewFolderDlg.h"
 #include "ui/library/PropertyDlg.h"
 #include "ui/platform/Fonts.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/ModalSeam.h"
+#include "ui/platform/ReadingProposer.h"
 
 namespace mopira {
 
@@ -611,6 +613,96 @@ private slots:
         QCOMPARE(s.Rows(1).at(0), QStringLiteral("その他"));
         QCOMPARE(s.SelectedTexts(), QStringList{"(=^・^=)"});
         QVERIFY(s.Saved());
+    }
+
+    void readingsProposedForNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reading");
+        const std::pair<const char16_t*, const char16_t*> rows[] = {
+            {u"泣く", u"なく"},
+            {u"笑う", u"わらう"},
+            {u"怒り", u"いかり"},
+            {u"挨拶", u"あいさつ"},
+            {u"ネコ", u"ねこ"},
+            {u"喜び", u"よろこび"},
+            {u"喜び・楽しみ", u"よろこびたのしみ"},  // symbols and spaces are not read
+            {u"くま　さん", u"くまさん"},
+            {u"ｗｗ笑", u"ｗｗえみ"},  // letters stay, not spelled out
+            {u"ｶﾞｯｶﾘ", u"がっかり"},   // a word the dictionary lacks, as written
+            {u"すごーい", u"すごーい"},
+            {u"顔文字2", u"かおもじ2"},
+            {u"DS", u""},  // a reading with no kana helps no one
+            {u"(^_^)", u""},
+            {u" ", u""},
+        };
+        for (const auto& [name, reading] : rows) {
+            QTest::newRow(QString::fromUtf16(name).toUtf8().constData())
+                << QString::fromUtf16(name) << QString::fromUtf16(reading);
+        }
+    }
+    void readingsProposedForNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, reading);
+        if (!CReadingProposer::Shared().Available()) {
+            QSKIP("MeCab or its dictionary (mecab-ipadic-utf8) is not installed");
+        }
+        QCOMPARE(CReadingProposer::Shared().Propose(name), reading);
+    }
+
+    void newFolderProposesTheReadingUntilTheUserWritesOne() {
+        if (!CReadingProposer::Shared().Available()) {
+            QSKIP("MeCab or its dictionary (mecab-ipadic-utf8) is not installed");
+        }
+        CNewFolderDlg dialog;
+        dialog.SetCharset(Charset(Encoding::Utf8));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* name = Find<QLineEdit>(dialog, "m_edtName");
+        auto* reading = Find<QLineEdit>(dialog, "m_edtReading");
+        QVERIFY(Find<QLabel>(dialog, "m_lblNoProposals")->isHidden());
+        Type(name, QStringLiteral("喜び"));
+        QCOMPARE(reading->text(), QStringLiteral("よろこび"));
+        QCOMPARE(QApplication::focusWidget(), name);
+        QTest::keyClick(name, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), reading);
+        QTest::keyClick(reading, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), Find<QPushButton>(dialog, "m_btnOK"));
+        // Written by the user, the reading stays whatever the name becomes.
+        reading->setFocus();
+        reading->end(false);
+        QTest::keyClick(reading, Qt::Key_Backspace);
+        Type(name, QStringLiteral("怒り"));
+        QCOMPARE(reading->text(), QStringLiteral("よろこ"));
+        // Cleared, it follows the name again.
+        reading->selectAll();
+        QTest::keyClick(reading, Qt::Key_Backspace);
+        Type(name, QStringLiteral("挨拶"));
+        QCOMPARE(reading->text(), QStringLiteral("あいさつ"));
+
+        QTest::keyClicks(reading, QStringLiteral(" "));
+        Click(dialog, "m_btnOK");
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.Reading(), QStringLiteral("あいさつ"));
+
+        // The next run starts from its name, what the user wrote before forgotten.
+        reading->setFocus();
+        QTest::keyClicks(reading, QStringLiteral("x"));
+        dialog.SetName("ﾈｺ");
+        QCOMPARE(reading->text(), QStringLiteral("ねこ"));
+    }
+
+    void newFolderSaysWhereNoReadingIsProposed() {
+        CReadingProposer missing("-r /nonexistent/mecabrc");
+        CNewFolderDlg dialog;
+        dialog.SetReadingProposer(missing);
+        const int height = dialog.height();
+        dialog.show();
+        auto* note = Find<QLabel>(dialog, "m_lblNoProposals");
+        QVERIFY(note->isVisible());
+        QVERIFY(dialog.height() > height);
+        QVERIFY(dialog.rect().contains(note->geometry()));
+        Type(Find<QLineEdit>(dialog, "m_edtName"), QStringLiteral("喜び"));
+        QVERIFY(Find<QLineEdit>(dialog, "m_edtReading")->text().isEmpty());
     }
 
     void moveWaitsForAFolderAndEmptiesTheShownOne() {

@@ -41,6 +41,16 @@ bool TakesSemiVoicedMark(char32_t c) {
     return c >= 0x306F && c <= 0x307B && (c - 0x306F) % 3 == 0;
 }
 
+char32_t HiraganaChar(char32_t c) {
+    if (c >= 0xFF61 && c <= 0xFF9D) {
+        c = kHalfWidthKana[c - 0xFF61];
+    }
+    if ((c >= 0x30A1 && c <= 0x30F6) || c == 0x30FD || c == 0x30FE) {
+        return c - 0x60;
+    }
+    return c;
+}
+
 char32_t FoldChar(char32_t c) {
     if (c >= 'A' && c <= 'Z') {
         return c + ('a' - 'A');
@@ -51,13 +61,7 @@ char32_t FoldChar(char32_t c) {
     if (c == 0x3000) {
         return ' ';
     }
-    if (c >= 0xFF61 && c <= 0xFF9D) {
-        c = kHalfWidthKana[c - 0xFF61];
-    }
-    if ((c >= 0x30A1 && c <= 0x30F6) || c == 0x30FD || c == 0x30FE) {
-        return c - 0x60;
-    }
-    return c;
+    return HiraganaChar(c);
 }
 
 // Joins a voiced mark to the kana before it, when that kana takes one.
@@ -213,9 +217,8 @@ bool Doubles(char c) {
     return IsLetter(c) && !IsVowel(c) && c != 'n';
 }
 
-}  // namespace
-
-std::string FoldForMatch(std::string_view text) {
+// Text with each character folded by `fold` and voiced marks joined to the kana before them.
+std::string FoldKana(std::string_view text, char32_t (*fold)(char32_t)) {
     std::u32string folded;
     folded.reserve(text.size());
     for (char32_t c : Decode(text)) {
@@ -228,9 +231,19 @@ std::string FoldForMatch(std::string_view text) {
             }
             continue;
         }
-        folded += c >= kRawByte ? c : FoldChar(c);
+        folded += c >= kRawByte ? c : fold(c);
     }
     return Encode(folded);
+}
+
+}  // namespace
+
+std::string FoldForMatch(std::string_view text) {
+    return FoldKana(text, FoldChar);
+}
+
+std::string ToHiragana(std::string_view text) {
+    return FoldKana(text, HiraganaChar);
 }
 
 bool IsReading(std::string_view folded) {

@@ -15,6 +15,11 @@ namespace mopira::kana {
 // the kana before it. Everything else, bytes that are no character included, stays as it is.
 std::string FoldForMatch(std::string_view text);
 
+// UTF-8 text with its katakana as hiragana: full-width and half-width katakana (half-width
+// voiced marks joined, the half-width punctuation made full-width) and combining marks
+// joined, as FoldForMatch does; every other character stays as it is.
+std::string ToHiragana(std::string_view text);
+
 // Whether folded text is a reading an input method can be given: hiragana (ぁ to ゔ) and
 // the long vowel mark ー only, at least one character.
 bool IsReading(std::string_view folded);
