@@ -240,6 +240,54 @@ private slots:
         QCOMPARE(s.Rows(), QStringList{"(^ω^)"});
     }
 
+    // Keywords typed in the add and properties dialogs, and the reading of a folder made
+    // there, find the emoticon and are kept in Keywords.dat; FaceList.dat holds none of it.
+    void keywordsAndReadingsFromTheDialogsFindTheFace() {
+        Session s;
+        const auto fill = [](QDialog& shown, const char* field, const QString& text) {
+            shown.findChild<QLineEdit*>(QLatin1String(field))->setText(text);
+        };
+        CModalSeam modal([&](QDialog& shown) {
+            if (shown.objectName() == QStringLiteral("m_newFolderDlg")) {
+                fill(shown, "m_edtName", QStringLiteral("猫"));
+                fill(shown, "m_edtReading", QStringLiteral("ねこ"));
+            } else {
+                fill(shown, "m_edtFace", QStringLiteral("(=^・^=)"));
+                fill(shown, "m_edtKeywords", QStringLiteral("にゃー\u3000cat "));
+                shown.findChild<QPushButton*>(QStringLiteral("m_btnNewFolder"))->click();
+            }
+            shown.findChild<QPushButton*>(QStringLiteral("m_btnOK"))->click();
+        });
+        s.Command(id::kNewFace);
+        QCOMPARE(modal.Runs(), 2);
+        for (const char* query : {"nya-", "ca", "neko", "ネコ", "猫"}) {
+            s.SearchFor(QString::fromUtf8(query));
+            QVERIFY2(s.Rows() == QStringList{"(=^・^=)"}, query);
+        }
+
+        s.Select({0});
+        modal.SetHandler([&](QDialog& shown) {
+            QCOMPARE(shown.findChild<QLineEdit*>(QStringLiteral("m_edtKeywords"))->text(),
+                     QStringLiteral("にゃー cat"));
+            fill(shown, "m_edtFace", QStringLiteral("(=^ω^=)"));
+            fill(shown, "m_edtKeywords", QStringLiteral("ごろごろ"));
+            shown.findChild<QPushButton*>(QStringLiteral("m_btnOK"))->click();
+        });
+        s.Command(id::kProperties);
+        s.SearchFor(QStringLiteral("goro"));
+        QCOMPARE(s.Rows(), QStringList{"(=^ω^=)"});
+        s.SearchFor(QStringLiteral("nya-"));
+        QVERIFY(s.Rows().isEmpty());
+
+        const std::string faces = s.fixture.ReadFile(QStringLiteral("FaceList.dat"));
+        QVERIFY(faces.find(test::Sjis("ごろごろ")) == std::string::npos);
+        const std::string keywords = s.fixture.ReadFile(QStringLiteral("Keywords.dat"));
+        QVERIFY(keywords.find("folder\t\xE7\x8C\xAB\t\xE3\x81\xAD\xE3\x81\x93\n") !=
+                std::string::npos);  // 猫 ねこ
+        QVERIFY(keywords.find("\t\xE3\x81\x94\xE3\x82\x8D\xE3\x81\x94\xE3\x82\x8D\n") !=
+                std::string::npos);  // ごろごろ
+    }
+
     void hintStaysUntilTheFirstFocusAndNoSearchRunsBefore() {
         CMainDlgFixture fixture;
         fixture.WriteFile(QStringLiteral("FaceList.dat"), Library());

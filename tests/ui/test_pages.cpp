@@ -29,7 +29,7 @@ private slots:
         QWidget host;
         CLibraryDocument document(files.DataDir());
         CRecentFaces recent(document);
-        CListPage page(document, recent, &host);
+        CListPage page(document, recent, files.DataDir() + QStringLiteral("/mopira.ini"), &host);
         page.ReadSettings(Settings{});
         page.setGeometry(0, 0, 400, 400);
         page.LayoutPage(400, 400);

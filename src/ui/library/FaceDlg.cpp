@@ -46,6 +46,10 @@ void CFaceDlg::CreateKeywordEdit(const CDialogUnits& du, int x, int y, int cx) {
     label->setBuddy(m_edtKeywords);
 }
 
+QString CFaceDlg::FolderReading() const {
+    return m_tree->NewFolderReading(m_strFolder);
+}
+
 void CFaceDlg::SetKeywords(const std::vector<std::string>& keywords) {
     QStringList words;
     for (const std::string& keyword : keywords) {

@@ -31,6 +31,8 @@ public:
     const std::string& Folder() const { return m_strFolder; }
     // After OK: the keywords typed (UTF-8), split at blanks.
     const std::vector<std::string>& Keywords() const { return m_keywords; }
+    // After OK: the reading given to the chosen folder when the dialog made it; else empty.
+    QString FolderReading() const;
     // The keywords the field starts with.
     void SetKeywords(const std::vector<std::string>& keywords);
 

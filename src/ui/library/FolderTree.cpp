@@ -16,6 +16,8 @@ namespace mopira {
 namespace {
 
 constexpr int kFolderRole = Qt::UserRole;
+// What the new-folder dialog gave as the reading of a folder it made.
+constexpr int kReadingRole = Qt::UserRole + 1;
 
 }  // namespace
 
@@ -105,11 +107,17 @@ void CFolderTree::AddNewFolderNode() {
     FollowCharset();
     const std::string folder = m_newFolderDlg.Name();
     QTreeWidgetItem* node = NewFolderNode(folder);
+    node->setData(0, kReadingRole, m_newFolderDlg.Reading());
     m_root->insertChild(SortedPosition(folder), node);
     setCurrentItem(node);
     scrollToItem(node);
     // A second folder of this name is refused while the dialog is open.
     m_newFolderDlg.AddFolderName(folder);
+}
+
+QString CFolderTree::NewFolderReading(const std::string& folder) const {
+    const QTreeWidgetItem* node = FolderNode(folder);
+    return node ? node->data(0, kReadingRole).toString() : QString();
 }
 
 void CFolderTree::FollowCharset() {

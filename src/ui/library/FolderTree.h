@@ -35,6 +35,8 @@ public:
     std::string SelectedFolder() const;
     QTreeWidgetItem* Root() const { return m_root; }
     QTreeWidgetItem* FolderNode(const std::string& folder) const;
+    // The reading given to a folder made in the new-folder dialog; empty for others.
+    QString NewFolderReading(const std::string& folder) const;
 
 protected:
     void drawBranches(QPainter* painter, const QRect& rect,

@@ -297,6 +297,7 @@ void CListActions::OnNewFace(const std::string& face, Charset charset) {
     std::string added;
     std::string folder;
     std::vector<std::string> keywords;
+    QString reading;
     {
         const CLibraryDocument::CHold hold = m_document.Hold();
         CAddFaceDlg dialog(Window(), m_page.View(), ToQString(face, charset),
@@ -321,11 +322,15 @@ void CListActions::OnNewFace(const std::string& face, Charset charset) {
         }
         folder = dialog.Folder();
         keywords = dialog.Keywords();
+        reading = dialog.FolderReading();
     }
     if (!m_document.Change(AddFaces{{FaceEntry{added, folder}}}).changed) {
         return;
     }
     m_document.SetFaceKeywords(added, std::move(keywords));
+    if (!reading.isEmpty()) {
+        m_document.SetFolderReading(folder, reading.toStdString());
+    }
     CFolderCombo& combo = *m_page.m_cbxFolder;
     const bool folderView = combo.IsFolderChosen();
     if (folderView) {
@@ -369,6 +374,7 @@ void CListActions::OnProperties() {
     std::string face;
     std::string folder;
     std::vector<std::string> keywords;
+    QString reading;
     {
         const CLibraryDocument::CHold hold = m_document.Hold();
         CPropertyDlg dialog(Window(), m_page.View(),
@@ -393,11 +399,15 @@ void CListActions::OnProperties() {
         }
         folder = dialog.Folder();
         keywords = dialog.Keywords();
+        reading = dialog.FolderReading();
     }
     const std::string oldText(m_library.Text(id));
     const std::string oldFolder = m_library.Folder(id);
     const EditOutcome outcome = m_document.Change(ReplaceFace{oldText, FaceEntry{face, folder}});
     m_document.SetFaceKeywords(face, std::move(keywords));
+    if (!reading.isEmpty()) {
+        m_document.SetFolderReading(folder, reading.toStdString());
+    }
     if (folder != oldFolder &&
         std::find(outcome.emptied.begin(), outcome.emptied.end(), oldFolder) !=
             outcome.emptied.end() &&
