@@ -328,9 +328,7 @@ void CListActions::OnNewFace(const std::string& face, Charset charset) {
         return;
     }
     m_document.SetFaceKeywords(added, std::move(keywords));
-    if (!reading.isEmpty()) {
-        m_document.SetFolderReading(folder, reading.toStdString());
-    }
+    KeepFolderReading(folder, reading);
     CFolderCombo& combo = *m_page.m_cbxFolder;
     const bool folderView = combo.IsFolderChosen();
     if (folderView) {
@@ -405,9 +403,7 @@ void CListActions::OnProperties() {
     const std::string oldFolder = m_library.Folder(id);
     const EditOutcome outcome = m_document.Change(ReplaceFace{oldText, FaceEntry{face, folder}});
     m_document.SetFaceKeywords(face, std::move(keywords));
-    if (!reading.isEmpty()) {
-        m_document.SetFolderReading(folder, reading.toStdString());
-    }
+    KeepFolderReading(folder, reading);
     if (folder != oldFolder &&
         std::find(outcome.emptied.begin(), outcome.emptied.end(), oldFolder) !=
             outcome.emptied.end() &&
@@ -435,6 +431,7 @@ void CListActions::OnMove() {
         return;
     }
     std::string folder;
+    QString reading;
     {
         const CLibraryDocument::CHold hold = m_document.Hold();
         CMoveDlg dialog(Window(), m_page.View(), m_page.SelectedFolder());
@@ -443,6 +440,7 @@ void CListActions::OnMove() {
             return;
         }
         folder = dialog.Folder();
+        reading = dialog.FolderReading();
     }
     MoveFaces move{{}, folder};
     for (RecordId id : ids) {
@@ -452,8 +450,16 @@ void CListActions::OnMove() {
         }
     }
     m_document.Change(move);
+    KeepFolderReading(folder, reading);
     m_page.ShowAllIfEmpty();
     m_page.UpdateCurrentFace();
+}
+
+void CListActions::KeepFolderReading(const std::string& folder, const QString& reading) {
+    // A folder made in a dialog keeps the reading given there, for search and dictionaries.
+    if (!reading.isEmpty()) {
+        m_document.SetFolderReading(folder, reading.toStdString());
+    }
 }
 
 void CListActions::OnDelete() {

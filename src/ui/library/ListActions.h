@@ -56,6 +56,7 @@ private:
     // Afterwards the list shows and selects the new one.
     void OnNewFace(const std::string& face, Charset charset);
     void OnDelete();
+    void KeepFolderReading(const std::string& folder, const QString& reading);
     void OnProperties();
     void OnMove();
     void OnImport();

@@ -58,4 +58,8 @@ void CMoveDlg::OnFolderChanged() {
     m_btnOK->setEnabled(IsUsableFolder(m_strFolder, m_library.GetCharset()));
 }
 
+QString CMoveDlg::FolderReading() const {
+    return m_tree->NewFolderReading(m_strFolder);
+}
+
 }  // namespace mopira

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 #include <functional>
 #include <string>
@@ -33,6 +34,8 @@ public:
 
     // After OK: the folder chosen.
     const std::string& Folder() const { return m_strFolder; }
+    // After OK: the reading given to the chosen folder when the dialog made it; else empty.
+    QString FolderReading() const;
 
 private:
     void OnFolderChanged();
