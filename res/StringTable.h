@@ -281,6 +281,10 @@ inline constexpr QStringView kExportFailed =
 
 // The library as an input method's user dictionary.
 inline constexpr QStringView kDictionaryItem = u"辞書に書き出す(&J)...";
+inline constexpr QStringView kFolderReadingItem = u"フォルダの読み(&Y)...";
+inline constexpr QStringView kFolderReadingCaption = u"フォルダの読み";
+inline constexpr QStringView kFolderReadingPrompt =
+    u"検索と辞書に使う、フォルダ「%1」の読み (ひらがな):\n空にすると読みを消します。";
 inline constexpr QStringView kDictionaryCaption = u"辞書に書き出す";
 inline constexpr QStringView kDictionaryPrompt =
     u"顔文字を読みで入力できるように、日本語入力の辞書に書き出します。辞書の形式を選んでください。";

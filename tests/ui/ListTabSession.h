@@ -2,9 +2,11 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -96,6 +98,32 @@ struct CListTabSession {
         QVERIFY2(button && button->isVisible() && button->isEnabled(), "the button is not there");
         QTest::mouseClick(button, Qt::LeftButton);
     }
+    // Chooses `command` in the list's menu, opened from the keyboard; false when it is not
+    // there or is off.
+    bool ContextCommand(int command) const {
+        bool found = false;
+        QTimer::singleShot(0, [command, &found] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) {
+                return;
+            }
+            for (QAction* action : menu->actions()) {
+                if (action->data().toInt() == command && action->isEnabled()) {
+                    found = true;
+                    menu->setActiveAction(action);
+                    QTest::keyClick(menu, Qt::Key_Return);
+                    return;
+                }
+            }
+            menu->close();
+        });
+        QWidget* viewport = list->DetailsView()->viewport();
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                viewport->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(viewport, &event);
+        return found;
+    }
+
     void ChooseFolder(const QString& name) const {
         const int index = combo->findText(name);
         combo->setCurrentIndex(index);

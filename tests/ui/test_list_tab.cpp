@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -279,6 +280,19 @@ private slots:
         s.SearchFor(QStringLiteral("nya-"));
         QVERIFY(s.Rows().isEmpty());
 
+        // An existing folder's reading, through the list's menu: the one it has is offered.
+        s.SearchFor({});
+        s.Select({QStringLiteral("(´・ω・｀)")});
+        modal.SetHandler([&](QDialog& shown) {
+            auto& input = static_cast<QInputDialog&>(shown);
+            QVERIFY(input.labelText().contains(QStringLiteral("しょぼん")));
+            input.setTextValue(QStringLiteral(" しょんぼり "));
+            input.accept();
+        });
+        QVERIFY(s.ContextCommand(id::kFolderReading));
+        s.SearchFor(QStringLiteral("shonbo"));
+        QCOMPARE(s.Rows(), QStringList{"(´・ω・｀)"});
+
         const std::string faces = s.fixture.ReadFile(QStringLiteral("FaceList.dat"));
         QVERIFY(faces.find(test::Sjis("ごろごろ")) == std::string::npos);
         const std::string keywords = s.fixture.ReadFile(QStringLiteral("Keywords.dat"));
@@ -382,22 +396,25 @@ private slots:
             return items;
         };
         // Each item shows its key.
+        // The folder's reading needs one folder: the selected emoticon's, or the one shown.
         const QStringList exchange{"インポート(&I)...", "エクスポート(&E)...",
                                    "辞書に書き出す(&J)..."};
+        const QString reading = QStringLiteral("フォルダの読み(&Y)...");
+        const QString noReading = reading + " (off)";
         const QString add = QStringLiteral("新しい顔文字(&N)...\tIns");
         s.list->ClearSelection();
         QCOMPARE(menuItems(false),
                  (QStringList{"コピー(&C) (off) (default)", add, "削除(&D)\tDel (off)",
                               "移動(&M)...\tCtrl+M (off)"} +
-                  exchange));
+                  exchange + QStringList{noReading}));
         s.Select({0});
         QCOMPARE(menuItems(true),
                  (QStringList{"コピー(&C) (default)", add, "削除(&D)\tDel", "プロパティ(&R)\tF2"} +
-                  exchange));
+                  exchange + QStringList{reading}));
         s.Select({0, 3});
         QCOMPARE(menuItems(false),
                  (QStringList{"コピー(&C) (default)", add, "削除(&D)\tDel", "移動(&M)...\tCtrl+M"} +
-                  exchange));
+                  exchange + QStringList{noReading}));
 
         // Not on the create tab, and not outside the list.
         s.fixture.Child<QTabBar>("m_tab")->setCurrentIndex(1);

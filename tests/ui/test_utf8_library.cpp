@@ -67,32 +67,6 @@ private:
         CLibraryDocument& Document() const { return dialog->Document(); }
         QString Path(const QString& name) const { return fixture.PathOf(name); }
 
-        // Picks a command from the list's context menu, opened from the keyboard; false when
-        // it is not there or off.
-        bool ContextCommand(int command) const {
-            bool found = false;
-            QTimer::singleShot(0, [command, &found] {
-                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-                if (!menu) {
-                    return;
-                }
-                for (QAction* action : menu->actions()) {
-                    if (action->data().toInt() == command && action->isEnabled()) {
-                        found = true;
-                        menu->setActiveAction(action);
-                        QTest::keyClick(menu, Qt::Key_Return);
-                        return;
-                    }
-                }
-                menu->close();
-            });
-            QWidget* viewport = list->DetailsView()->viewport();
-            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
-                                    viewport->mapToGlobal(QPoint(5, 5)));
-            QApplication::sendEvent(viewport, &event);
-            return found;
-        }
-
         // The add dialog, given `text` in the folder `folder` and confirmed.
         void AddFace(const char* text, const std::string& folder, CModalSeam& modal) const {
             modal.SetHandler([text, folder](QDialog& shown) {

@@ -45,6 +45,8 @@ inline constexpr int kImport = 32790;
 inline constexpr int kExport = 32791;
 // The library as an input method's user dictionary (the list's context menu).
 inline constexpr int kExportDictionary = 32792;
+// The reading of a folder, for search and dictionaries (the list's context menu).
+inline constexpr int kFolderReading = 32793;
 
 // Resources.
 inline constexpr int kAppIcon = 128;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QEventLoop>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressDialog>
@@ -36,6 +37,7 @@
 #include "ui/platform/FileDialog.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/ModalSeam.h"
+#include "ui/platform/ReadingProposer.h"
 #include "ui/platform/TextConvert.h"
 
 namespace mopira {
@@ -203,6 +205,8 @@ void CListActions::ShowMenu(const QPoint& globalPos, bool fromKeyboard) {
     QAction* import = add(res::kImportItem, id::kImport);
     add(res::kExportItem, id::kExport);
     add(res::kDictionaryItem, id::kExportDictionary);
+    QAction* reading = add(res::kFolderReadingItem, id::kFolderReading);
+    reading->setEnabled(!ReadingFolder().empty());
 
     const int selected = m_page.SelectedCount();
     if (selected == 0) {
@@ -212,7 +216,7 @@ void CListActions::ShowMenu(const QPoint& globalPos, bool fromKeyboard) {
     }
     if (m_document.IsLoaded() && !m_document.CanChange()) {
         menu.setToolTipsVisible(true);
-        for (QAction* action : {added, remove, move, properties, import}) {
+        for (QAction* action : {added, remove, move, properties, import, reading}) {
             action->setEnabled(false);
             action->setToolTip(m_messages.ReadOnlyTip());
         }
@@ -258,6 +262,9 @@ void CListActions::OnCommand(int command) {
             break;
         case id::kExportDictionary:
             OnExportDictionary();
+            break;
+        case id::kFolderReading:
+            OnFolderReading();
             break;
         default:
             break;
@@ -460,6 +467,41 @@ void CListActions::KeepFolderReading(const std::string& folder, const QString& r
     if (!reading.isEmpty()) {
         m_document.SetFolderReading(folder, reading.toStdString());
     }
+}
+
+std::string CListActions::ReadingFolder() const {
+    const std::vector<int> rows = m_page.m_lstFace->SelectedRows();
+    if (rows.size() == 1 && m_page.m_faceModel->IsRecordRow(rows.front())) {
+        return m_library.Folder(m_page.m_faceModel->RecordAt(rows.front()));
+    }
+    return m_page.SelectedFolder();
+}
+
+void CListActions::OnFolderReading() {
+    if (!m_document.WaitUntilLoaded() || !m_document.CanChange()) {
+        return;
+    }
+    const std::string folder = ReadingFolder();
+    if (folder.empty()) {
+        return;
+    }
+    QString reading =
+        QString::fromStdString(std::string(m_document.Keywords().FolderReading(folder)));
+    const QString name = ToQString(folder, m_library.GetCharset());
+    if (reading.isEmpty()) {
+        reading = CReadingProposer::Shared().Propose(name);
+    }
+    QInputDialog dialog(Window());
+    dialog.setObjectName(QStringLiteral("m_folderReadingDlg"));
+    dialog.setWindowTitle(res::kFolderReadingCaption.toString());
+    dialog.setLabelText(res::kFolderReadingPrompt.toString().arg(name));
+    dialog.setTextValue(reading);
+    dialog.setOkButtonText(res::kOk.toString());
+    dialog.setCancelButtonText(res::kCancel.toString());
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return;
+    }
+    m_document.SetFolderReading(folder, dialog.textValue().trimmed().toStdString());
 }
 
 void CListActions::OnDelete() {

@@ -63,6 +63,10 @@ private:
     void OnExport();
     // The library as an input method's user dictionary, in the format the user chooses.
     void OnExportDictionary();
+    // The folder the reading command acts on: the selected emoticon's, else the one shown;
+    // empty for none.
+    std::string ReadingFolder() const;
+    void OnFolderReading();
 
     // Asks whether the library may become UTF-8 (for a text CP932 cannot hold) and makes it
     // so on Yes; true when it is UTF-8 afterwards. Asked once in a command: the answer stands
