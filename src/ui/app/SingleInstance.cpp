@@ -11,6 +11,10 @@
 #include <QThread>
 #include <QtDebug>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace mopira {
 
 namespace {
@@ -22,11 +26,21 @@ constexpr qint64 kMaxMessage = 1024;
 constexpr char kXdgActivationName[] = "xdg-activation-token";
 constexpr char kStartupIdName[] = "desktop-startup-id";
 
+// Who runs the program, by the account itself rather than by $USER, which a process started
+// as another user (setpriv, sudo -E) may keep.
+QString UserKey() {
+#ifdef Q_OS_UNIX
+    return QString::number(::getuid());
+#else
+    return UserName();
+#endif
+}
+
 QString ServerNameOf(const QString& dataDirectory) {
     // The folder by its identity, so that a link or a bind mount to it is the same folder; and
     // the user, since the socket lies in the shared temporary folder.
     const QByteArray digest = QCryptographicHash::hash(
-        (UserName() + QLatin1Char('\n') + FolderKey(dataDirectory)).toUtf8(),
+        (UserKey() + QLatin1Char('\n') + FolderKey(dataDirectory)).toUtf8(),
         QCryptographicHash::Sha256);
     return QStringLiteral("mopira-%1").arg(QString::fromLatin1(digest.toHex().left(24)));
 }
