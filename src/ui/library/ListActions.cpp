@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QMenu>
 #include <QProgressDialog>
 #include <QShortcut>
@@ -27,8 +26,8 @@
 #include "ui/library/FaceExchange.h"
 #include "ui/library/FaceListModel.h"
 #include "ui/library/FieldText.h"
-#include "ui/library/FolderCombo.h"
 #include "ui/library/LibraryMessages.h"
+#include "ui/library/ListFinder.h"
 #include "ui/library/ListPage.h"
 #include "ui/library/MoveDlg.h"
 #include "ui/library/PropertyDlg.h"
@@ -336,27 +335,7 @@ void CListActions::OnNewFace(const std::string& face, Charset charset) {
     }
     m_document.SetFaceKeywords(added, std::move(keywords));
     KeepFolderReading(folder, reading);
-    CFolderCombo& combo = *m_page.m_cbxFolder;
-    const bool folderView = combo.IsFolderChosen();
-    if (folderView) {
-        combo.SelectFolder(folder);
-    } else if (!combo.IsRecentChosen()) {
-        combo.SelectAllFaces();
-    }
-    if (m_page.m_bSearchActivated) {
-        // The search starts afresh. A folder view hides the box; its old text must not
-        // replace the folder's rows with everything.
-        const QSignalBlocker blocker(m_page.m_edtFind);
-        m_page.m_edtFind->clear();
-    }
-    // An empty text search lists everything, like "すべての顔文字".
-    if (m_page.IsRecentShown()) {
-        m_page.ShowRecent();
-    } else {
-        m_page.ShowFolder(folderView && m_page.m_findMode == FindMode::Location ? folder
-                                                                                : std::string());
-    }
-    m_page.SelectFaceRow(added);
+    m_page.Finder().ShowNewFace(added, folder);
     m_page.UpdateCurrentFace();
 }
 
@@ -411,15 +390,12 @@ void CListActions::OnProperties() {
     const EditOutcome outcome = m_document.Change(ReplaceFace{oldText, FaceEntry{face, folder}});
     m_document.SetFaceKeywords(face, std::move(keywords));
     KeepFolderReading(folder, reading);
-    if (folder != oldFolder &&
-        std::find(outcome.emptied.begin(), outcome.emptied.end(), oldFolder) !=
-            outcome.emptied.end() &&
-        m_page.m_cbxFolder->IsFolderChosen()) {
-        // The folder went with its last emoticon, silently; the list shows everything.
-        m_page.m_cbxFolder->SelectAllFaces();
-        m_page.ShowFolder({});
+    if (folder != oldFolder && std::find(outcome.emptied.begin(), outcome.emptied.end(),
+                                         oldFolder) != outcome.emptied.end()) {
+        // The folder went with its last emoticon, silently.
+        m_page.Finder().LeaveEmptiedFolder();
     }
-    m_page.SelectFaceRow(face);
+    m_page.Finder().SelectRow(face);
     m_page.UpdateCurrentFace();
 }
 
@@ -458,7 +434,7 @@ void CListActions::OnMove() {
     }
     m_document.Change(move);
     KeepFolderReading(folder, reading);
-    m_page.ShowAllIfEmpty();
+    m_page.Finder().ShowAllIfEmpty();
     m_page.UpdateCurrentFace();
 }
 
@@ -508,7 +484,7 @@ void CListActions::OnDelete() {
     if (!m_document.WaitUntilLoaded() || !m_document.CanChange()) {
         return;
     }
-    const std::vector<std::string> texts = m_page.SelectedTexts();
+    const std::vector<std::string> texts = m_page.Finder().SelectedTexts();
     if (texts.empty()) {
         return;
     }
@@ -527,9 +503,7 @@ void CListActions::OnDelete() {
     for (std::size_t i = 0; i < outcome.emptied.size(); ++i) {
         ShowMessage(Window(), res::kFolderEmptied.toString());
     }
-    if (m_page.ShowAllIfEmpty() && m_page.m_findMode == FindMode::Text) {
-        m_page.SearchByText();
-    }
+    m_page.Finder().ShowAllIfEmpty();
     m_page.UpdateCurrentFace();
 }
 
@@ -623,14 +597,9 @@ void CListActions::OnImport() {
             break;
         }
     }
-    if (!folder || folder->empty() || !m_page.m_cbxFolder->SelectFolder(*folder)) {
-        m_page.m_cbxFolder->SelectAllFaces();
-    }
-    m_page.m_findMode = FindMode::Location;
-    m_page.SetFindMode(FindMode::Location);
-    m_page.ShowFolder(m_page.SelectedFolder());
+    m_page.Finder().ShowImported(folder.value_or(std::string()));
     if (!summary.added.empty()) {
-        m_page.SelectFaceRow(std::string(m_library.Text(summary.added.front())));
+        m_page.Finder().SelectRow(std::string(m_library.Text(summary.added.front())));
     }
     m_page.UpdateCurrentFace();
     ShowMessage(Window(), DescribeImport(summary), MessageButtons::Ok,

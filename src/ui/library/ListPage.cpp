@@ -1,10 +1,7 @@
 #include "ui/library/ListPage.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QStyle>
@@ -12,7 +9,7 @@
 
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
-#include "core/library/MeaningIndex.h"
+#include "core/library/LibraryEdit.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
 #include "store/LibraryDocument.h"
@@ -23,9 +20,9 @@
 #include "ui/library/FolderCombo.h"
 #include "ui/library/LibraryMessages.h"
 #include "ui/library/ListActions.h"
+#include "ui/library/ListFinder.h"
 #include "ui/platform/DialogUnits.h"
 #include "ui/platform/Fonts.h"
-#include "ui/platform/TextConvert.h"
 
 namespace mopira {
 
@@ -92,17 +89,15 @@ void CListPage::CreateControls() {
     m_cbxFolder->SetImages(m_folderImages.folder, m_folderImages.openFolder,
                            m_folderImages.allFaces, res::LoadIcon(id::kRecentIcon));
 
-    m_edtFind->setPlaceholderText(res::kFindHint.toString());
-    m_edtFind->installEventFilter(this);
-    // The window paints before the library is read; the list says so until it is.
-    m_lstFace->SetPlaceholderText(res::kLoading.toString());
-
     // Screen readers find every control by name: its caption, or the tip or label it has.
     m_lstFace->setAccessibleName(res::kFaceColumn.toString());
     m_cbxFolder->setAccessibleName(res::kLocationCaption.toString());
     m_edtFind->setAccessibleName(res::kFindHint.toString());
     m_tbarList->setAccessibleName(res::kListToolBarName.toString());
 
+    m_finder =
+        new CListFinder(m_document, m_recent,
+                        {*m_lstFace, *m_faceModel, *m_cbxFolder, *m_edtFind, *m_btnLocation}, this);
     m_messages = new CLibraryMessages(m_document, this);
     m_actions = new CListActions(m_document, *this, *m_tbarList, *m_messages);
 }
@@ -111,22 +106,26 @@ void CListPage::ConnectHandlers() {
     // What the list shows is kept before the list lets go of the old ids; then the list, the
     // combo and the copied list follow, so that they are up to date when the page and its
     // commands hear of a change.
-    connect(&m_document, &CLibraryDocument::aboutToReload, this,
-            &CListPage::OnLibraryAboutToReload);
+    connect(&m_document, &CLibraryDocument::aboutToReload, m_finder,
+            &CListFinder::OnLibraryAboutToReload);
     m_faceModel->Follow(m_document);
     m_cbxFolder->Follow(m_document);
-    connect(&m_recent, &CRecentFaces::changed, this, &CListPage::OnRecentChanged);
     connect(&m_document, &CLibraryDocument::loaded, this, &CListPage::OnLibraryLoaded);
-    connect(&m_document, &CLibraryDocument::changed, this, &CListPage::OnLibraryChanged);
-    connect(&m_document, &CLibraryDocument::reloaded, this, &CListPage::OnLibraryReloaded);
-    connect(&m_document, &CLibraryDocument::keywordsChanged, this, &CListPage::OnKeywordsChanged);
+    connect(&m_document, &CLibraryDocument::changed, this, [this](const LibraryEdit& edit) {
+        m_finder->OnLibraryChanged(edit);
+        UpdateCurrentFace();
+    });
+    connect(&m_document, &CLibraryDocument::reloaded, this, [this] {
+        m_finder->OnLibraryReloaded();
+        UpdateCurrentFace();
+    });
+    connect(&m_document, &CLibraryDocument::keywordsChanged, m_finder,
+            &CListFinder::OnKeywordsChanged);
 
     connect(m_tbarList, &CTipToolBar::commandTriggered, this, &CListPage::OnCommand);
     connect(m_btnLocation, &CFindModeButton::modeChosen, this, [this](FindMode mode) {
         OnCommand(mode == FindMode::Text ? id::kFindByText : id::kFindByLocation);
     });
-    connect(m_cbxFolder, &QComboBox::activated, this, &CListPage::OnFolderChanged);
-    connect(m_edtFind, &QLineEdit::textChanged, this, &CListPage::SearchByText);
     connect(m_lstFace, &CSortListCtrl::selectionChanged, this, &CListPage::OnFaceSelectionChanged);
     // A refill or removal takes the selection along without a selection signal.
     connect(m_faceModel, &QAbstractItemModel::modelReset, this, &CListPage::OnFaceSelectionChanged);
@@ -138,20 +137,10 @@ void CListPage::ConnectHandlers() {
             !m_faceModel->IsFixedOrder());
     });
     connect(m_lstFace, &CSortListCtrl::rowDoubleClicked, this, &CListPage::OnFaceDoubleClicked);
-    connect(m_faceModel, &QAbstractItemModel::modelReset, this, &CListPage::UpdateEmptyText);
-    connect(m_faceModel, &QAbstractItemModel::rowsInserted, this, &CListPage::UpdateEmptyText);
-    connect(m_faceModel, &QAbstractItemModel::rowsRemoved, this, &CListPage::UpdateEmptyText);
     // From anywhere on the tab, as in every program that finds.
     auto* find = new QShortcut(QKeySequence::Find, this);
     find->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(find, &QShortcut::activated, this, [this] {
-        if (m_findMode == FindMode::Text) {
-            m_edtFind->setFocus(Qt::ShortcutFocusReason);
-            m_edtFind->selectAll();
-        } else {
-            OnCommand(id::kFindByText);
-        }
-    });
+    connect(find, &QShortcut::activated, m_finder, &CListFinder::FocusSearch);
     connect(m_lstFace, &CSortListCtrl::contextMenuRequested, this,
             [this](const QPoint& globalPos, bool fromKeyboard) {
                 if (isVisible()) {
@@ -161,7 +150,7 @@ void CListPage::ConnectHandlers() {
 }
 
 void CListPage::ReadSettings(const Settings& settings) {
-    m_findMode = settings.find == 1 ? FindMode::Text : FindMode::Location;
+    m_finder->SetMode(settings.find == 1 ? FindMode::Text : FindMode::Location);
     m_nContentWidth = settings.content;
     m_nFolderWidth = settings.folder;
     m_lstFace->SetColumnWidths({m_nContentWidth, m_nFolderWidth});
@@ -170,7 +159,7 @@ void CListPage::ReadSettings(const Settings& settings) {
 
 void CListPage::WriteSettings(Settings& settings) const {
     settings.view = static_cast<int>(m_viewMode);
-    settings.find = static_cast<int>(m_findMode);
+    settings.find = static_cast<int>(m_finder->Mode());
     // The details columns keep their widths while the list view shows.
     settings.content = m_lstFace->ColumnWidth(0);
     settings.folder = m_lstFace->ColumnWidth(1);
@@ -178,7 +167,7 @@ void CListPage::WriteSettings(Settings& settings) const {
 
 void CListPage::ShowPage() {
     show();
-    SetFindMode(m_findMode);
+    m_finder->ShowMode();
     // Enter copies the selected row as soon as the page shows.
     m_lstFace->setFocus(Qt::OtherFocusReason);
 }
@@ -214,27 +203,6 @@ QSize CListPage::UsefulSize() const {
             134 + header + kUsefulRows * row + frame + scrollBar};
 }
 
-bool CListPage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_edtFind && event->type() == QEvent::FocusIn) {
-        OnFindEditFocus();
-    }
-    if (watched == m_edtFind && event->type() == QEvent::KeyPress) {
-        // The keys that move through the results do so from the box, which keeps the focus
-        // for the next letter.
-        switch (static_cast<QKeyEvent*>(event)->key()) {
-            case Qt::Key_Up:
-            case Qt::Key_Down:
-            case Qt::Key_PageUp:
-            case Qt::Key_PageDown:
-                QCoreApplication::sendEvent(m_lstFace->CurrentView(), event);
-                return true;
-            default:
-                break;
-        }
-    }
-    return CPage::eventFilter(watched, event);
-}
-
 LibraryView CListPage::View() const {
     return {m_library, m_cbxFolder->Folders(), m_folderImages};
 }
@@ -251,10 +219,10 @@ void CListPage::OnCommand(int command) {
             emit copyRequested();
             break;
         case id::kFindByLocation:
-            OnFindByLocation();
+            m_finder->FindByLocation();
             break;
         case id::kFindByText:
-            OnFindByText();
+            m_finder->FindByText();
             break;
         default:
             m_actions->OnCommand(command);
@@ -263,116 +231,20 @@ void CListPage::OnCommand(int command) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The library
-
-void CListPage::UpdateEmptyText() {
-    if (!m_document.IsLoaded()) {
-        return;  // it says it is reading
-    }
-    QStringView text;
-    if (m_faceModel->rowCount() == 0) {
-        text = m_findMode == FindMode::Text ? res::kNoMatch
-               : IsRecentShown()            ? res::kNoRecent
-                                            : res::kNoFaces;
-    }
-    m_lstFace->SetPlaceholderText(text.toString());
-}
+// The library and the list
 
 void CListPage::OnLibraryLoaded() {
-    m_lstFace->SetPlaceholderText({});
-    // What was typed while the library loaded is searched for now.
-    if (m_findMode == FindMode::Text && m_bSearchActivated) {
-        SearchByText();
-    } else {
-        ShowFolder({});
-    }
+    m_finder->OnLibraryLoaded();
     UpdateCurrentFace();
     emit changeableChanged(m_document.CanChange());
 }
 
-void CListPage::OnLibraryChanged(const LibraryEdit& edit) {
-    m_meaning.reset();
-    // A search lists what matches now; removed rows are gone already, and an addition shows
-    // the list its command chooses.
-    if (m_findMode == FindMode::Text && !std::holds_alternative<RemoveFaces>(edit) &&
-        !std::holds_alternative<AddFaces>(edit)) {
-        const std::vector<std::string> selected = SelectedTexts();
-        SearchByText();
-        SelectFaceRows(selected);
-    }
-    UpdateCurrentFace();
-}
-
-void CListPage::OnLibraryAboutToReload() {
-    // Rows name records by id, and every id is about to change: keep what the user sees by
-    // its texts.
-    m_keptSelection = SelectedTexts();
-    m_meaning.reset();
-}
-
-void CListPage::OnKeywordsChanged() {
-    m_meaning.reset();
-    if (m_findMode == FindMode::Text) {
-        const std::vector<std::string> selected = SelectedTexts();
-        SearchByText();
-        SelectFaceRows(selected);
-    }
-}
-
-void CListPage::OnLibraryReloaded() {
-    if (m_findMode == FindMode::Text) {
-        ShowFolder({});
-        SearchByText();
-    } else {
-        if (m_cbxFolder->currentIndex() < 0) {
-            m_cbxFolder->SelectAllFaces();  // its folder is gone from the file
-        }
-        ShowLocation();
-    }
-    SelectFaceRows(m_keptSelection);
-    m_keptSelection.clear();
-    UpdateCurrentFace();
-}
-
-// ---------------------------------------------------------------------------------------------
-// The list and the folders
-
-void CListPage::ShowFolder(const std::string& folder) {
-    m_faceModel->Reset(m_library.RecordsInFolder(folder, CFaceLibrary::Order::Text), folder);
-}
-
-void CListPage::ShowRecent() {
-    m_faceModel->ResetTexts(m_recent.List().Texts(), m_recent.List().GetCharset());
-}
-
-bool CListPage::IsRecentShown() const {
-    return m_findMode == FindMode::Location && m_cbxFolder->IsRecentChosen();
-}
-
-void CListPage::ShowLocation() {
-    if (m_cbxFolder->IsRecentChosen()) {
-        ShowRecent();
-    } else {
-        ShowFolder(SelectedFolder());
-    }
-}
-
-void CListPage::OnRecentChanged() {
-    if (!IsRecentShown()) {
-        return;
-    }
-    // A copy from this list moves its rows: the selection goes along.
-    const std::vector<std::string> selected = SelectedTexts();
-    ShowRecent();
-    SelectFaceRows(selected);
-}
-
 void CListPage::RememberCopied() {
-    m_recent.Use(SelectedTexts(), m_library.GetCharset());
+    m_recent.Use(m_finder->SelectedTexts(), m_library.GetCharset());
 }
 
 std::string CListPage::SelectedFolder() const {
-    return m_cbxFolder->SelectedFolder();
+    return m_finder->SelectedFolder();
 }
 
 void CListPage::SetViewMode(ViewMode mode) {
@@ -382,84 +254,8 @@ void CListPage::SetViewMode(ViewMode mode) {
     m_tbarList->CheckButton(id::kListView, mode == ViewMode::List);
 }
 
-bool CListPage::ShowAllIfEmpty() {
-    if (m_faceModel->rowCount() != 0) {
-        return false;
-    }
-    ShowFolder({});
-    m_cbxFolder->SelectAllFaces();
-    return true;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Find modes
-
-void CListPage::SetFindMode(FindMode mode) {
-    m_btnLocation->ShowMode(mode);
-    m_cbxFolder->setVisible(mode == FindMode::Location);
-    m_edtFind->setVisible(mode == FindMode::Text);
-}
-
-void CListPage::OnFindByLocation() {
-    if (m_cbxFolder->currentIndex() < 0) {
-        // Its folder was removed while the text search showed: show everything.
-        m_cbxFolder->SelectAllFaces();
-    }
-    m_findMode = FindMode::Location;
-    ShowLocation();
-    SetFindMode(m_findMode);
-}
-
-void CListPage::OnFolderChanged() {
-    ShowLocation();
-    m_lstFace->SelectRow(0);
-    m_lstFace->setFocus();
-}
-
-void CListPage::OnFindByText() {
-    ShowFolder({});
-    m_findMode = FindMode::Text;
-    SetFindMode(m_findMode);
-    // What the user types next is what is searched for.
-    m_edtFind->setFocus(Qt::OtherFocusReason);
-    OnFindEditFocus();
-    m_edtFind->selectAll();
-    SearchByText();
-}
-
-void CListPage::OnFindEditFocus() {
-    if (!m_bSearchActivated) {
-        // The hint goes for good once the box has had the focus.
-        m_edtFind->setPlaceholderText({});
-        m_bSearchActivated = true;
-    }
-}
-
-void CListPage::SearchByText() {
-    // Before the library is read the list stays empty; the search runs once it is.
-    if (!m_bSearchActivated || !m_document.IsLoaded()) {
-        return;
-    }
-    const EncodeResult encoded = FromQString(m_edtFind->text(), m_library.GetCharset());
-    // A character the library cannot hold matches nothing. The emoticons whose text holds the
-    // query come first; those it finds by their folder's name or reading, or their keywords,
-    // follow.
-    if (!encoded.Ok()) {
-        m_faceModel->Reset({});
-        return;
-    }
-    if (!m_meaning) {
-        m_meaning = std::make_unique<CMeaningIndex>(m_library, m_document.Keywords());
-    }
-    m_faceModel->Reset(m_meaning->Search(encoded.bytes, CFaceLibrary::Order::Text).rows);
-}
-
 // ---------------------------------------------------------------------------------------------
 // The current emoticon and its commands
-
-std::vector<std::string> CListPage::SelectedTexts() const {
-    return m_faceModel->TextsAt(m_lstFace->SelectedRows());
-}
 
 std::string CListPage::SelectedOutsideText() const {
     const std::vector<int> rows = m_lstFace->SelectedRows();
@@ -475,7 +271,7 @@ int CListPage::SelectedCount() const {
 
 std::string CListPage::CurrentFace() {
     std::string face;
-    for (const std::string& text : SelectedTexts()) {
+    for (const std::string& text : m_finder->SelectedTexts()) {
         face += text;
     }
     UpdateCommandStates(!face.empty());
@@ -505,17 +301,6 @@ void CListPage::OnFaceDoubleClicked() {
     if (SelectedCount() > 0) {
         emit copyRequested();
     }
-}
-
-void CListPage::SelectFaceRow(const std::string& text) {
-    if (const int row = m_faceModel->RowOfText(text); row >= 0) {
-        m_lstFace->SelectRow(row);
-        m_lstFace->setFocus();
-    }
-}
-
-void CListPage::SelectFaceRows(const std::vector<std::string>& texts) {
-    m_lstFace->SelectRows(m_faceModel->RowsOfTexts(texts));
 }
 
 }  // namespace mopira

@@ -2,12 +2,9 @@
 
 #include <QFont>
 #include <QString>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "core/library/FaceLibrary.h"
-#include "core/library/LibraryEdit.h"
 #include "ui/library/FindModeButton.h"
 #include "ui/library/LibraryView.h"
 #include "ui/platform/Page.h"
@@ -16,12 +13,12 @@ class QLineEdit;
 
 namespace mopira {
 
-class CMeaningIndex;
 class CFaceListModel;
 class CFolderCombo;
 class CLibraryDocument;
 class CLibraryMessages;
 class CListActions;
+class CListFinder;
 class CRecentFaces;
 class CSortListCtrl;
 class CTipToolBar;
@@ -30,10 +27,10 @@ class CTipToolBar;
 enum class ViewMode { Details = 0, List = 1 };
 
 // The list tab: the face list with its toolbar, the location button that switches between
-// finding by folder and by text, the folder combo and the search box. The list, the combo and
-// the emoticons copied last follow the document's changes by themselves; the commands that
-// change the library live in CListActions, and what the user is told about the file in
-// CLibraryMessages.
+// finding by folder and by text, the folder combo and the search box. The list and the combo
+// follow the document's changes by themselves; what the list shows and how the user finds it
+// lives in CListFinder, the commands that change the library in CListActions, and what the
+// user is told about the file in CLibraryMessages.
 class CListPage : public CPage {
     Q_OBJECT
 
@@ -53,6 +50,7 @@ public:
     Charset FaceCharset() const override;
 
     CListActions& Actions() const { return *m_actions; }
+    CListFinder& Finder() const { return *m_finder; }
     const QString& SettingsPath() const { return m_strSettingsPath; }
     // The folder chosen in the location combo; empty for the fixed items.
     std::string SelectedFolder() const;
@@ -64,9 +62,6 @@ signals:
     // Whether the library can be changed, once it is read.
     void changeableChanged(bool changeable);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     friend class CListActions;
 
@@ -74,37 +69,10 @@ private:
     void ConnectHandlers();
     void OnCommand(int command);
     void OnLibraryLoaded();
-    void OnLibraryChanged(const LibraryEdit& edit);
-    // The library is about to be read again, and has been: every record id changes.
-    void OnLibraryAboutToReload();
-    void OnLibraryReloaded();
-    // The readings or keywords changed: a search lists what they find now.
-    void OnKeywordsChanged();
-
-    // The rows of a folder, or every row for the empty name.
-    void ShowFolder(const std::string& folder);
-    // What the location combo has chosen: a folder, everything or the emoticons copied last.
-    void ShowLocation();
-    void ShowRecent();
-    bool IsRecentShown() const;
-    void OnRecentChanged();
-    void SetFindMode(FindMode mode);
-    void SearchByText();
     void SetViewMode(ViewMode mode);
-    void OnFindByLocation();
-    void OnFindByText();
-    void OnFolderChanged();
-    void OnFindEditFocus();
     void OnFaceSelectionChanged();
     void OnFaceDoubleClicked();
-    // An empty list says why it is empty: nothing found, nothing copied yet, no emoticon.
-    void UpdateEmptyText();
 
-    // After rows went away: an empty list shows every emoticon again. True when it did.
-    bool ShowAllIfEmpty();
-    void SelectFaceRow(const std::string& text);
-    void SelectFaceRows(const std::vector<std::string>& texts);
-    std::vector<std::string> SelectedTexts() const;
     // The one selected row's text when the library does not hold it; else empty.
     std::string SelectedOutsideText() const;
     int SelectedCount() const;
@@ -117,17 +85,9 @@ private:
     FolderImages m_folderImages;
 
     // Settings.
-    FindMode m_findMode = FindMode::Location;
     ViewMode m_viewMode = ViewMode::Details;
     int m_nContentWidth = 150;
     int m_nFolderWidth = 200;
-
-    // The search box has had the focus once and its hint is gone.
-    bool m_bSearchActivated = false;
-    // The search's index of folders and keywords, made at the first search after a change.
-    std::unique_ptr<CMeaningIndex> m_meaning;
-    // What the list showed before the library was read again.
-    std::vector<std::string> m_keptSelection;
 
     CSortListCtrl* m_lstFace = nullptr;
     CFaceListModel* m_faceModel = nullptr;
@@ -136,6 +96,7 @@ private:
     CFindModeButton* m_btnLocation = nullptr;
     CTipToolBar* m_tbarList = nullptr;
     QFont m_fontList;
+    CListFinder* m_finder = nullptr;
     CListActions* m_actions = nullptr;
     CLibraryMessages* m_messages = nullptr;
 };
