@@ -31,6 +31,38 @@ constexpr int kSettleMs = 300;
 constexpr int kFirstRetryMs = 1000;
 constexpr int kLastRetryMs = 60000;
 
+// A write that failed: told once for each reason, not at every try, and tried again after a
+// pause that doubles.
+template <typename Failure>
+struct RetryState {
+    std::optional<Failure> failure;
+    std::optional<Failure> told;
+    int nDelayMs = kFirstRetryMs;
+    QTimer timer;
+
+    // True when this reason has not been told yet.
+    bool Fail(Failure reason) {
+        failure = std::move(reason);
+        if (failure == told) {
+            return false;
+        }
+        told = failure;
+        return true;
+    }
+    void TryAgainLater() {
+        timer.start(nDelayMs);
+        nDelayMs = std::min(nDelayMs * 2, kLastRetryMs);
+    }
+    void Succeeded() {
+        failure.reset();
+        told.reset();
+        nDelayMs = kFirstRetryMs;
+        timer.stop();
+    }
+    // While writes wait out a failure, only the pause decides when to write again.
+    bool IsPausing() const { return failure && timer.isActive(); }
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -48,12 +80,11 @@ struct CLibraryDocument::Private {
     // What Keywords.dat held when last read or written, against which changes to it by
     // another program or machine are told from ours.
     CKeywordTable keywordsBase;
+    // Keywords.dat's stamp when it held keywordsBase.
+    std::optional<FileStamp> keywordsSeen;
     bool bKeywordsBusy = false;
     bool bKeywordsWanted = false;
-    std::optional<FileError> keywordsFailure;
-    std::optional<FileError> toldKeywordsFailure;
-    int nKeywordsRetryMs = kFirstRetryMs;
-    QTimer keywordsRetry;
+    RetryState<FileError> keywordsRetry;
     FileFingerprint known;
     // The file was last seen as this program wrote it (not as it was read).
     bool bKnownIsOwnWrite = false;
@@ -74,10 +105,7 @@ struct CLibraryDocument::Private {
     bool bSaveWanted = false;
     bool bCheckWanted = false;
     // Saves that failed wait out a pause before the next try.
-    std::optional<SaveFailure> failure;
-    std::optional<SaveFailure> toldFailure;
-    int nRetryMs = kFirstRetryMs;
-    QTimer retry;
+    RetryState<SaveFailure> retry;
     SaveState last;
     // Flushing takes every result in at once, whatever holds there are.
     bool bFlushing = false;
@@ -170,7 +198,7 @@ void CLibraryDocument::Private::StartSave() {
     }
     bSaveWanted = false;
     bCheckWanted = false;  // a save checks the file first anyway
-    retry.stop();
+    retry.timer.stop();
     Post(NewJob(SaveJob::Kind::Save));
 }
 
@@ -187,7 +215,7 @@ void CLibraryDocument::Private::StartCheck() {
     // While saves wait out a failure, a check only looks: the pause, not the folder's
     // events, decides when to write again. Otherwise it writes what waits, and what of ours
     // another machine's version lacks.
-    job.write = !failure;
+    job.write = !retry.failure;
     Post(std::move(job));
 }
 
@@ -200,42 +228,42 @@ void CLibraryDocument::Private::SyncKeywords(bool write) {
         return;
     }
     bKeywordsWanted = false;
-    // While writes wait out a failure, only the pause decides when to write again.
-    write = write && (!keywordsFailure || !keywordsRetry.isActive());
+    write = write && !keywordsRetry.IsPausing();
     bKeywordsBusy = true;
-    disk.Post([job = KeywordsJob{file, KeywordsPath(file), keywordsBase, keywords,
-                                 write}]() mutable { return RunKeywordsSave(std::move(job)); },
-              [this](KeywordsResult result) { TakeKeywords(std::move(result)); });
+    disk.Post(
+        [job = KeywordsJob{file, KeywordsPath(file), keywordsBase, keywords, write,
+                           keywordsSeen}]() mutable { return RunKeywordsSave(std::move(job)); },
+        [this](KeywordsResult result) { TakeKeywords(std::move(result)); });
 }
 
 void CLibraryDocument::Private::TakeKeywords(KeywordsResult result) {
     bKeywordsBusy = false;
-    // The library became UTF-8 while the job ran: its names take the new bytes.
+    // The library became UTF-8 while the job ran: its names take the new bytes, which the
+    // file does not hold yet.
+    if (result.file.GetCharset() != keywords.GetCharset()) {
+        result.stamp.reset();
+    }
     for (CKeywordTable* table : {&result.mine, &result.file, &result.merged}) {
         table->ConvertTo(keywords.GetCharset());
     }
     keywordsBase = std::move(result.file);
+    keywordsSeen = result.stamp;
     // What the user changed while the job ran goes onto what the file brought.
     CKeywordTable now = CKeywordTable::Merge(result.mine, keywords, result.merged);
     const bool changedHere = now != keywords;
     keywords = std::move(now);
     if (result.error.Failed()) {
-        keywordsFailure = result.error;
-        if (keywordsFailure != toldKeywordsFailure) {
-            toldKeywordsFailure = keywordsFailure;
+        if (keywordsRetry.Fail(result.error)) {
             emit q->keywordsSaveFailed(KeywordsPath(file), result.error);
         }
-        keywordsRetry.start(nKeywordsRetryMs);
-        nKeywordsRetryMs = std::min(nKeywordsRetryMs * 2, kLastRetryMs);
+        keywordsRetry.TryAgainLater();
     } else if (keywords == keywordsBase) {
-        keywordsFailure.reset();
-        toldKeywordsFailure.reset();
-        nKeywordsRetryMs = kFirstRetryMs;
+        keywordsRetry.Succeeded();
     }
     if (changedHere) {
         emit q->keywordsChanged();
     }
-    if (bKeywordsWanted || (keywords != keywordsBase && !keywordsRetry.isActive())) {
+    if (bKeywordsWanted || (keywords != keywordsBase && !keywordsRetry.timer.isActive())) {
         SyncKeywords();
     }
 }
@@ -344,6 +372,7 @@ void CLibraryDocument::Private::TakeLibrary(SaveResult& result) {
     // Another program made the library UTF-8: the names of readings and keywords follow.
     keywords.ConvertTo(library.GetCharset());
     keywordsBase.ConvertTo(library.GetCharset());
+    keywordsSeen.reset();  // the file holds the old bytes
     emit q->reloaded(result.missing);
 }
 
@@ -351,16 +380,12 @@ void CLibraryDocument::Private::Fail(const SaveResult& result) {
     if (result.error.step == FileStep::Lock) {
         bCheckWanted = true;  // the file was not even looked at
     }
-    failure = SaveFailure{file.Path(), result.error, result.waiting.value_or(std::string()),
-                          result.waitingCharset};
-    // Told once for each reason, not at every try.
-    if (failure != toldFailure) {
-        toldFailure = failure;
-        emit q->saveFailed(*failure);
+    if (retry.Fail(SaveFailure{file.Path(), result.error, result.waiting.value_or(std::string()),
+                               result.waitingCharset})) {
+        emit q->saveFailed(*retry.failure);
     }
     if (!bFlushing && !pending.empty()) {
-        retry.start(nRetryMs);
-        nRetryMs = std::min(nRetryMs * 2, kLastRetryMs);
+        retry.TryAgainLater();
     }
 }
 
@@ -400,7 +425,7 @@ void CLibraryDocument::Private::TakeSave(std::unique_ptr<SaveResult> result) {
     if (result->suspicious) {
         asking = result->suspicious;
         suspiciousBytes = result->suspiciousBytes;
-        retry.stop();
+        retry.timer.stop();
         emit q->suspiciousChange(*asking);
         AfterJob();
         return;
@@ -416,11 +441,8 @@ void CLibraryDocument::Private::TakeSave(std::unique_ptr<SaveResult> result) {
     } else if (result->wrote) {
         std::erase_if(pending,
                       [&](const PendingEdit& change) { return change.number <= result->upTo; });
-        nRetryMs = kFirstRetryMs;
-        retry.stop();
-        const bool wasFailing = failure.has_value();
-        failure.reset();
-        toldFailure.reset();
+        const bool wasFailing = retry.failure.has_value();
+        retry.Succeeded();
         if (wasFailing || pending.empty()) {
             emit q->saved();
         }
@@ -473,10 +495,10 @@ CLibraryDocument::CLibraryDocument(const QString& directory, QObject* parent)
         d->StartCheck();
         d->SyncKeywords();
     });
-    d->keywordsRetry.setSingleShot(true);
-    connect(&d->keywordsRetry, &QTimer::timeout, this, [this] { d->SyncKeywords(); });
-    d->retry.setSingleShot(true);
-    connect(&d->retry, &QTimer::timeout, this, [this] { d->StartSave(); });
+    d->keywordsRetry.timer.setSingleShot(true);
+    connect(&d->keywordsRetry.timer, &QTimer::timeout, this, [this] { d->SyncKeywords(); });
+    d->retry.timer.setSingleShot(true);
+    connect(&d->retry.timer, &QTimer::timeout, this, [this] { d->StartSave(); });
 }
 
 CLibraryDocument::~CLibraryDocument() {
@@ -610,6 +632,7 @@ std::vector<ConversionRefusal> CLibraryDocument::ConvertToUtf8() {
     }
     d->keywords.ConvertTo(d->library.GetCharset());
     d->keywordsBase.ConvertTo(d->library.GetCharset());
+    d->keywordsSeen.reset();  // the file holds the old bytes
     d->pending.push_back({++d->nChanges, edit, charset});
     // Copies that held what CP932 lacks can be merged now; the save looks for them.
     d->waitingCopies.clear();
@@ -717,7 +740,7 @@ bool CLibraryDocument::HasUnsavedChanges() const {
 }
 
 const SaveFailure* CLibraryDocument::Failure() const {
-    return d->failure ? &*d->failure : nullptr;
+    return d->retry.failure ? &*d->retry.failure : nullptr;
 }
 
 CLibraryDocument::SaveState CLibraryDocument::Flush() {
@@ -746,7 +769,7 @@ CLibraryDocument::SaveState CLibraryDocument::Flush() {
         }
         if (d->keywords != d->keywordsBase && !triedKeywords && d->CanWriteNow()) {
             triedKeywords = true;
-            d->keywordsRetry.stop();
+            d->keywordsRetry.timer.stop();
             d->SyncKeywords();
             continue;
         }
@@ -755,8 +778,8 @@ CLibraryDocument::SaveState CLibraryDocument::Flush() {
     d->bFlushing = false;
     if (!d->pending.empty()) {
         d->last.failed = true;
-        if (d->failure && !d->retry.isActive()) {
-            d->retry.start(d->nRetryMs);
+        if (d->retry.failure && !d->retry.timer.isActive()) {
+            d->retry.timer.start(d->retry.nDelayMs);
         }
     }
     return d->last;
@@ -785,7 +808,7 @@ FileError CLibraryDocument::KeepRecovery(QString& path) {
     if (!error.Failed()) {
         // Kept: closing now loses nothing.
         d->pending.clear();
-        d->failure.reset();
+        d->retry.failure.reset();
     }
     return error;
 }

@@ -109,7 +109,14 @@ std::optional<KeywordsRead> ReadKeywordsChange(const QString& path, const CKeywo
 }  // namespace
 
 KeywordsResult RunKeywordsSave(KeywordsJob job) {
-    KeywordsResult result{.mine = job.mine, .file = job.base, .merged = job.mine, .error = {}};
+    KeywordsResult result{
+        .mine = job.mine, .file = job.base, .merged = job.mine, .error = {}, .stamp = {}};
+    // Taken before reading: a change made while the file is read shows at the next look.
+    const FileStamp before = StampOf(job.path);
+    if (job.seen == before && job.mine == job.base && ConflictCopiesOf(job.path).isEmpty()) {
+        result.stamp = before;
+        return result;
+    }
     std::optional<KeywordsRead> theirs = ReadKeywordsChange(job.path, job.base, &result.error);
     if (!theirs) {
         return result;  // never written over what could not be read
@@ -129,6 +136,9 @@ KeywordsResult RunKeywordsSave(KeywordsJob job) {
         merged != theirs->table || !copies.isEmpty() || (!theirs->asItIs && !merged.Empty());
     result.file = std::move(theirs->table);
     result.merged = merged;
+    if (!needed) {
+        result.stamp = before;
+    }
     if (!job.write || !needed) {
         return result;
     }
@@ -136,11 +146,13 @@ KeywordsResult RunKeywordsSave(KeywordsJob job) {
     if (!job.library.Lock(lock, result.error)) {
         return result;
     }
-    result.error = ReplaceFile(job.path, merged.Write());
+    FileStamp written;
+    result.error = ReplaceFile(job.path, merged.Write(), &written);
     if (result.error.Failed()) {
         return result;
     }
     result.file = std::move(merged);
+    result.stamp = written;
     for (const QString& copy : copies) {
         QFile::remove(copy);
     }
