@@ -68,6 +68,10 @@ constexpr int kTemplateOrder[] = {
     id::kVariationList,     id::kHelperCombo,
 };
 
+// The tray and the shortcut start this long after the start at the latest, for a window
+// that is not painted (minimised, or on a platform that shows nothing).
+constexpr int kSummoningLatestMs = 1000;
+
 // What takes a turn of the keyboard for a control: itself, or the children that do (the
 // buttons of a toolbar, the two views of the face list).
 QWidgetList FocusTurns(QWidget* control) {
@@ -329,7 +333,6 @@ void CMainDlg::ConnectHandlers() {
 void CMainDlg::CreateSummoning() {
     m_activation = new CWindowActivation(*this);
     m_pasteBack = new CPasteBack(this);
-    SetTrayShown(m_summon.tray != 0);
     m_hotkey = new CGlobalHotkey(this);
     connect(m_hotkey, &CGlobalHotkey::activated, this,
             [this](const ActivationToken& token) { ToggleWindow(token); });
@@ -344,21 +347,29 @@ void CMainDlg::CreateSummoning() {
         m_summonKeysRead.insert(name);
         QSettings(m_strSettingsPath, QSettings::IniFormat).setValue(name, token);
     });
-    // Once the window shows, so that a key that cannot be had is told over it.
-    QTimer::singleShot(0, this, [this] {
-        TellHotkeyResult(m_hotkey->Register(QString::fromStdString(m_summon.hotkey),
-                                            res::kHotkeyDescription.toString()));
-        const QString pasteKey = QString::fromStdString(m_summon.pasteKey).trimmed();
-        if (!m_pasteBack->SetPasteKey(pasteKey)) {
-            ShowMessage(this,
-                        res::kPasteKeyInvalid.toString().arg(
-                            pasteKey, QDir::toNativeSeparators(m_strSettingsPath)),
-                        MessageButtons::Ok, MessageIcon::Warning);
-        }
-        if (m_summon.hideAfterCopy != 0 && m_summon.pasteAfterCopy != 0) {
-            m_pasteBack->Prepare(QString::fromStdString(m_summon.remoteDesktopToken));
-        }
-    });
+    connect(this, &CMainDlg::firstPainted, this, &CMainDlg::StartSummoning);
+    QTimer::singleShot(kSummoningLatestMs, this, &CMainDlg::StartSummoning);
+}
+
+void CMainDlg::StartSummoning() {
+    if (m_bSummoningStarted) {
+        return;
+    }
+    m_bSummoningStarted = true;
+    SetTrayShown(m_summon.tray != 0);
+    // A key that cannot be had is told over the window.
+    TellHotkeyResult(m_hotkey->Register(QString::fromStdString(m_summon.hotkey),
+                                        res::kHotkeyDescription.toString()));
+    const QString pasteKey = QString::fromStdString(m_summon.pasteKey).trimmed();
+    if (!m_pasteBack->SetPasteKey(pasteKey)) {
+        ShowMessage(this,
+                    res::kPasteKeyInvalid.toString().arg(
+                        pasteKey, QDir::toNativeSeparators(m_strSettingsPath)),
+                    MessageButtons::Ok, MessageIcon::Warning);
+    }
+    if (m_summon.hideAfterCopy != 0 && m_summon.pasteAfterCopy != 0) {
+        m_pasteBack->Prepare(QString::fromStdString(m_summon.remoteDesktopToken));
+    }
 }
 
 void CMainDlg::SetTrayShown(bool shown) {
@@ -632,6 +643,11 @@ void CMainDlg::paintEvent(QPaintEvent* event) {
     frame.tabBarRect = m_tab->geometry().translated(-m_rcTab.topLeft());
     frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     style()->drawPrimitive(QStyle::PE_FrameTabWidget, &frame, &painter, this);
+    if (!m_bPainted) {
+        m_bPainted = true;
+        // After this paint is flushed to the screen, not within it.
+        QTimer::singleShot(0, this, &CMainDlg::firstPainted);
+    }
 }
 
 void CMainDlg::OnTabChanged(int tab) {

@@ -76,6 +76,10 @@ public:
     // The icon in the desktop's tray; null when it is switched off or the desktop has no tray.
     CTrayIcon* TrayIcon() const { return m_tray; }
 
+signals:
+    // The window's first paint reached the screen: what it does not show may start now.
+    void firstPainted();
+
 public slots:
     // The default command: copies the current emoticon; never closes the window.
     void OnOK();
@@ -110,6 +114,9 @@ private:
     // What became of a shortcut, in words for the settings dialog.
     static QString HotkeyState(CGlobalHotkey::Result result, const QString& keys);
     void CreateSummoning();
+    // The tray and the shortcut, once the window is on screen (or a moment after the start
+    // when it is not shown): the desktop's answers can take a while.
+    void StartSummoning();
     // Tells the user when the shortcut could not be had (at once, or when the desktop answers).
     void TellHotkeyResult(CGlobalHotkey::Result result);
     // The clipboard gets `text`; then, when chosen, the window hides and the program the user
@@ -164,6 +171,8 @@ private:
     CTrayIcon* m_tray = nullptr;
     CWindowActivation* m_activation = nullptr;
     bool m_bSummoned = false;
+    bool m_bPainted = false;
+    bool m_bSummoningStarted = false;
     CSettingsDlg* m_settingsDlg = nullptr;
     CGlobalHotkey::Result m_hotkeyResult = CGlobalHotkey::Result::Off;
 };
