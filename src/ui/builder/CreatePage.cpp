@@ -11,41 +11,23 @@
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <algorithm>
-#include <array>
 #include <ctime>
 #include <random>
-#include <tuple>
 
 #include "core/app/ControlIds.h"
 #include "core/app/PageLayout.h"
 #include "res/StringTable.h"
 #include "store/DataStore.h"
+#include "ui/builder/FaceParts.h"
 #include "ui/controls/Emboss.h"
-#include "ui/controls/HoverButton.h"
 #include "ui/controls/IconButton.h"
 #include "ui/platform/DialogUnits.h"
-#include "ui/platform/Fonts.h"
 #include "ui/platform/TextConvert.h"
 
 namespace mopira {
 
 namespace {
 
-// Part buttons draw "&" as a mnemonic mark; a part is text, so every "&" is literal.
-QString AsCaption(const QString& text) {
-    QString caption = text;
-    return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
-// Where the face starts in the group box, and the part buttons' row.
-constexpr int kFaceLeft = 25;
-constexpr int kFaceTop = 85;
-constexpr int kFaceHeight = 60;
-// The room kept free on the right of the face inside the group box, and the smallest size a
-// wide face is drawn at: a face that runs past its box is worse than a small one, so only
-// glyphs too small to tell apart stop the shrinking.
-constexpr int kFaceRightMargin = 10;
-constexpr int kSmallestPartPoints = 6;
 // How many variations a first start shows at least.
 constexpr int kUsefulVariationRows = 5;
 
@@ -112,44 +94,12 @@ void CCreatePage::CreateControls() {
     m_btnAdd->SetImagePos(QPoint(4, 3));
     m_btnAdd->SetTextPos(QPoint(23, 4));
 
-    const struct {
-        CHoverButton** member;
-        const char* name;
-        int controlId;
-        const char16_t* caption;
-        int x;
-    } parts[] = {
-        {&m_btnEdgeLeft, "m_btnEdgeLeft", id::kEdgeLeftButton, u"(", 10},
-        {&m_btnEyeLeft, "m_btnEyeLeft", id::kEyeLeftButton, u"^", 30},
-        {&m_btnMouth, "m_btnMouth", id::kMouthButton, u"_", 50},
-        {&m_btnEyeRight, "m_btnEyeRight", id::kEyeRightButton, u"^", 70},
-        {&m_btnEmotionRight, "m_btnEmotionRight", id::kEmotionRightButton, u";", 90},
-        {&m_btnEdgeRight, "m_btnEdgeRight", id::kEdgeRightButton, u")", 110},
-        {&m_btnEmotionLeft, "m_btnEmotionLeft", id::kEmotionLeftButton, u"", 130},
-    };
-    m_fontPart = FaceFont(40);
-    for (const auto& part : parts) {
-        *part.member = new CHoverButton(this);
-        (*part.member)->setText(QString::fromUtf16(part.caption));
-        PlaceControl(du, *part.member, part.name, part.controlId, part.x, 55, 20, 55);
-        (*part.member)->setFont(m_fontPart);
-        // The face stands on the group box's own background.
-        (*part.member)->SetTransparentBack(true);
-        // Space steps a part as a click does; the keyboard must see which one it is on.
-        (*part.member)->SetShowFocus(true);
-    }
+    m_parts = new CFaceParts(du, this);
     // Enter presses the button that has the focus; elsewhere it copies, the default.
     for (QPushButton* button : findChildren<QPushButton*>()) {
         button->setAutoDefault(true);
     }
 
-    m_btnEdgeLeft->SetTipText(res::kEdgeLeftTip.toString(), true);
-    m_btnEyeLeft->SetTipText(res::kEyeLeftTip.toString(), true);
-    m_btnMouth->SetTipText(res::kMouthTip.toString(), true);
-    m_btnEyeRight->SetTipText(res::kEyeRightTip.toString(), true);
-    m_btnEmotionRight->SetTipText(res::kEmotionRightTip.toString(), true);
-    m_btnEmotionLeft->SetTipText(res::kEmotionLeftTip.toString(), true);
-    m_btnEdgeRight->SetTipText(res::kEdgeRightTip.toString(), true);
     m_btnAdd->setToolTip(res::kAddTip.toString());
     m_btnRandom->setToolTip(res::kRandomTip.toString());
     m_lstType->setAccessibleName(res::kTypeColumn.toString());
@@ -194,10 +144,7 @@ void CCreatePage::ConnectHandlers() {
             &CCreatePage::OnTypeListItemChanged);
     connect(m_lstVariation, &QTreeWidget::itemSelectionChanged, this,
             &CCreatePage::OnVariationListItemChanged);
-    for (const PartSlotInfo& slot : AllPartSlots()) {
-        connect(PartButton(slot.slot), &QPushButton::clicked, this,
-                [this, part = slot.slot] { OnPartButton(part); });
-    }
+    connect(m_parts, &CFaceParts::partClicked, this, &CCreatePage::OnPartButton);
 }
 
 void CCreatePage::LoadPartTables(const QString& dataDirectory) {
@@ -298,33 +245,6 @@ void CCreatePage::OnAdd() {
     emit addRequested(CurrentFace(), m_builder.GetCharset());
 }
 
-CHoverButton* CCreatePage::PartButton(PartSlot slot) const {
-    switch (slot) {
-        case PartSlot::EdgeLeft:
-            return m_btnEdgeLeft;
-        case PartSlot::EmotionLeft:
-            return m_btnEmotionLeft;
-        case PartSlot::EyeLeft:
-            return m_btnEyeLeft;
-        case PartSlot::Mouth:
-            return m_btnMouth;
-        case PartSlot::EyeRight:
-            return m_btnEyeRight;
-        case PartSlot::EmotionRight:
-            return m_btnEmotionRight;
-        case PartSlot::EdgeRight:
-            break;
-    }
-    return m_btnEdgeRight;
-}
-
-void CCreatePage::UpdatePartButtons() {
-    for (const PartSlotInfo& slot : AllPartSlots()) {
-        PartButton(slot.slot)->setText(
-            AsCaption(ToDisplayString(m_builder.Caption(slot.slot), m_builder.GetCharset())));
-    }
-}
-
 void CCreatePage::ShowCategory(PartCategory category) {
     const PartTable& table = m_builder.Table(category);
     {
@@ -352,7 +272,7 @@ void CCreatePage::SelectVariationRow(int row) {
 
 void CCreatePage::ApplyRow(PartCategory category) {
     m_builder.SelectRow(category, m_builder.CurrentRow(category));
-    UpdatePartButtons();
+    m_parts->UpdateCaptions(m_builder);
     UpdateCurrentFace();
 }
 
@@ -399,7 +319,7 @@ void CCreatePage::OnPartButton(PartSlot slot) {
 
 void CCreatePage::OnRandom() {
     m_builder.Randomize(m_random);
-    UpdatePartButtons();
+    m_parts->UpdateCaptions(m_builder);
     const int row = m_lstType->currentRow();
     if (!m_lstType->selectedItems().isEmpty() && row >= 0 &&
         row < static_cast<int>(kPartCategoryCount)) {
@@ -415,52 +335,7 @@ std::string CCreatePage::ComposeFace() {
 }
 
 void CCreatePage::LayoutPartButtons() {
-    // A face wider than the group box is drawn smaller, down to glyphs still told apart,
-    // rather than running past the window's edge; the text itself stays whole.
-    const int room = m_grpFace->geometry().right() - kFaceRightMargin - kFaceLeft;
-    const auto widths = [this](const QFont& font) {
-        const QFontMetrics metrics(font);
-        std::array<int, kPartSlotCount> widths{};
-        int total = 0;
-        for (const PartSlotInfo& slot : AllPartSlots()) {
-            const int width = m_builder.IsIncluded(slot.category)
-                                  ? metrics.horizontalAdvance(ToDisplayString(
-                                        m_builder.Caption(slot.slot), m_builder.GetCharset()))
-                                  : 0;
-            widths[static_cast<std::size_t>(slot.slot)] = width;
-            total += width;
-        }
-        return std::make_pair(widths, total);
-    };
-    QFont font = m_fontPart;
-    auto [sizes, total] = widths(font);
-    if (total > room && room > 0) {
-        // Widths grow about in step with the size: one guess, then small steps down.
-        int points =
-            std::max(kSmallestPartPoints,
-                     static_cast<int>(static_cast<qint64>(font.pointSize()) * room / total));
-        for (;;) {
-            font.setPointSize(points);
-            std::tie(sizes, total) = widths(font);
-            if (total <= room || points <= kSmallestPartPoints) {
-                break;
-            }
-            points = std::max(kSmallestPartPoints, points - 1);
-        }
-    }
-    int x = kFaceLeft;
-    for (const PartSlotInfo& slot : AllPartSlots()) {
-        CHoverButton* button = PartButton(slot.slot);
-        const int width = sizes[static_cast<std::size_t>(slot.slot)];
-        if (button->font() != font) {
-            button->setFont(font);
-        }
-        button->setGeometry(x, kFaceTop, width, kFaceHeight);
-        // A part that takes no room is no stop for the Tab key either.
-        button->setFocusPolicy(width > 0 ? Qt::StrongFocus : Qt::NoFocus);
-        x += width;
-        button->update();
-    }
+    m_parts->Layout(m_builder, m_grpFace->geometry().right());
 }
 
 }  // namespace mopira

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFont>
 #include <QString>
 #include <string>
 
@@ -15,11 +14,11 @@ class QTreeWidget;
 
 namespace mopira {
 
-class CHoverButton;
+class CFaceParts;
 class CIconButton;
 
-// The create tab: the seven part buttons that together show the face, the list of part
-// kinds with their check boxes, the list of one kind's variations, random and "一覧に追加".
+// The create tab: the seven part buttons that together show the face (CFaceParts), the list of
+// part kinds with their check boxes, the list of one kind's variations, random and "一覧に追加".
 // The builder's state and rules live in CFaceBuilder; these handlers keep the widgets in step
 // with it. The parts tables are read from the data folder when the page is made.
 class CCreatePage : public CPage {
@@ -61,9 +60,6 @@ private:
     void OnAdd();
     std::string ComposeFace();
     void LayoutPartButtons();
-    CHoverButton* PartButton(PartSlot slot) const;
-    // Shows the builder's captions on the part buttons.
-    void UpdatePartButtons();
     void SelectVariationRow(int row);
     void UpdateCommandStates(bool hasFace);
 
@@ -78,14 +74,7 @@ private:
     QGroupBox* m_grpFace = nullptr;
     QPushButton* m_btnRandom = nullptr;
     CIconButton* m_btnAdd = nullptr;
-    CHoverButton* m_btnEdgeLeft = nullptr;
-    CHoverButton* m_btnEyeLeft = nullptr;
-    CHoverButton* m_btnMouth = nullptr;
-    CHoverButton* m_btnEyeRight = nullptr;
-    CHoverButton* m_btnEmotionRight = nullptr;
-    CHoverButton* m_btnEdgeRight = nullptr;
-    CHoverButton* m_btnEmotionLeft = nullptr;
-    QFont m_fontPart;
+    CFaceParts* m_parts = nullptr;
 };
 
 }  // namespace mopira
