@@ -41,6 +41,18 @@ TEST(KanaFold, BringsTheFormsOfOneWordTogether) {
     }
 }
 
+TEST(KanaFold, LongVowelMarksAfterKanaBecomeTheirVowels) {
+    const std::vector<Pair> pairs = {
+        {"にゃー", "にゃあ"},   {"らーめん", "らあめん"}, {"すーぱー", "すうぱあ"},
+        {"ねーー", "ねええ"},  // a run lengthens the same vowel
+        {"んー", "んー"},       {"っー", "っー"},         {"ー", "ー"},
+        {"(ー_ー)", "(ー_ー)"},  // a mark after no kana is a line
+    };
+    for (const Pair& pair : pairs) {
+        EXPECT_EQ(FoldLongVowels(pair.input), pair.expected) << pair.input;
+    }
+}
+
 TEST(KanaFold, HiraganaOfKatakanaLeavesTheRestAsTyped) {
     const std::vector<Pair> pairs = {
         {"ネコ", "ねこ"},

@@ -17,14 +17,16 @@ namespace {
 using Order = CFaceLibrary::Order;
 
 // The rule of a meaning match, said plainly: the folded word starts with the folded token,
-// or with the token read as romaji followed by a kana its last letters may become.
+// or with the token read as romaji followed by a kana its last letters may become; a long
+// vowel mark after a kana counts as the vowel it lengthens.
 bool StartsWord(std::string_view utf8Token, std::string_view word) {
     const std::string token = kana::FoldForMatch(utf8Token);
-    const std::string folded = kana::FoldForMatch(word);
-    if (folded.starts_with(token)) {
+    const std::string folded = kana::FoldLongVowels(kana::FoldForMatch(word));
+    if (folded.starts_with(kana::FoldLongVowels(token))) {
         return true;
     }
-    const kana::RomajiReading romaji = kana::ConvertRomaji(token);
+    kana::RomajiReading romaji = kana::ConvertRomaji(token);
+    romaji.kana = kana::FoldLongVowels(romaji.kana);
     if (!folded.starts_with(romaji.kana)) {
         return false;
     }
@@ -116,13 +118,14 @@ TEST(SearchByMeaning, FindsEveryFaceOfAFolderByItsReadingNameOrRomaji) {
 // and both orders.
 TEST(SearchByMeaning, AgreesWithThePlainRuleOnRandomQueries) {
     const std::vector<std::string> tokens = {
-        "なく",     "naku", "ナク", "泣",  "ﾅｸ",   "nak",  "na",     "n",        "nn",
-        "k",        "ω",    "(",    "ﾟ",   "´",    "かわ", "kawaii", "kaw",      "neko",
-        "ネコ",     "猫",   "cry",  "CRY", "ｗ",   "^",    "び",     "bikku",    "ｷﾗ",
-        "kirakira", "AA",   "aa",   "a",   "すき", "suki", "sk",     "どうぶつ", "dob",
-        "tya",      "chi",  "ちら", "-",   "ー",   "ｰ",    "量産"};
-    const std::vector<std::string> keywords = {"ねこ",     "cry", "さけぶ", "smile", "ｽﾏｲﾙ",
-                                               "ニコニコ", "猫",  "ちゃ",   "ー"};
+        "なく", "naku", "ナク", "泣",   "ﾅｸ",       "nak",    "na",  "n",        "nn",   "k",
+        "ω",    "(",    "ﾟ",    "´",    "かわ",     "kawaii", "kaw", "neko",     "ネコ", "猫",
+        "cry",  "CRY",  "ｗ",   "^",    "び",       "bikku",  "ｷﾗ",  "kirakira", "AA",   "aa",
+        "a",    "すき", "suki", "sk",   "どうぶつ", "dob",    "tya", "chi",      "ちら", "-",
+        "ー",   "ｰ",    "量産", "nyaa", "nya-",     "にゃあ", "ﾆｬｰ", "raa",      "んー"};
+    const std::vector<std::string> keywords = {"ねこ", "cry",      "さけぶ",   "smile",
+                                               "ｽﾏｲﾙ", "ニコニコ", "猫",       "ちゃ",
+                                               "ー",   "にゃーー", "ラーメン", "うんー"};
     std::mt19937 random(3);
     for (Charset charset : {Charset(Encoding::Cp932), Charset(Encoding::Utf8)}) {
         CFaceLibrary library;
@@ -150,6 +153,8 @@ TEST(SearchByMeaning, AgreesWithThePlainRuleOnRandomQueries) {
             }
         }
         EXPECT_EQ(index.Search("  ", Order::Text).rows, library.RecordsByText());
+        const MeaningSearchResult nyaa = index.Search("nyaa", Order::Text);
+        EXPECT_GT(nyaa.rows.size(), nyaa.byText);  // the faces given にゃーー
     }
 }
 

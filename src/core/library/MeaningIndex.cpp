@@ -28,15 +28,21 @@ struct StartPattern {
     }
 };
 
+// A word or token as it is matched: folded, with long vowel marks as the vowels they lengthen.
+std::string FoldWord(std::string_view utf8) {
+    return kana::FoldLongVowels(kana::FoldForMatch(utf8));
+}
+
 // The token as typed (folded), and read as romaji when that makes a difference.
 std::vector<StartPattern> PatternsOf(std::string_view utf8Token) {
     std::vector<StartPattern> patterns;
-    std::string folded = kana::FoldForMatch(utf8Token);
+    const std::string folded = kana::FoldForMatch(utf8Token);
     kana::RomajiReading romaji = kana::ConvertRomaji(folded);
     if (romaji.kana != folded || !romaji.pending.empty()) {
-        patterns.push_back({std::move(romaji.kana), kana::KanaStartingWith(romaji.pending)});
+        patterns.push_back(
+            {kana::FoldLongVowels(romaji.kana), kana::KanaStartingWith(romaji.pending)});
     }
-    patterns.push_back({std::move(folded), {}});
+    patterns.push_back({FoldWord(utf8Token), {}});
     return patterns;
 }
 
@@ -66,8 +72,8 @@ CMeaningIndex::CMeaningIndex(const CFaceLibrary& library, const CKeywordTable& t
     m_folders.resize(library.FolderNumbers());
     for (std::uint32_t number = 0; number < m_folders.size(); ++number) {
         const std::string& name = library.FolderName(number);
-        m_folders[number].name = kana::FoldForMatch(charset.ToUtf8(name));
-        m_folders[number].reading = kana::FoldForMatch(table.FolderReading(name));
+        m_folders[number].name = FoldWord(charset.ToUtf8(name));
+        m_folders[number].reading = FoldWord(table.FolderReading(name));
     }
     for (const auto& [text, keywords] : table.AllFaceKeywords()) {
         const auto id = library.FindRecord(text);
@@ -76,7 +82,7 @@ CMeaningIndex::CMeaningIndex(const CFaceLibrary& library, const CKeywordTable& t
         }
         std::vector<std::string> folded;
         for (const std::string& keyword : keywords) {
-            folded.push_back(kana::FoldForMatch(keyword));
+            folded.push_back(FoldWord(keyword));
         }
         m_keywords.emplace_back(*id, std::move(folded));
     }

@@ -25,7 +25,8 @@ struct MeaningSearchResult {
 // when, folded (kana::FoldForMatch), it is the start of one of the emoticon's keywords, of
 // its folder's name or of its folder's reading, folded too. Romaji in a token is read as
 // kana as well, and letters at its end that make no kana yet match the kana they may
-// become, so "nak" finds なく while it is being typed. An emoticon is found when every
+// become, so "nak" finds なく while it is being typed. A long vowel mark after a kana
+// matches the vowel it lengthens, so "nyaa" finds にゃー. An emoticon is found when every
 // token matches it, each by either rule.
 //
 // The index folds the folders' names and readings and the emoticons' keywords once; a

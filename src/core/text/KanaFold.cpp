@@ -114,6 +114,22 @@ std::string Encode(std::u32string_view chars) {
     return text;
 }
 
+// The hiragana of the vowel a hiragana ends in; 0 for one that ends in none.
+char32_t VowelOf(char32_t c) {
+    static constexpr std::u32string_view kRows[] = {
+        U"ぁあかがさざただなはばぱまゃやらゎわ", U"ぃいきぎしじちぢにひびぴみりゐ",
+        U"ぅうくぐすずつづぬふぶぷむゅゆるゔ",   U"ぇえけげせぜてでねへべぺめれゑ",
+        U"ぉおこごそぞとどのほぼぽもょよろを",
+    };
+    static constexpr char32_t kVowels[] = {U'あ', U'い', U'う', U'え', U'お'};
+    for (std::size_t row = 0; row < std::size(kRows); ++row) {
+        if (kRows[row].find(c) != std::u32string_view::npos) {
+            return kVowels[row];
+        }
+    }
+    return 0;
+}
+
 struct RomajiEntry {
     std::string_view romaji;
     std::string_view kana;
@@ -244,6 +260,23 @@ std::string FoldForMatch(std::string_view text) {
 
 std::string ToHiragana(std::string_view text) {
     return FoldKana(text, HiraganaChar);
+}
+
+std::string FoldLongVowels(std::string_view folded) {
+    static constexpr std::string_view kMark = "ー";
+    if (folded.find(kMark) == std::string_view::npos) {
+        return std::string(folded);
+    }
+    std::u32string chars = Decode(folded);
+    for (std::size_t i = 1; i < chars.size(); ++i) {
+        if (chars[i] == kLongVowel) {
+            // A run of marks lengthens the same vowel.
+            if (const char32_t vowel = VowelOf(chars[i - 1])) {
+                chars[i] = vowel;
+            }
+        }
+    }
+    return Encode(chars);
 }
 
 bool IsReading(std::string_view folded) {

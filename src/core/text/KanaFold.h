@@ -20,6 +20,11 @@ std::string FoldForMatch(std::string_view text);
 // joined, as FoldForMatch does; every other character stays as it is.
 std::string ToHiragana(std::string_view text);
 
+// Folded text with each long vowel mark after a kana written as the vowel it lengthens
+// (にゃー as にゃあ, らーめん as らあめん), so that romaji typed with the vowel doubled finds a
+// word written with the mark. A mark after anything else (ん, っ, no kana) stays.
+std::string FoldLongVowels(std::string_view folded);
+
 // Whether folded text is a reading an input method can be given: hiragana (ぁ to ゔ) and
 // the long vowel mark ー only, at least one character.
 bool IsReading(std::string_view folded);
