@@ -139,106 +139,6 @@ TEST(FaceListFile, LoadsLongLinesAndManyRecords) {
     EXPECT_TRUE(SameBytes(library.SaveFaceList(), bytes));
 }
 
-TEST(FaceLibrary, ChangesKeepIndexCountsAndOrder) {
-    CFaceLibrary library;
-    library.LoadFaceList("b\r\nF\r\n\r\na\r\nF\r\n\r\nc\r\nG\r\n\r\n");
-    EXPECT_EQ(Texts(library, library.RecordsByText()), (std::vector<std::string>{"a", "b", "c"}));
-
-    // Texts are unique by exact bytes.
-    EXPECT_FALSE(library.AppendRecord("a", "G"));
-    EXPECT_FALSE(library.AppendRecord("", "G"));
-    EXPECT_FALSE(library.AppendRecord("d", ""));
-    const auto upper = library.AppendRecord("A", "H");
-    ASSERT_TRUE(upper);
-    EXPECT_EQ(library.FindRecord("A"), upper);
-    EXPECT_EQ(library.CountFacesInFolder("H"), 1);
-
-    EXPECT_TRUE(library.ReplaceRecord("b", "B2", "G"));
-    EXPECT_FALSE(library.FindRecord("b"));
-    EXPECT_EQ(library.CountFacesInFolder("F"), 1);
-    EXPECT_EQ(library.CountFacesInFolder("G"), 2);
-    EXPECT_FALSE(library.ReplaceRecord("a", "c", "F")) << "would duplicate another text";
-    EXPECT_TRUE(library.ReplaceRecord("a", "a", "F")) << "its own text is no duplicate";
-
-    EXPECT_TRUE(library.SetRecordFolder("c", "H"));
-    EXPECT_EQ(library.CountFacesInFolder("G"), 1);
-    EXPECT_EQ(library.CountFacesInFolder("H"), 2);
-    EXPECT_FALSE(library.SetRecordFolder("zz", "H"));
-
-    EXPECT_TRUE(library.RemoveRecord("a"));
-    EXPECT_FALSE(library.RemoveRecord("a"));
-    EXPECT_EQ(library.CountFacesInFolder("F"), 0);
-    EXPECT_FALSE(library.FindRecord("a"));
-    EXPECT_EQ(library.Size(), 3u);
-
-    EXPECT_EQ(Texts(library, library.RecordsByText()), (std::vector<std::string>{"A", "B2", "c"}));
-    EXPECT_EQ(library.SaveFaceList(), "B2\r\nG\r\n\r\nc\r\nH\r\n\r\nA\r\nH\r\n\r\n")
-        << "edits stay in place, new records come last";
-    auto folders = library.FolderNames();
-    std::sort(folders.begin(), folders.end());
-    EXPECT_EQ(folders, (std::vector<std::string>{"G", "H"})) << "emptied folders are gone";
-}
-
-TEST(FaceLibrary, MoveRecordsReportsEveryFolderItEmpties) {
-    CFaceLibrary library;
-    library.LoadFaceList("a\nF\n\nb\nG\n\nc\nG\n\nd\nH\n\ne\nF\n\n");
-    library.RemoveRecord("e");
-    const RecordId a = *library.FindRecord("a");
-    const RecordId b = *library.FindRecord("b");
-    const RecordId d = *library.FindRecord("d");
-    const RecordId removed = 4;
-
-    EXPECT_TRUE(library.MoveRecords(std::vector<RecordId>{a, b}, "").empty());
-    EXPECT_EQ(library.Folder(a), "F") << "no record goes to an empty folder";
-
-    // d is already in H; a and the removed record change nothing twice.
-    const std::vector<RecordId> ids{b, a, d, removed, a};
-    EXPECT_EQ(library.MoveRecords(ids, "H"), std::vector<std::string>{"F"});
-    EXPECT_EQ(library.CountFacesInFolder("F"), 0);
-    EXPECT_EQ(library.CountFacesInFolder("G"), 1);
-    EXPECT_EQ(library.CountFacesInFolder("H"), 3);
-    EXPECT_FALSE(library.IsLive(removed));
-
-    EXPECT_EQ(library.MoveRecords(std::vector<RecordId>{*library.FindRecord("c"), d}, "h"),
-              std::vector<std::string>{"G"})
-        << "folders differ by exact bytes";
-    EXPECT_EQ(library.SaveFaceList(), "a\r\nH\r\n\r\nb\r\nH\r\n\r\nc\r\nh\r\n\r\nd\r\nh\r\n\r\n");
-    auto folders = library.FolderNames();
-    std::sort(folders.begin(), folders.end());
-    EXPECT_EQ(folders, (std::vector<std::string>{"H", "h"}));
-}
-
-TEST(FaceLibrary, MovingRecordsIntoTheirOwnFolderChangesNothing) {
-    CFaceLibrary library;
-    library.LoadFaceList("x\nOne\n\nc\nF\n\na\nF\n\nb\nF\n\nd\nG\n\n");
-    const std::vector<RecordId> byText = library.RecordsByText();
-    const RecordId x = *library.FindRecord("x");
-    const RecordId a = *library.FindRecord("a");
-    const RecordId b = *library.FindRecord("b");
-    const RecordId c = *library.FindRecord("c");
-    using Order = CFaceLibrary::Order;
-
-    EXPECT_TRUE(library.MoveRecords(std::vector<RecordId>{x}, "One").empty())
-        << "its only record stays, so the folder never empties";
-    EXPECT_EQ(library.CountFacesInFolder("One"), 1);
-    EXPECT_TRUE(library.MoveRecords(std::vector<RecordId>{c, a, b, a}, "F").empty());
-    EXPECT_EQ(library.CountFacesInFolder("F"), 3);
-    EXPECT_EQ(library.RecordsInFolder("F", Order::Text), (std::vector<RecordId>{a, b, c}));
-    EXPECT_EQ(library.RecordsByText(), byText);
-
-    // Records already in the target mixed with records that come from elsewhere.
-    EXPECT_TRUE(library.MoveRecords(std::vector<RecordId>{b, x, c}, "One").empty());
-    EXPECT_EQ(library.CountFacesInFolder("One"), 3);
-    EXPECT_EQ(library.CountFacesInFolder("F"), 1);
-    EXPECT_EQ(library.MoveRecords(std::vector<RecordId>{x, a}, "One"),
-              std::vector<std::string>{"F"});
-    EXPECT_EQ(library.CountFacesInFolder("One"), 4);
-    EXPECT_EQ(library.RecordsInFolder("One", Order::Text), (std::vector<RecordId>{a, b, c, x}));
-    EXPECT_EQ(library.RecordsByText(), byText);
-    EXPECT_EQ(library.SaveFaceList(),
-              "x\r\nOne\r\n\r\nc\r\nOne\r\n\r\na\r\nOne\r\n\r\nb\r\nOne\r\n\r\nd\r\nG\r\n\r\n");
-}
-
 // What the library should hold, kept the plain way: every record ever added, in library
 // order, with its folder and whether it is still there.
 class CLibraryModel {
@@ -485,13 +385,6 @@ TEST(FaceLibrary, AgreesWithAPlainModelOverRandomChanges) {
             ASSERT_EQ(Entries(reloaded), entries);
         }
     }
-}
-
-TEST(FaceLibrary, RecordsByTextFollowsCharacterValueOrder) {
-    CFaceLibrary library;
-    library.LoadFaceList(Sjis("あ\nF\nｱ\nF\nA\nF\na\nF\n(\nF\n"));
-    EXPECT_EQ(Texts(library, library.RecordsByText()),
-              (std::vector<std::string>{"(", "A", "a", Sjis("ｱ"), Sjis("あ")}));
 }
 
 TEST(FaceLibrary, FoldersAndSearchesInTextOrderFollowEveryChange) {

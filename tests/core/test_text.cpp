@@ -158,52 +158,21 @@ TEST(FolderCollation, IgnoresAsciiCaseFirstAtTheEdgesOfTheLetters) {
         std::string b;
         int expected;
     };
+    // The rule in a few cases; the random names below hold the code to it everywhere.
     const std::vector<Case> cases = {
-        // A name that is a prefix of another once case is ignored comes first.
-        {"ab", "ABC", -1},
-        {"AB", "abc", -1},
-        {"z", "Zz", -1},
-        // Names equal but for case are ordered by character value, so they never tie.
-        {"A", "a", -1},
-        {"Ab", "aB", -1},
-        {"Z", "z", -1},
-        {"a", "a", 0},
-        // Both ends of the letters fold; case does not outweigh a later letter.
-        {"Ab", "aC", -1},
-        {"b", "C", -1},
-        {"za", "Zb", -1},
-        {"Za", "zb", -1},
-        // Letters fold to capitals, so the bytes just outside both letter ranges keep their
-        // places beside the capitals: @ before every letter, [ and ` and { after every one.
-        {"@", "A", -1},
-        {"@", "a", -1},
-        {"[", "Z", 1},
-        {"[", "z", 1},
-        {"`", "a", 1},
+        {"ab", "ABC", -1},  // a prefix once case is ignored comes first
+        {"A", "a", -1},     // equal but for case: by character value, never a tie
+        {"b", "C", -1},     // case does not outweigh a later letter
+        {"@", "a", -1},     // letters fold to capitals: @ before every letter,
+        {"[", "z", 1},      // [ and ` after every one
         {"`", "Z", 1},
-        {"{", "z", 1},
-        {"`a", "@b", 1},  // ` is no lower-case @
-        {"{a", "[b", 1},  // { is no lower-case [
-        {"[a", "zz", 1},
-        // Names that start with punctuation.
-        {"!z", "a", -1},
-        {"(b", "(A", 1},
         {"_a", "a", 1},
-        {"~", "z", 1},
-        {" a", "a", -1},
-        // Only one-byte ASCII letters fold: not full-width ones, nor trail bytes.
         {"\x82\x81"
          "a",
          "\x82\x60"
          "b",
-         1},  // ａa after Ａb
-        {"\x82\x61"
-         "a",
-         "\x82\x41"
-         "b",
-         1},
+         1},  // a full-width letter does not fold: ａa after Ａb
         {"z", kHalfKa, -1},
-        {"zoo", kA, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Sign(Cp932::CompareFolderNames(c.a, c.b)), c.expected)

@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
 #include <QTabBar>
@@ -154,22 +153,6 @@ private slots:
         QVERIFY(dialog);
         QCOMPARE(dialog->pos(), placed.topLeft());
         QCOMPARE(dialog->size() + QSize(8, 27), placed.size());
-    }
-
-    void enterCopiesAndNeverCloses() {
-        CMainDlgFixture fixture;
-        fixture.WriteFile(QStringLiteral("FaceList.dat"), test::FaceList({{"(^_^)", "笑顔"}}));
-        CMainDlg* dialog = fixture.Open();
-        QVERIFY(dialog);
-        auto* list = fixture.Child<CSortListCtrl>("m_lstFace");
-        list->SelectRow(0);
-        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-        auto* edit = fixture.Child<QLineEdit>("m_edtFind");
-        Q_UNUSED(edit);
-        list->CurrentView()->setFocus();
-        QTest::keyClick(list->CurrentView(), Qt::Key_Return);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("(^_^)"));
-        QVERIFY(dialog->isVisible());
     }
 
     void topMostTwoAtStartIsOffAndTheCommandTurnsItOff() {
