@@ -329,14 +329,6 @@ private slots:
         QTest::newRow("none") << QString() << QString();
         QTest::newRow("blank") << QStringLiteral("  ") << QString();
         QTest::newRow("a key that types") << QStringLiteral("K") << QStringLiteral("使えません");
-        QTest::newRow("shift still types")
-            << QStringLiteral("Shift+K") << QStringLiteral("使えません");
-        QTest::newRow("two keys") << QStringLiteral("Ctrl+K, Ctrl+L")
-                                  << QStringLiteral("使えません");
-        QTest::newRow("no such key")
-            << QStringLiteral("Ctrl+Bogus") << QStringLiteral("使えません");
-        QTest::newRow("modifiers alone")
-            << QStringLiteral("Ctrl+Alt+") << QStringLiteral("使えません");
         // A good key where no window system lends one: the desktop's settings are the way.
         QTest::newRow("unsupported here")
             << QStringLiteral("Ctrl+Alt+K") << QStringLiteral("mopira --toggle");
@@ -370,6 +362,9 @@ private slots:
         QTest::newRow("alt digit") << QStringLiteral("Alt+1") << (Qt::ALT | Qt::Key_1).toCombined();
         QTest::newRow("shift letter") << QStringLiteral("Shift+K") << 0;
         QTest::newRow("a modifier alone") << QStringLiteral("Ctrl") << 0;
+        QTest::newRow("modifiers alone") << QStringLiteral("Ctrl+Alt+") << 0;
+        QTest::newRow("two keys") << QStringLiteral("Ctrl+K, Ctrl+L") << 0;
+        QTest::newRow("no such key") << QStringLiteral("Ctrl+Bogus") << 0;
     }
 
     void shortcutsParse() {
