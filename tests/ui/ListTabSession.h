@@ -75,17 +75,9 @@ struct CListTabSession {
     // button's menu, as the user does: a hidden or disabled button fails the test.
     void Command(int command) const {
         if (command == id::kFindByLocation || command == id::kFindByText) {
-            QTimer::singleShot(0, [command] {
-                if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-                    for (QAction* action : menu->actions()) {
-                        if (action->data().toInt() == command) {
-                            menu->setActiveAction(action);
-                            QTest::keyClick(menu, Qt::Key_Return);
-                            return;
-                        }
-                    }
-                    menu->close();
-                }
+            OnNextPopup([command](QMenu& menu) {
+                PickAction(menu,
+                           [command](const QAction& a) { return a.data().toInt() == command; });
             });
             QTest::mouseClick(fixture.Child<QWidget>("m_btnLocation"), Qt::LeftButton);
             // The window is active again once the menu has gone, as the user finds it (the
@@ -102,20 +94,9 @@ struct CListTabSession {
     // there or is off.
     bool ContextCommand(int command) const {
         bool found = false;
-        QTimer::singleShot(0, [command, &found] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!menu) {
-                return;
-            }
-            for (QAction* action : menu->actions()) {
-                if (action->data().toInt() == command && action->isEnabled()) {
-                    found = true;
-                    menu->setActiveAction(action);
-                    QTest::keyClick(menu, Qt::Key_Return);
-                    return;
-                }
-            }
-            menu->close();
+        OnNextPopup([command, &found](QMenu& menu) {
+            found = PickAction(menu,
+                               [command](const QAction& a) { return a.data().toInt() == command; });
         });
         QWidget* viewport = list->DetailsView()->viewport();
         QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),

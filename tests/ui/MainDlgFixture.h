@@ -1,10 +1,15 @@
 #pragma once
 
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +23,32 @@
 #include "ui/platform/TextConvert.h"
 
 namespace mopira::test {
+
+// The popup menu the next event opens: `act` runs on it once it is open, and a menu it leaves
+// open is closed. Set up just before the event that opens the menu.
+inline void OnNextPopup(std::function<void(QMenu&)> act) {
+    QTimer::singleShot(0, [act = std::move(act)] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            act(*menu);
+            if (menu->isVisible()) {
+                menu->close();
+            }
+        }
+    });
+}
+
+// Chooses in `menu`, as the keyboard does, the first enabled action `wanted` accepts; false
+// when there is none.
+inline bool PickAction(QMenu& menu, const std::function<bool(const QAction&)>& wanted) {
+    for (QAction* action : menu.actions()) {
+        if (action->isEnabled() && wanted(*action)) {
+            menu.setActiveAction(action);
+            QTest::keyClick(&menu, Qt::Key_Return);
+            return true;
+        }
+    }
+    return false;
+}
 
 inline QString Decode(std::string_view bytes) {
     return ToQString(bytes, Charset());

@@ -156,12 +156,7 @@ private slots:
             view->visualRect(view->currentIndex()).size());
         for (const bool menuKey : {false, true}) {
             QPoint at;
-            QTimer::singleShot(0, [&at] {
-                if (QWidget* menu = QApplication::activePopupWidget()) {
-                    at = menu->pos();
-                    menu->close();
-                }
-            });
+            test::OnNextPopup([&at](QMenu& menu) { at = menu.pos(); });
             if (menuKey) {
                 QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), QPoint());
                 QApplication::sendEvent(view->viewport(), &event);

@@ -377,15 +377,12 @@ private slots:
         Session s;
         auto menuItems = [&s](bool keyboard) {
             QStringList items;
-            QTimer::singleShot(0, [&items] {
-                if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-                    for (QAction* action : menu->actions()) {
-                        if (!action->isSeparator()) {
-                            items << action->text() + (action->isEnabled() ? "" : " (off)") +
-                                         (menu->defaultAction() == action ? " (default)" : "");
-                        }
+            test::OnNextPopup([&items](QMenu& menu) {
+                for (QAction* action : menu.actions()) {
+                    if (!action->isSeparator()) {
+                        items << action->text() + (action->isEnabled() ? "" : " (off)") +
+                                     (menu.defaultAction() == action ? " (default)" : "");
                     }
-                    menu->close();
                 }
             });
             QWidget* viewport = s.list->DetailsView()->viewport();

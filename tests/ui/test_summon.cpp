@@ -41,20 +41,8 @@ void WriteText(const CMainDlgFixture& fixture, const QString& key, const QString
 // false when the item is not there to pick (missing or disabled).
 bool PickFromWindowMenu(CMainDlg* dialog, QStringView text) {
     bool picked = false;
-    QTimer::singleShot(0, [text, &picked] {
-        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!popup) {
-            return;
-        }
-        for (QAction* action : popup->actions()) {
-            if (action->text() == text && action->isEnabled()) {
-                popup->setActiveAction(action);
-                QTest::keyClick(popup, Qt::Key_Return);
-                picked = true;
-                return;
-            }
-        }
-        QTest::keyClick(popup, Qt::Key_Escape);
+    test::OnNextPopup([text, &picked](QMenu& menu) {
+        picked = test::PickAction(menu, [text](const QAction& a) { return a.text() == text; });
     });
     auto* toolbar = dialog->findChild<QWidget*>(QStringLiteral("m_tbarTop"));
     QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(),

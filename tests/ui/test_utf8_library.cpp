@@ -525,12 +525,9 @@ private slots:
         for (int command : {id::kDetailsView, id::kListView}) {
             s.Command(command);
             QStringList items;
-            QTimer::singleShot(0, [&items] {
-                if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-                    for (QAction* action : menu->actions()) {
-                        items << action->text();
-                    }
-                    menu->close();
+            test::OnNextPopup([&items](QMenu& menu) {
+                for (QAction* action : menu.actions()) {
+                    items << action->text();
                 }
             });
             QWidget* view = s.list->CurrentView();
