@@ -80,8 +80,8 @@ struct CLibraryDocument::Private {
     // What Keywords.dat held when last read or written, against which changes to it by
     // another program or machine are told from ours.
     CKeywordTable keywordsBase;
-    // Keywords.dat's stamp when it held keywordsBase.
-    std::optional<FileStamp> keywordsSeen;
+    // The hash of Keywords.dat's bytes when they held keywordsBase.
+    std::optional<std::uint64_t> keywordsSeen;
     bool bKeywordsBusy = false;
     bool bKeywordsWanted = false;
     RetryState<FileError> keywordsRetry;
@@ -241,13 +241,13 @@ void CLibraryDocument::Private::TakeKeywords(KeywordsResult result) {
     // The library became UTF-8 while the job ran: its names take the new bytes, which the
     // file does not hold yet.
     if (result.file.GetCharset() != keywords.GetCharset()) {
-        result.stamp.reset();
+        result.seen.reset();
     }
     for (CKeywordTable* table : {&result.mine, &result.file, &result.merged}) {
         table->ConvertTo(keywords.GetCharset());
     }
     keywordsBase = std::move(result.file);
-    keywordsSeen = result.stamp;
+    keywordsSeen = result.seen;
     // What the user changed while the job ran goes onto what the file brought.
     CKeywordTable now = CKeywordTable::Merge(result.mine, keywords, result.merged);
     const bool changedHere = now != keywords;

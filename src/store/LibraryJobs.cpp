@@ -85,9 +85,8 @@ struct KeywordsRead {
     CKeywordTable table;
     bool asItIs = true;
 };
-std::optional<KeywordsRead> ReadKeywordsChange(const QString& path, const CKeywordTable& base,
-                                               FileError* error) {
-    const FileContent content = ReadWholeFile(path);
+std::optional<KeywordsRead> KeywordsChangeOf(const FileContent& content, const CKeywordTable& base,
+                                             FileError* error) {
     if (content.state == FileContent::State::Missing) {
         return KeywordsRead{base, false};
     }
@@ -106,18 +105,27 @@ std::optional<KeywordsRead> ReadKeywordsChange(const QString& path, const CKeywo
     return KeywordsRead{std::move(read.table), true};
 }
 
+std::optional<KeywordsRead> ReadKeywordsChange(const QString& path, const CKeywordTable& base,
+                                               FileError* error) {
+    return KeywordsChangeOf(ReadWholeFile(path), base, error);
+}
+
 }  // namespace
 
 KeywordsResult RunKeywordsSave(KeywordsJob job) {
     KeywordsResult result{
-        .mine = job.mine, .file = job.base, .merged = job.mine, .error = {}, .stamp = {}};
-    // Taken before reading: a change made while the file is read shows at the next look.
-    const FileStamp before = StampOf(job.path);
-    if (job.seen == before && job.mine == job.base && ConflictCopiesOf(job.path).isEmpty()) {
-        result.stamp = before;
+        .mine = job.mine, .file = job.base, .merged = job.mine, .error = {}, .seen = {}};
+    // The bytes, not the file's times, tell whether it changed: an edit in place may keep its
+    // size within one tick of a coarse clock.
+    const FileContent content = ReadWholeFile(job.path);
+    const std::optional<std::uint64_t> hash = content.state == FileContent::State::Read
+                                                  ? std::optional(CContentHash::Of(content.bytes))
+                                                  : std::nullopt;
+    if (hash && hash == job.seen && job.mine == job.base && ConflictCopiesOf(job.path).isEmpty()) {
+        result.seen = hash;
         return result;
     }
-    std::optional<KeywordsRead> theirs = ReadKeywordsChange(job.path, job.base, &result.error);
+    std::optional<KeywordsRead> theirs = KeywordsChangeOf(content, job.base, &result.error);
     if (!theirs) {
         return result;  // never written over what could not be read
     }
@@ -137,7 +145,7 @@ KeywordsResult RunKeywordsSave(KeywordsJob job) {
     result.file = std::move(theirs->table);
     result.merged = merged;
     if (!needed) {
-        result.stamp = before;
+        result.seen = hash;
     }
     if (!job.write || !needed) {
         return result;
@@ -146,13 +154,13 @@ KeywordsResult RunKeywordsSave(KeywordsJob job) {
     if (!job.library.Lock(lock, result.error)) {
         return result;
     }
-    FileStamp written;
-    result.error = ReplaceFile(job.path, merged.Write(), &written);
+    const std::string bytes = merged.Write();
+    result.error = ReplaceFile(job.path, bytes);
     if (result.error.Failed()) {
         return result;
     }
     result.file = std::move(merged);
-    result.stamp = written;
+    result.seen = CContentHash::Of(bytes);
     for (const QString& copy : copies) {
         QFile::remove(copy);
     }

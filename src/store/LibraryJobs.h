@@ -112,16 +112,16 @@ struct KeywordsJob {
     CKeywordTable base;  // what the file held when last read or written
     CKeywordTable mine;
     bool write = true;
-    // The file's stamp when it last held `base`: while it is the same and nothing of ours
-    // waits, the file is not read again.
-    std::optional<FileStamp> seen;
+    // The hash of the file's bytes when it last held `base`: while they are the same and
+    // nothing of ours waits, they are not read as a table again.
+    std::optional<std::uint64_t> seen;
 };
 struct KeywordsResult {
-    CKeywordTable mine;              // the job's
-    CKeywordTable file;              // what the file holds now, as far as known
-    CKeywordTable merged;            // the job's table with the file's changes
-    FileError error;                 // the file could not be read, locked or written
-    std::optional<FileStamp> stamp;  // the file's when it holds `file`; none when unsure
+    CKeywordTable mine;                 // the job's
+    CKeywordTable file;                 // what the file holds now, as far as known
+    CKeywordTable merged;               // the job's table with the file's changes
+    FileError error;                    // the file could not be read, locked or written
+    std::optional<std::uint64_t> seen;  // the hash of the file's bytes when they hold `file`
 };
 KeywordsResult RunKeywordsSave(KeywordsJob job);
 
