@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -103,11 +104,15 @@ public:
     }
     CMainDlg* Open() {
         Create();
+        QSignalSpy painted(m_dialog.get(), &CMainDlg::firstPainted);
         m_dialog->show();
         if (!QTest::qWaitForWindowExposed(m_dialog.get()) ||
             !QTest::qWaitFor([this] { return m_dialog->Document().IsLoaded(); })) {
             return nullptr;
         }
+        // The tray and the shortcut start after the first paint; a window the platform never
+        // paints starts them a moment later anyway.
+        QTest::qWaitFor([&painted] { return !painted.isEmpty(); }, 2000);
         return m_dialog.get();
     }
     CMainDlg* Dialog() const { return m_dialog.get(); }
