@@ -112,7 +112,7 @@ public:
         }
         // The tray and the shortcut start after the first paint; a window the platform never
         // paints starts them a moment later anyway.
-        QTest::qWaitFor([&painted] { return !painted.isEmpty(); }, 2000);
+        static_cast<void>(QTest::qWaitFor([&painted] { return !painted.isEmpty(); }, 2000));
         return m_dialog.get();
     }
     CMainDlg* Dialog() const { return m_dialog.get(); }
