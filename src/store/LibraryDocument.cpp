@@ -40,6 +40,8 @@ struct RetryState {
     int nDelayMs = kFirstRetryMs;
     QTimer timer;
 
+    RetryState() { timer.setSingleShot(true); }
+
     // True when this reason has not been told yet.
     bool Fail(Failure reason) {
         failure = std::move(reason);
@@ -61,6 +63,12 @@ struct RetryState {
     }
     // While writes wait out a failure, only the pause decides when to write again.
     bool IsPausing() const { return failure && timer.isActive(); }
+    // A failure whose pause was set aside (closing tries at once) waits it out again.
+    void ResumePause() {
+        if (failure && !timer.isActive()) {
+            timer.start(nDelayMs);
+        }
+    }
 };
 
 }  // namespace
@@ -495,9 +503,7 @@ CLibraryDocument::CLibraryDocument(const QString& directory, QObject* parent)
         d->StartCheck();
         d->SyncKeywords();
     });
-    d->keywordsRetry.timer.setSingleShot(true);
     connect(&d->keywordsRetry.timer, &QTimer::timeout, this, [this] { d->SyncKeywords(); });
-    d->retry.timer.setSingleShot(true);
     connect(&d->retry.timer, &QTimer::timeout, this, [this] { d->StartSave(); });
 }
 
@@ -778,9 +784,7 @@ CLibraryDocument::SaveState CLibraryDocument::Flush() {
     d->bFlushing = false;
     if (!d->pending.empty()) {
         d->last.failed = true;
-        if (d->retry.failure && !d->retry.timer.isActive()) {
-            d->retry.timer.start(d->retry.nDelayMs);
-        }
+        d->retry.ResumePause();
     }
     return d->last;
 }

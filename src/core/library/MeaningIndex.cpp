@@ -42,7 +42,7 @@ std::vector<StartPattern> PatternsOf(std::string_view utf8Token) {
         patterns.push_back(
             {kana::FoldLongVowels(romaji.kana), kana::KanaStartingWith(romaji.pending)});
     }
-    patterns.push_back({FoldWord(utf8Token), {}});
+    patterns.push_back({kana::FoldLongVowels(folded), {}});
     return patterns;
 }
 
